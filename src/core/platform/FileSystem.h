@@ -1,0 +1,48 @@
+#pragma once
+
+// File access of the core: whole-file reads, existence tests, folders, and the
+// lookup of an existing file whose name differs only in letter case (folders
+// copied from Windows hold F1.DAT, Master, ... where the system asks for
+// f1.DAT and MASTER).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mvr {
+
+using ByteBuffer = std::vector<std::uint8_t>;
+
+// The whole content of a file, or nothing when it cannot be opened or read.
+// Files larger than `maxBytes` are refused rather than read.
+std::optional<ByteBuffer> ReadWholeFile(const std::string& path,
+                                        std::uint64_t maxBytes = std::uint64_t{1} << 32);
+
+// Size of a regular file, or nothing when there is none.
+std::optional<std::uint64_t> FileSizeOf(const std::string& path);
+
+// True when a file-system entry of exactly this name exists. A name ending in
+// a separator never names an entry, as on the platform the rules come from.
+bool EntryExists(const std::string& path);
+bool IsDirectory(const std::string& path);
+bool IsRegularFile(const std::string& path);
+
+// Creates the folder and every missing folder above it; true when it exists afterwards.
+bool CreateFolders(const std::string& path);
+
+bool RemoveFile(const std::string& path);
+
+// Names (not paths) of the regular files in a folder, in no defined order.
+std::vector<std::string> ListFileNames(const std::string& folder);
+
+// The full path of an existing regular file `name` in `folder` (which ends in a
+// separator), matched exactly first and then without regard to letter case.
+std::optional<std::string> FindFileIgnoringCase(const std::string& folder, std::string_view name);
+
+// The path under which to open `name` in `folder`: the existing file found by
+// FindFileIgnoringCase, otherwise folder + name as given (for a new file).
+std::string ResolveFileName(const std::string& folder, std::string_view name);
+
+} // namespace mvr
