@@ -1,0 +1,123 @@
+#include "core/app/CommandLine.h"
+
+#include "core/platform/Paths.h"
+#include "core/platform/TextUtil.h"
+
+#include <algorithm>
+
+namespace mvr {
+
+namespace {
+
+enum class Selection { All, Directory, List };
+
+struct BatchSwitch {
+    const char* name;
+    Selection selection;
+    std::int32_t mode;
+    bool realtime;
+};
+
+constexpr BatchSwitch kBatchSwitches[] = {
+    {"-updateall", Selection::All, kUpdateModeFull, false},
+    {"-updateallrt", Selection::All, kUpdateModeFull, true},
+    {"-dirupdate", Selection::Directory, kUpdateModeFull, false},
+    {"-dirupdatert", Selection::Directory, kUpdateModeFull, true},
+    {"-listupdate", Selection::List, kUpdateModeList, false},
+    {"-listupdatert", Selection::List, kUpdateModeList, true},
+};
+
+std::string WithoutQuotes(std::string_view text) {
+    std::string out;
+    std::copy_if(text.begin(), text.end(), std::back_inserter(out),
+                 [](char c) { return c != '"'; });
+    return out;
+}
+
+void AddOnce(std::vector<std::int32_t>& indices, std::int32_t index) {
+    if (std::find(indices.begin(), indices.end(), index) == indices.end()) {
+        indices.push_back(index);
+    }
+}
+
+std::vector<std::int32_t> SelectDirectories(Selection selection, const std::string& value,
+                                            const std::vector<MVRKrsExportInfo>& directories,
+                                            const std::vector<CMVRDirListInfo>& lists) {
+    std::vector<std::int32_t> indices;
+    const auto count = static_cast<std::int32_t>(directories.size());
+    switch (selection) {
+    case Selection::All:
+        for (std::int32_t i = 0; i < count; ++i) {
+            indices.push_back(i);
+        }
+        break;
+    case Selection::Directory: {
+        const std::string path = WithTrailingSeparator(value);
+        for (std::int32_t i = 0; i < count; ++i) {
+            if (PathsEqual(directories[static_cast<std::size_t>(i)].path, path)) {
+                indices.push_back(i);
+            }
+        }
+        break;
+    }
+    case Selection::List:
+        // Several lists may carry the name (an imported list beside one of the
+        // system's); a directory in more than one of them is updated once.
+        for (const CMVRDirListInfo& list : lists) {
+            if (!EqualsIgnoreCase(list.name, value)) {
+                continue;
+            }
+            for (std::int32_t i = 0; i < count; ++i) {
+                if (list.ContainsPath(directories[static_cast<std::size_t>(i)].path)) {
+                    AddOnce(indices, i);
+                }
+            }
+        }
+        break;
+    }
+    return indices;
+}
+
+} // namespace
+
+StartupArguments AnalyseArguments(const std::vector<std::string>& arguments) {
+    auto first = arguments.begin();
+    while (first != arguments.end() && *first == "-nowindow") {
+        ++first;
+    }
+    const std::vector<std::string> rest(first, arguments.end());
+    StartupArguments result;
+    if (rest.size() == 4 && rest[0] == "-definitionfile") {
+        result.kind = RunKind::DefinitionFile;
+        result.definitionInput = rest[1];
+        result.definitionOutput = rest[3];
+        return result;
+    }
+    if (!rest.empty()) {
+        result.firstArgument = rest[0];
+    }
+    if (rest.size() > 1) {
+        result.secondArgument = rest[1];
+    }
+    return result;
+}
+
+BatchSelection SelectBatchDirectories(std::string_view firstArgument,
+                                      std::string_view secondArgument,
+                                      const std::vector<MVRKrsExportInfo>& directories,
+                                      const std::vector<CMVRDirListInfo>& lists) {
+    BatchSelection result;
+    const std::string name = ToLowerAscii(firstArgument);
+    const std::string value = WithoutQuotes(secondArgument);
+    for (const BatchSwitch& candidate : kBatchSwitches) {
+        if (name == candidate.name) {
+            result.switchRecognised = true;
+            result.mode = candidate.mode;
+            result.realtime = candidate.realtime;
+            result.directories = SelectDirectories(candidate.selection, value, directories, lists);
+        }
+    }
+    return result;
+}
+
+} // namespace mvr

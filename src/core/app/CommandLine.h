@@ -1,0 +1,55 @@
+#pragma once
+
+// The command line: which kind of run it asks for, and which directories a
+// batch switch selects for the update job.
+
+#include "core/app/DirListInfo.h"
+#include "core/app/ExportInfo.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mvr {
+
+enum class RunKind {
+    Window,         // the main window is shown; a batch switch may be processed later
+    DefinitionFile, // one definition file is exchanged without any window
+};
+
+struct StartupArguments {
+    RunKind kind = RunKind::Window;
+    std::string firstArgument;  // the batch switch; empty in an interactive run
+    std::string secondArgument; // its value; empty when absent
+    std::string definitionInput;
+    std::string definitionOutput;
+};
+
+// `arguments` excludes the program path. Leading "-nowindow" arguments are
+// dropped; exactly four remaining arguments starting with "-definitionfile"
+// make a definition-file run (input second, output fourth).
+StartupArguments AnalyseArguments(const std::vector<std::string>& arguments);
+
+inline constexpr std::int32_t kUpdateModeList = 0;
+inline constexpr std::int32_t kUpdateModeMarked = 1;
+inline constexpr std::int32_t kUpdateModeFull = 2;
+inline constexpr std::int32_t kUpdateModeEditor = 3;
+
+struct BatchSelection {
+    bool switchRecognised = false;
+    std::vector<std::int32_t> directories; // indices into the directory array, in job order
+    std::int32_t mode = kUpdateModeFull;
+    bool realtime = false;
+    bool unattended = true;
+};
+
+// The six update switches, compared after lower-casing the first argument; the
+// second argument loses every double quote. A directory path gets a trailing
+// separator; paths and list names are compared without regard to letter case.
+BatchSelection SelectBatchDirectories(std::string_view firstArgument,
+                                      std::string_view secondArgument,
+                                      const std::vector<MVRKrsExportInfo>& directories,
+                                      const std::vector<CMVRDirListInfo>& lists);
+
+} // namespace mvr
