@@ -1,0 +1,10 @@
+#include "core/net/DataStream.h"
+
+namespace mvr {
+
+void CDataStream::Reset() {
+    buffer_.fill(0);
+    position_ = kHeaderSize;
+}
+
+} // namespace mvr
