@@ -149,55 +149,51 @@ std::int32_t PickSecurityType(CDemoRandom& random, bool currencyLeft) {
     return currencyLeft ? kCurrencies : kShares;
 }
 
-// Walk parameters per security type; prices start near typical levels.
+// Walk parameters per security type (and decimal places): ranges of the start
+// price in units, the daily deviation and drift in millionths, and the powers
+// of ten of the volume (none when volumeLow is -1). Prices start near typical levels.
+struct WalkRanges {
+    std::int32_t type;
+    int decimals;
+    std::int64_t startLow, startHigh;
+    std::int64_t volatilityLow, volatilityHigh;
+    std::int64_t driftLow, driftHigh;
+    int volumeLow, volumeHigh;
+};
+
+constexpr std::array<WalkRanges, 8> kWalkRanges = {{
+    {kShares, 2, 500, 30000, 12000, 30000, -300, 600, 3, 6},
+    {kShares, 3, 5000, 300000, 12000, 30000, -300, 600, 3, 6},
+    {kShares, 0, 200, 5000, 12000, 30000, -300, 600, 3, 6},
+    {kBonds, 3, 95000, 105000, 1500, 4000, -20, 20, 1, 3},
+    {kFunds, 2, 2000, 20000, 6000, 12000, -100, 300, 2, 4},
+    {kIndices, 2, 100000, 1000000, 8000, 14000, -100, 400, -1, -1},
+    {kWarrants, 3, 100, 9000, 30000, 60000, -1500, 500, 3, 5},
+    {kCertificates, 2, 1000, 15000, 6000, 15000, -200, 300, 2, 4},
+}};
+
 DemoPricePlan PlanFor(std::int32_t type, int* decimals, CDemoRandom& random) {
-    DemoPricePlan plan;
-    switch (type) {
-    case kShares:
+    if (type == kShares) {
         *decimals = random.Percent(5) ? 3 : random.Percent(3) ? 0 : 2;
-        plan.startUnits = static_cast<std::int32_t>(*decimals == 3   ? random.Between(5000, 300000)
-                                                    : *decimals == 0 ? random.Between(200, 5000)
-                                                                     : random.Between(500, 30000));
-        plan.volatilityPpm = static_cast<std::int32_t>(random.Between(12000, 30000));
-        plan.driftPpm = static_cast<std::int32_t>(random.Between(-300, 600));
-        plan.baseVolume = RandomVolume(random, 3, 6);
-        plan.splitsWhenExpensive = true;
-        break;
-    case kBonds:
-        *decimals = 3;
-        plan.startUnits = static_cast<std::int32_t>(random.Between(95000, 105000));
-        plan.volatilityPpm = static_cast<std::int32_t>(random.Between(1500, 4000));
-        plan.driftPpm = static_cast<std::int32_t>(random.Between(-20, 20));
-        plan.baseVolume = RandomVolume(random, 1, 3);
-        break;
-    case kFunds:
-        *decimals = 2;
-        plan.startUnits = static_cast<std::int32_t>(random.Between(2000, 20000));
-        plan.volatilityPpm = static_cast<std::int32_t>(random.Between(6000, 12000));
-        plan.driftPpm = static_cast<std::int32_t>(random.Between(-100, 300));
-        plan.baseVolume = RandomVolume(random, 2, 4);
-        break;
-    case kIndices:
-        *decimals = 2;
-        plan.startUnits = static_cast<std::int32_t>(random.Between(100000, 1000000));
-        plan.volatilityPpm = static_cast<std::int32_t>(random.Between(8000, 14000));
-        plan.driftPpm = static_cast<std::int32_t>(random.Between(-100, 400));
-        break;
-    case kWarrants:
-        *decimals = 3;
-        plan.startUnits = static_cast<std::int32_t>(random.Between(100, 9000));
-        plan.volatilityPpm = static_cast<std::int32_t>(random.Between(30000, 60000));
-        plan.driftPpm = static_cast<std::int32_t>(random.Between(-1500, 500));
-        plan.baseVolume = RandomVolume(random, 3, 5);
-        break;
-    default: // certificates
-        *decimals = 2;
-        plan.startUnits = static_cast<std::int32_t>(random.Between(1000, 15000));
-        plan.volatilityPpm = static_cast<std::int32_t>(random.Between(6000, 15000));
-        plan.driftPpm = static_cast<std::int32_t>(random.Between(-200, 300));
-        plan.baseVolume = RandomVolume(random, 2, 4);
-        break;
     }
+    const WalkRanges* ranges = &kWalkRanges.back();
+    for (const WalkRanges& candidate : kWalkRanges) {
+        if (candidate.type == type && (type != kShares || candidate.decimals == *decimals)) {
+            ranges = &candidate;
+            break;
+        }
+    }
+    *decimals = ranges->decimals;
+    DemoPricePlan plan;
+    plan.startUnits =
+        static_cast<std::int32_t>(random.Between(ranges->startLow, ranges->startHigh));
+    plan.volatilityPpm =
+        static_cast<std::int32_t>(random.Between(ranges->volatilityLow, ranges->volatilityHigh));
+    plan.driftPpm = static_cast<std::int32_t>(random.Between(ranges->driftLow, ranges->driftHigh));
+    if (ranges->volumeLow >= 0) {
+        plan.baseVolume = RandomVolume(random, ranges->volumeLow, ranges->volumeHigh);
+    }
+    plan.splitsWhenExpensive = type == kShares;
     return plan;
 }
 
