@@ -197,6 +197,45 @@ DemoPricePlan PlanFor(std::int32_t type, int* decimals, CDemoRandom& random) {
     return plan;
 }
 
+std::string NameOf(std::int32_t type, std::string_view stem, int sector, std::string_view country,
+                   int lastYear, CDemoRandom& random) {
+    switch (type) {
+    case kShares:
+        return MakeDemoShareName(stem, static_cast<DemoSector>(sector), country, random);
+    case kFunds:
+        return MakeDemoFundName(stem, random);
+    case kBonds:
+        return MakeDemoBondName(stem, lastYear, random);
+    case kIndices:
+        return MakeDemoIndexName(stem, random);
+    case kWarrants:
+        return MakeDemoWarrantName(stem, random);
+    default:
+        return MakeDemoCertificateName(stem, random);
+    }
+}
+
+// A later listing for some instruments, and a trading halt or a split for some shares.
+void ScheduleEvents(std::int32_t type, std::size_t dayCount, DemoPricePlan* plan,
+                    CDemoRandom& random) {
+    const bool listedLater = type != kIndices && type != kCurrencies;
+    if (listedLater && dayCount > 260 && random.Percent(20)) {
+        plan->firstDayIndex = static_cast<std::size_t>(random.Below(dayCount - 130));
+    }
+    const std::size_t first = plan->firstDayIndex;
+    if (type == kShares && first + 100 < dayCount && random.Percent(4)) {
+        plan->haltStart =
+            first + 20 + static_cast<std::size_t>(random.Below(dayCount - first - 100));
+        plan->haltLength = static_cast<std::size_t>(random.Between(5, 40));
+    }
+    if (type == kShares && first + 2 < dayCount && random.Percent(8)) {
+        static constexpr std::array<int, 5> kRatios = {2, 2, 3, 4, 10};
+        plan->splits.push_back(
+            DemoSplit{first + 1 + static_cast<std::size_t>(random.Below(dayCount - first - 1)),
+                      random.Pick(std::span<const int>(kRatios))});
+    }
+}
+
 std::string MakeIsin(std::string_view country, CDemoRandom& random) {
     std::string isin(country);
     if (country == "DE") {
@@ -354,21 +393,7 @@ void CDemoGenerator::BuildInstruments() {
                 names, 50,
                 [&](int) {
                     stem = MakeDemoStem(random);
-                    switch (type) {
-                    case kShares:
-                        return MakeDemoShareName(stem, static_cast<DemoSector>(sector), country,
-                                                 random);
-                    case kFunds:
-                        return MakeDemoFundName(stem, random);
-                    case kBonds:
-                        return MakeDemoBondName(stem, lastYear, random);
-                    case kIndices:
-                        return MakeDemoIndexName(stem, random);
-                    case kWarrants:
-                        return MakeDemoWarrantName(stem, random);
-                    default:
-                        return MakeDemoCertificateName(stem, random);
-                    }
+                    return NameOf(type, stem, sector, country, lastYear, random);
                 },
                 [&] { return stem + " Holding " + std::to_string(index); });
             static constexpr char kKindLetters[] = {0, 0, 'B', 'F', 'X', 'W', 0, 'C'};
@@ -388,23 +413,7 @@ void CDemoGenerator::BuildInstruments() {
         const DemoExchange& exchange = ExchangeOf(instrument.exchange);
         plan.sessionOpen = exchange.open;
         plan.sessionClose = exchange.close;
-        const bool listedLater = type != kIndices && type != kCurrencies;
-        if (listedLater && dayCount > 260 && random.Percent(20)) {
-            plan.firstDayIndex = static_cast<std::size_t>(random.Below(dayCount - 130));
-        }
-        if (type == kShares && plan.firstDayIndex + 100 < dayCount && random.Percent(4)) {
-            plan.haltStart =
-                plan.firstDayIndex + 20 +
-                static_cast<std::size_t>(random.Below(dayCount - plan.firstDayIndex - 100));
-            plan.haltLength = static_cast<std::size_t>(random.Between(5, 40));
-        }
-        if (type == kShares && plan.firstDayIndex + 2 < dayCount && random.Percent(8)) {
-            static constexpr std::array<int, 5> kRatios = {2, 2, 3, 4, 10};
-            plan.splits.push_back(DemoSplit{
-                plan.firstDayIndex + 1 +
-                    static_cast<std::size_t>(random.Below(dayCount - plan.firstDayIndex - 1)),
-                random.Pick(std::span<const int>(kRatios))});
-        }
+        ScheduleEvents(type, dayCount, &plan, random);
         if (index % 10 == 0 && minuteInstruments < 200 && dayCount >= kDemoMinuteDays) {
             plan.minuteBarsFrom = dayCount - kDemoMinuteDays;
             ++minuteInstruments;
