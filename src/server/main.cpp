@@ -1,0 +1,78 @@
+// mvr-priceserver: the reference price server. This build prepares and checks
+// its data folders; every run does what its first option names.
+
+#include "core/formats/DayNumber.h"
+#include "core/platform/BuildVersion.h"
+#include "server/DataFolderCheck.h"
+#include "server/DemoGenerator.h"
+#include "server/ServerCommandLine.h"
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+int MakeDemo(const mvr::ServerCommand& command) {
+    const auto start = std::chrono::steady_clock::now();
+    const mvr::CDemoGenerator generator(command.demoOptions);
+    mvr::DemoSummary summary;
+    std::string error;
+    if (!generator.Write(command.folder, &summary, &error)) {
+        std::fprintf(stderr, "mvr-priceserver: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const auto& days = generator.BusinessDays();
+    std::printf("Wrote demo data to %s in %.1f s:\n"
+                "  %zu instruments, %llu daily bars from %s to %s,\n"
+                "  %zu instruments with %llu 1-minute bars of the last %zu business days.\n"
+                "Log in with account %s and password %s.\n",
+                command.folder.c_str(), seconds, summary.instruments,
+                static_cast<unsigned long long>(summary.dailyBars),
+                days.empty() ? "" : mvr::FormatDayNumber(days.front()).c_str(),
+                days.empty() ? "" : mvr::FormatDayNumber(days.back()).c_str(),
+                summary.intradayInstruments, static_cast<unsigned long long>(summary.minuteBars),
+                mvr::kDemoMinuteDays, std::string(mvr::kDemoAccount).c_str(),
+                std::string(mvr::kDemoPassword).c_str());
+    return kExitDone;
+}
+
+int CheckData(const mvr::ServerCommand& command) {
+    const mvr::DataFolderReport report = mvr::CheckDataFolder(command.folder);
+    std::fputs(mvr::FormatDataFolderReport(report).c_str(), report.error ? stderr : stdout);
+    return report.error ? kExitFailed : kExitDone;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    std::string error;
+    const auto command = mvr::ParseServerCommandLine(arguments, mvr::TodayDayNumber(), &error);
+    if (!command) {
+        std::fprintf(stderr, "mvr-priceserver: %s\n\n%s", error.c_str(),
+                     mvr::ServerUsageText().c_str());
+        return kExitUsage;
+    }
+    switch (command->kind) {
+    case mvr::ServerCommandKind::Help:
+        std::fputs(mvr::ServerUsageText().c_str(), stdout);
+        return kExitDone;
+    case mvr::ServerCommandKind::Version:
+        std::printf("mvr-priceserver %ld.%ld.%ld.%ld\n", mvr::kVersionMajor, mvr::kVersionMinor,
+                    mvr::kVersionBuild, mvr::kVersionRevision);
+        return kExitDone;
+    case mvr::ServerCommandKind::MakeDemo:
+        return MakeDemo(*command);
+    case mvr::ServerCommandKind::CheckData:
+        return CheckData(*command);
+    }
+    return kExitUsage;
+}
