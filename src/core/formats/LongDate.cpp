@@ -58,7 +58,10 @@ LongDate LongDate::FromOleDate(double oleDate) {
 }
 
 LongDate LongDate::FromMbfPacked(const std::uint8_t* mbf) {
-    const float number = LoadMbf(mbf);
+    return FromPackedNumber(LoadMbf(mbf));
+}
+
+LongDate LongDate::FromPackedNumber(float number) {
     // Only packed dates below 21371231 can name a year; anything larger is damage.
     if (!(std::fabs(number) < 1.0e8f)) {
         return LongDate();

@@ -24,8 +24,9 @@ public:
     static LongDate FromCalendarDate(int fullYear, int month, int day);
     // The calendar day of an OLE date (rounded to the second); 0.0 gives no date.
     static LongDate FromOleDate(double oleDate);
-    // A packed date read from four MBF bytes.
+    // A packed date read from four MBF bytes, or given as their number.
     static LongDate FromMbfPacked(const std::uint8_t* mbf);
+    static LongDate FromPackedNumber(float number);
 
     std::int32_t Value() const { return value_; }
     bool IsDate() const { return value_ != 0; }

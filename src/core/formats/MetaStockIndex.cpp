@@ -406,12 +406,15 @@ std::optional<MetaStockIndexContent> DecodeMetaStockIndex(const MetaStockIndexBy
         return std::nullopt;
     }
     MetaStockIndexContent content;
+    const bool hasXmaster = files.xmaster && files.xmaster->size() >= kXmasterRecordSize;
+    content.symbols.reserve(files.master.size() / kMasterRecordSize +
+                            (hasXmaster ? files.xmaster->size() / kXmasterRecordSize : 0));
     CEmasterPairing emaster(files.emaster);
     DecodeMasterSymbols(files.master, emaster, content);
     if (files.xmasterUnreadable) {
         content.complete = false;
         content.problem = "XMASTER cannot be read";
-    } else if (files.xmaster && files.xmaster->size() >= kXmasterRecordSize) {
+    } else if (hasXmaster) {
         if (files.xmaster->size() / kXmasterRecordSize - 1 > kMaxXmasterRecords) {
             content.complete = false;
             content.problem = "XMASTER holds more records than it can count";

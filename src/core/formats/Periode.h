@@ -4,7 +4,9 @@
 // from a file, edited, written) is a PriceHistory in ascending order of day and
 // time.
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace mvr {
@@ -33,7 +35,20 @@ using PriceHistory = std::vector<PERIODE>;
 // brought inside the high-low range in a fixed order. The steps are not
 // symmetric: an open below the low lowers the low, an open above the high is
 // cut down to the high.
-void CorrectBar(PERIODE& bar);
+inline void CorrectBar(PERIODE& bar) {
+    // On local values, as selections without branches: every bar read passes here.
+    const float close = bar.close;
+    float high = bar.high == 0.0f ? close : bar.high;
+    float low = bar.low == 0.0f ? close : bar.low;
+    float open = bar.open == 0.0f ? close : bar.open;
+    high = close > high ? close : high;
+    low = low > close ? close : low;
+    low = low > open ? open : low;
+    open = open > high ? high : open;
+    bar.open = open;
+    bar.high = high;
+    bar.low = low;
+}
 
 // The day number of a date read from a price file: the OLE date's whole days
 // counted from day 693960, so that a missing date (0.0) becomes 693960.
@@ -45,6 +60,19 @@ double BarOleDate(const PERIODE& bar);
 
 // A number read from a file truncated toward zero to a 32-bit integer; values
 // beyond the range saturate and NaN gives 0, so damaged fields never overflow.
-std::int32_t TruncateToInt32(double value);
+inline std::int32_t TruncateToInt32(double value) {
+    constexpr double kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr double kMin = std::numeric_limits<std::int32_t>::min();
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value >= kMax) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    if (value <= kMin) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    return static_cast<std::int32_t>(value);
+}
 
 } // namespace mvr

@@ -1,10 +1,12 @@
 #include "core/formats/MetaStockDataFile.h"
 
 #include "core/formats/DayNumber.h"
+#include "core/formats/LongDate.h"
 #include "core/formats/Mbf.h"
 #include "core/platform/Bytes.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace mvr {
 namespace {
@@ -112,6 +114,40 @@ TEST(MetaStockDataFileTest, EmptyAndShortFiles) {
     EXPECT_TRUE(DecodeMetaStockFile({}, 7)->empty());
     const ByteBuffer header(28, 0);
     EXPECT_TRUE(DecodeMetaStockFile(header, 7)->empty());
+}
+
+// The reader takes the calendar work once per month; every date must still
+// read exactly as LongDate reads it, whatever order and form the dates come in.
+TEST(MetaStockDataFileTest, DatesReadAsLongDateReadsThem) {
+    const std::vector<double> edges = {1040227,  1040228,  1040229,  1040230,  1040301, 1040229.75,
+                                       20040301, 20040302, 20040331, 20040401, 1050231, 1050301,
+                                       991231,   1000101,  700101,   691231,   1371231, 1380101,
+                                       0,        -1040301, 1040300,  1040332,  1e9,     1040315};
+    std::vector<float> packed(edges.begin(), edges.end());
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> years(60, 140), months(0, 13), days(0, 32);
+    for (int i = 0; i < 3000; ++i) {
+        packed.push_back(
+            static_cast<float>(years(random) * 10000 + months(random) * 100 + days(random)));
+    }
+    ByteBuffer image((packed.size() + 1) * 20, 0);
+    for (std::size_t i = 0; i < packed.size(); ++i) {
+        StoreMbf(image.data() + (i + 1) * 20, packed[i]);
+        StoreMbf(image.data() + (i + 1) * 20 + 12, 1.0f);
+    }
+    const auto bars = DecodeMetaStockFile(image, 5);
+    ASSERT_TRUE(bars);
+    ASSERT_EQ(bars->size(), packed.size());
+    for (std::size_t i = 0; i < packed.size(); ++i) {
+        const LongDate date = LongDate::FromMbfPacked(image.data() + (i + 1) * 20);
+        ASSERT_EQ((*bars)[i].dayNumber, DayNumberOfStoredDate(date.OleDate())) << packed[i];
+    }
+    // Written back, each date is the packed form of its day (or zero outside 1970..2037).
+    const auto back = EncodeMetaStockFile(*bars, 5);
+    for (std::size_t i = 0; i < packed.size(); ++i) {
+        const LongDate date = LongDate::FromMbfPacked(image.data() + (i + 1) * 20);
+        ASSERT_EQ(LoadMbf(back->data() + (i + 1) * 20), date.IeeePacked()) << packed[i];
+    }
 }
 
 TEST(MetaStockDataFileTest, TrailingPartialRecordIsDropped) {
