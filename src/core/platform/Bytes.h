@@ -4,6 +4,7 @@
 // system stores on disk is built field by field with these helpers, never by
 // copying a C++ object's memory.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -17,7 +18,13 @@ inline void StoreLE16(std::uint8_t* p, std::uint16_t v) {
     p[1] = static_cast<std::uint8_t>(v >> 8);
 }
 
+// On little-endian hosts the 32-bit forms are one move: records of price
+// files are made of them.
 inline void StoreLE32(std::uint8_t* p, std::uint32_t v) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(p, &v, sizeof v);
+        return;
+    }
     p[0] = static_cast<std::uint8_t>(v);
     p[1] = static_cast<std::uint8_t>(v >> 8);
     p[2] = static_cast<std::uint8_t>(v >> 16);
@@ -34,6 +41,11 @@ inline std::uint16_t LoadLE16(const std::uint8_t* p) {
 }
 
 inline std::uint32_t LoadLE32(const std::uint8_t* p) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::uint32_t v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    }
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }

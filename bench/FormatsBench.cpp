@@ -1,0 +1,347 @@
+// Price files and directory indexes against the physical baseline: reading
+// and writing the same number of bytes as a plain file, in the same run.
+//
+//   bench_formats --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+//
+// "Plain/Read" reads the file with one read; "Plain/Write" writes it through
+// the atomic writer every file of the system goes through (flushed to disk);
+// "Plain/WriteUnflushed" writes it with one write and no flush, the cost of
+// the bytes alone.
+
+#include "core/formats/DayNumber.h"
+#include "core/formats/ExportDataFile.h"
+#include "core/formats/ExportDirectory.h"
+#include "core/formats/MetaStockDataFile.h"
+#include "core/platform/AtomicFile.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/FolderListing.h"
+#include "core/platform/Paths.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+namespace mvr {
+namespace {
+
+constexpr std::size_t kBars = 10000;
+constexpr int kIndexSymbols = 5000;
+
+// A folder below the temporary folder, removed when the program ends.
+class CBenchFolder {
+public:
+    CBenchFolder() {
+        std::random_device random;
+        path_ = (std::filesystem::temp_directory_path() / ("mvr-bench-" + std::to_string(random())))
+                    .string();
+        std::filesystem::create_directories(path_);
+        path_ = WithTrailingSeparator(path_);
+    }
+    ~CBenchFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path_, ec);
+    }
+    std::string Sub(const std::string& name) const {
+        const std::string sub = path_ + name + kPathSeparator;
+        std::filesystem::create_directories(sub);
+        return sub;
+    }
+
+private:
+    std::string path_;
+};
+
+const CBenchFolder& Folder() {
+    static const CBenchFolder folder;
+    return folder;
+}
+
+PriceHistory History() {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> move(-0.5f, 0.5f);
+    PriceHistory history;
+    float close = 50.0f;
+    const std::int32_t first = DatumToDayNumber(DATUM{2, 1, 1990});
+    for (std::size_t i = 0; i < kBars; ++i) {
+        PERIODE bar;
+        bar.dayNumber = first + static_cast<std::int32_t>(i);
+        bar.open = close;
+        close = std::max(1.0f, close + move(random));
+        bar.close = close;
+        bar.high = std::max(bar.open, bar.close) + 0.25f;
+        bar.low = std::min(bar.open, bar.close) - 0.25f;
+        bar.volume = static_cast<std::int32_t>(100000 + i);
+        bar.isNew = 1;
+        history.push_back(bar);
+    }
+    return history;
+}
+
+ExportSymbolInfo PriceSymbol() {
+    ExportSymbolInfo symbol;
+    symbol.symbol = "BENCH";
+    symbol.fileNumber = 1;
+    symbol.fieldCount = 7;
+    return symbol;
+}
+
+// The data file of one format, written once.
+struct PriceFile {
+    std::string folder;
+    int type;
+    std::uint64_t bytes;
+};
+
+PriceFile MakePriceFile(int type) {
+    PriceFile file{Folder().Sub("prices-" + std::to_string(type)), type, 0};
+    CExportDataFile writer;
+    writer.BuildFileName(file.folder, PriceSymbol(), type);
+    writer.History() = History();
+    writer.Write(true);
+    file.bytes = FileSizeOf(writer.FilePath()).value_or(0);
+    return file;
+}
+
+const PriceFile& MetaStockFile() {
+    static const PriceFile file = MakePriceFile(4);
+    return file;
+}
+
+const PriceFile& AsciiFile() {
+    static const PriceFile file = MakePriceFile(5);
+    return file;
+}
+
+std::string PlainFile(std::uint64_t bytes, const std::string& name) {
+    const std::string path = Folder().Sub("plain") + name;
+    const ByteBuffer content(bytes, 0x5A);
+    WriteFileAtomically(path, content);
+    return path;
+}
+
+void PlainRead(benchmark::State& state, std::uint64_t bytes) {
+    const std::string path = PlainFile(bytes, "read-" + std::to_string(bytes));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ReadWholeFile(path));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+void PlainWrite(benchmark::State& state, std::uint64_t bytes) {
+    const std::string path = Folder().Sub("plain") + "write-" + std::to_string(bytes);
+    const ByteBuffer content(bytes, 0x5A);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(WriteFileAtomically(path, content));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+void PlainWriteUnflushed(benchmark::State& state, std::uint64_t bytes) {
+    const std::string path = Folder().Sub("plain") + "unflushed-" + std::to_string(bytes);
+    const ByteBuffer content(bytes, 0x5A);
+    for (auto _ : state) {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        std::fwrite(content.data(), 1, content.size(), file);
+        std::fclose(file);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+void DataFileRead(benchmark::State& state, const PriceFile& file) {
+    for (auto _ : state) {
+        CExportDataFile reader;
+        benchmark::DoNotOptimize(reader.Read(file.folder, PriceSymbol(), file.type));
+        benchmark::DoNotOptimize(reader.History().data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.bytes));
+}
+
+void DataFileWrite(benchmark::State& state, const PriceFile& file) {
+    CExportDataFile writer;
+    writer.BuildFileName(file.folder, PriceSymbol(), file.type);
+    writer.History() = History();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(writer.Write(true));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * file.bytes));
+}
+
+void BM_MetaStock_PlainRead(benchmark::State& s) {
+    PlainRead(s, MetaStockFile().bytes);
+}
+void BM_MetaStock_Read(benchmark::State& s) {
+    DataFileRead(s, MetaStockFile());
+}
+void BM_MetaStock_PlainWrite(benchmark::State& s) {
+    PlainWrite(s, MetaStockFile().bytes);
+}
+void BM_MetaStock_PlainWriteUnflushed(benchmark::State& s) {
+    PlainWriteUnflushed(s, MetaStockFile().bytes);
+}
+void BM_MetaStock_Write(benchmark::State& s) {
+    DataFileWrite(s, MetaStockFile());
+}
+void BM_Ascii5_PlainRead(benchmark::State& s) {
+    PlainRead(s, AsciiFile().bytes);
+}
+void BM_Ascii5_Read(benchmark::State& s) {
+    DataFileRead(s, AsciiFile());
+}
+void BM_Ascii5_PlainWrite(benchmark::State& s) {
+    PlainWrite(s, AsciiFile().bytes);
+}
+void BM_Ascii5_Write(benchmark::State& s) {
+    DataFileWrite(s, AsciiFile());
+}
+
+// The encoding alone, without the file: what the writer adds to the bytes.
+void BM_MetaStock_EncodeOnly(benchmark::State& state) {
+    const PriceHistory history = History();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(EncodeMetaStockFile(history, 7));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * MetaStockFile().bytes));
+}
+
+// Directory indexes of 5,000 symbols.
+struct IndexFolder {
+    std::string folder;
+    int type;
+    std::uint64_t bytes; // of all its index files
+};
+
+IndexFolder MakeIndexFolder(int type, const std::vector<std::string>& files) {
+    IndexFolder index{Folder().Sub("index-" + std::to_string(type)), type, 0};
+    CExportDirectory directory(type);
+    directory.Create(index.folder, 36526.0, type);
+    for (int i = 1; i <= kIndexSymbols; ++i) {
+        ExportSymbolInfo s;
+        s.symbol = "S" + std::to_string(i);
+        s.sinCode = i;
+        s.name = "Instrument number " + std::to_string(i);
+        s.lastDate = 38000.0 + i % 1000;
+        directory.AddSymbol(s);
+    }
+    directory.Save();
+    for (const std::string& name : files) {
+        index.bytes += FileSizeOf(index.folder + name).value_or(0);
+    }
+    return index;
+}
+
+const IndexFolder& MetaStockIndex() {
+    static const IndexFolder index = MakeIndexFolder(4, {"MASTER", "EMASTER", "XMASTER"});
+    return index;
+}
+
+const IndexFolder& AsciiIndex() {
+    static const IndexFolder index = MakeIndexFolder(5, {"mvrexp.mas"});
+    return index;
+}
+
+void IndexOpen(benchmark::State& state, const IndexFolder& index) {
+    for (auto _ : state) {
+        CExportDirectory directory;
+        benchmark::DoNotOptimize(directory.Open(index.folder, index.type));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * index.bytes));
+}
+
+void IndexSave(benchmark::State& state, const IndexFolder& index) {
+    CExportDirectory directory;
+    directory.Open(index.folder, index.type);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(directory.Save());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * index.bytes));
+}
+
+void BM_MetaStockIndex5000_PlainRead(benchmark::State& s) {
+    PlainRead(s, MetaStockIndex().bytes);
+}
+void BM_MetaStockIndex5000_Open(benchmark::State& s) {
+    IndexOpen(s, MetaStockIndex());
+}
+void BM_MetaStockIndex5000_PlainWrite(benchmark::State& s) {
+    PlainWrite(s, MetaStockIndex().bytes);
+}
+void BM_MetaStockIndex5000_Save(benchmark::State& s) {
+    IndexSave(s, MetaStockIndex());
+}
+void BM_AsciiIndex5000_PlainRead(benchmark::State& s) {
+    PlainRead(s, AsciiIndex().bytes);
+}
+void BM_AsciiIndex5000_Open(benchmark::State& s) {
+    IndexOpen(s, AsciiIndex());
+}
+void BM_AsciiIndex5000_PlainWrite(benchmark::State& s) {
+    PlainWrite(s, AsciiIndex().bytes);
+}
+void BM_AsciiIndex5000_Save(benchmark::State& s) {
+    IndexSave(s, AsciiIndex());
+}
+
+// Resolving the data files of a folder copied from Windows (F1.DAT ...
+// F5000.DAT where f1.DAT is asked for): one listing per directory object
+// against searching the folder for each file.
+const std::string& MixedCaseFolder() {
+    static const std::string folder = [] {
+        const std::string path = Folder().Sub("mixed-case");
+        for (int i = 1; i <= kIndexSymbols; ++i) {
+            std::FILE* f = std::fopen((path + "F" + std::to_string(i) + ".DAT").c_str(), "wb");
+            std::fclose(f);
+        }
+        return path;
+    }();
+    return folder;
+}
+
+constexpr int kLookups = 500;
+
+void BM_Resolve500Of5000_OneListing(benchmark::State& state) {
+    const std::string& folder = MixedCaseFolder();
+    for (auto _ : state) {
+        CFolderListing listing(folder);
+        for (int i = 1; i <= kLookups; ++i) {
+            benchmark::DoNotOptimize(listing.Find("f" + std::to_string(i * 10) + ".DAT"));
+        }
+    }
+}
+
+void BM_Resolve500Of5000_SearchPerFile(benchmark::State& state) {
+    const std::string& folder = MixedCaseFolder();
+    for (auto _ : state) {
+        for (int i = 1; i <= kLookups; ++i) {
+            benchmark::DoNotOptimize(
+                FindFileIgnoringCase(folder, "f" + std::to_string(i * 10) + ".DAT"));
+        }
+    }
+}
+
+} // namespace
+
+#define MVR_IO_BENCHMARK(name) BENCHMARK(name)->Unit(benchmark::kMicrosecond)->UseRealTime()
+
+MVR_IO_BENCHMARK(BM_MetaStock_PlainRead);
+MVR_IO_BENCHMARK(BM_MetaStock_Read);
+MVR_IO_BENCHMARK(BM_MetaStock_PlainWrite);
+MVR_IO_BENCHMARK(BM_MetaStock_PlainWriteUnflushed);
+MVR_IO_BENCHMARK(BM_MetaStock_Write);
+MVR_IO_BENCHMARK(BM_MetaStock_EncodeOnly);
+MVR_IO_BENCHMARK(BM_Ascii5_PlainRead);
+MVR_IO_BENCHMARK(BM_Ascii5_Read);
+MVR_IO_BENCHMARK(BM_Ascii5_PlainWrite);
+MVR_IO_BENCHMARK(BM_Ascii5_Write);
+MVR_IO_BENCHMARK(BM_MetaStockIndex5000_PlainRead);
+MVR_IO_BENCHMARK(BM_MetaStockIndex5000_Open);
+MVR_IO_BENCHMARK(BM_MetaStockIndex5000_PlainWrite);
+MVR_IO_BENCHMARK(BM_MetaStockIndex5000_Save);
+MVR_IO_BENCHMARK(BM_AsciiIndex5000_PlainRead);
+MVR_IO_BENCHMARK(BM_AsciiIndex5000_Open);
+MVR_IO_BENCHMARK(BM_AsciiIndex5000_PlainWrite);
+MVR_IO_BENCHMARK(BM_AsciiIndex5000_Save);
+MVR_IO_BENCHMARK(BM_Resolve500Of5000_OneListing);
+MVR_IO_BENCHMARK(BM_Resolve500Of5000_SearchPerFile);
+
+} // namespace mvr
