@@ -3,6 +3,7 @@
 #include "core/platform/Paths.h"
 #include "core/platform/TextUtil.h"
 
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -25,6 +26,26 @@ std::optional<ByteBuffer> ReadWholeFile(const std::string& path, std::uint64_t m
             if (bytes.empty() || std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size()) {
                 result = std::move(bytes);
             }
+        }
+    }
+    std::fclose(file);
+    return result;
+}
+
+std::optional<ByteBuffer> ReadFileRange(const std::string& path, std::uint64_t offset,
+                                        std::size_t count) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<ByteBuffer> result;
+    if (offset <= static_cast<std::uint64_t>(LONG_MAX) &&
+        std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0) {
+        ByteBuffer bytes(count);
+        const std::size_t got = count == 0 ? 0 : std::fread(bytes.data(), 1, count, file);
+        if (got == count || std::feof(file)) {
+            bytes.resize(got);
+            result = std::move(bytes);
         }
     }
     std::fclose(file);

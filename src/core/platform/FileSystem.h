@@ -20,6 +20,12 @@ using ByteBuffer = std::vector<std::uint8_t>;
 std::optional<ByteBuffer> ReadWholeFile(const std::string& path,
                                         std::uint64_t maxBytes = std::uint64_t{1} << 32);
 
+// Up to `count` bytes of a file from `offset` on (fewer at its end), or nothing
+// when it cannot be opened or read. Index headers and the first and last lines
+// of long price files are taken this way without reading the whole file.
+std::optional<ByteBuffer> ReadFileRange(const std::string& path, std::uint64_t offset,
+                                        std::size_t count);
+
 // Size of a regular file, or nothing when there is none.
 std::optional<std::uint64_t> FileSizeOf(const std::string& path);
 

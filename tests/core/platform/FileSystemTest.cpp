@@ -21,6 +21,15 @@ TEST(FileSystemTest, ReadWholeFileGivesContentOrNothing) {
     EXPECT_EQ(ReadWholeFile(dir.File("empty")), ByteBuffer{});
 }
 
+TEST(FileSystemTest, ReadFileRangeGivesWhatLiesInTheRange) {
+    TempDir dir;
+    WriteBytes(dir.File("a"), {1, 2, 3, 4, 5});
+    EXPECT_EQ(ReadFileRange(dir.File("a"), 0, 2), (ByteBuffer{1, 2}));
+    EXPECT_EQ(ReadFileRange(dir.File("a"), 3, 10), (ByteBuffer{4, 5}));
+    EXPECT_EQ(ReadFileRange(dir.File("a"), 9, 4), ByteBuffer{});
+    EXPECT_FALSE(ReadFileRange(dir.File("missing"), 0, 4).has_value());
+}
+
 TEST(FileSystemTest, FindsFilesWhoseNameDiffersInCaseAndPrefersTheExactName) {
     TempDir dir;
     WriteBytes(dir.File("F1.DAT"), {1});

@@ -1,0 +1,168 @@
+#include "core/formats/AsciiDataFile.h"
+
+#include "core/formats/AsciiFormat.h"
+#include "core/formats/DayNumber.h"
+#include "core/formats/LineMemFile.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/OleDate.h"
+
+#include <algorithm>
+
+namespace mvr {
+
+namespace {
+
+// Ascii lines are well below this; the head and tail windows always hold
+// several complete lines.
+constexpr std::size_t kEdgeWindowBytes = 4096;
+
+// The expected length of a line, for sizing the history before reading.
+constexpr std::size_t kTypicalLineBytes = 30;
+constexpr std::size_t kTypicalWrittenLineBytes = 50;
+
+bool IsBlankLine(const std::string& line) {
+    return std::all_of(line.begin(), line.end(),
+                       [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+}
+
+PERIODE BarOf(const AsciiLineRecord& record, int formatType, std::int32_t sourcePos) {
+    PERIODE bar;
+    bar.dayNumber = DayNumberOfStoredDate(record.date);
+    if (formatType == kFormatAsciiIntraday) {
+        SystemTime t;
+        if (VariantTimeToSystemTime(record.date, &t)) {
+            bar.secondsOfDay = t.hour * 3600 + t.minute * 60 + t.second;
+        }
+    }
+    bar.open = record.open;
+    bar.high = record.high;
+    bar.low = record.low;
+    bar.close = record.close;
+    bar.volume = record.volume;
+    bar.sourcePos = sourcePos;
+    bar.isNew = 0;
+    return bar;
+}
+
+// The first bar line of `text`, searched from its start. When `text` is a head
+// window, its last line may be a fragment and is not taken.
+std::optional<PERIODE> FirstBarIn(std::span<const std::uint8_t> text, bool endsMidLine,
+                                  const AsciiFormatInfo& layout) {
+    CLineMemFile lines(text);
+    std::string line;
+    AsciiLineRecord record;
+    while (lines.ReadLine(line)) {
+        const bool fragment = endsMidLine && lines.Position() == text.size() && text.back() != '\n';
+        if (!fragment && !lines.LastLineWasCut() && layout.ParseLine(line, record)) {
+            return BarOf(record, layout.formatType, 0);
+        }
+    }
+    return std::nullopt;
+}
+
+// The last bar line of `text`, searched from its end. When `text` is a tail
+// window, its first line may be a fragment and is not taken.
+std::optional<PERIODE> LastBarIn(std::span<const std::uint8_t> text, bool startsMidLine,
+                                 const AsciiFormatInfo& layout) {
+    std::size_t end = text.size();
+    AsciiLineRecord record;
+    while (end > 0) {
+        std::size_t begin = end;
+        // Skip this line's own line feed, then walk back to the previous one.
+        if (text[begin - 1] == '\n') {
+            --begin;
+        }
+        while (begin > 0 && text[begin - 1] != '\n') {
+            --begin;
+        }
+        if (begin == 0 && startsMidLine) {
+            break;
+        }
+        const std::string_view line(reinterpret_cast<const char*>(text.data() + begin),
+                                    end - begin);
+        if (line.size() <= CLineMemFile::kMaxLineChars && layout.ParseLine(line, record)) {
+            return BarOf(record, layout.formatType, -1);
+        }
+        end = begin;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<PriceHistory> DecodeAsciiFile(std::span<const std::uint8_t> file, int formatType) {
+    const AsciiFormatInfo layout = AsciiFormatInfo::ForFormatType(formatType);
+    PriceHistory history;
+    history.reserve(file.size() / kTypicalLineBytes);
+    CLineMemFile lines(file);
+    std::string line;
+    AsciiLineRecord record;
+    bool holdsText = false;
+    for (std::size_t offset = lines.Position(); lines.ReadLine(line); offset = lines.Position()) {
+        if (IsBlankLine(line)) {
+            continue;
+        }
+        holdsText = true;
+        if (lines.LastLineWasCut() || !layout.ParseLine(line, record)) {
+            continue;
+        }
+        PERIODE bar = BarOf(record, formatType, static_cast<std::int32_t>(offset));
+        CorrectBar(bar);
+        history.push_back(bar);
+    }
+    if (holdsText && history.empty()) {
+        return std::nullopt;
+    }
+    return history;
+}
+
+std::string EncodeAsciiFile(const PriceHistory& history, int formatType) {
+    const AsciiFormatInfo layout = AsciiFormatInfo::ForFormatType(formatType);
+    std::string text;
+    text.reserve(history.size() * kTypicalWrittenLineBytes);
+    AsciiLineRecord record;
+    for (const PERIODE& bar : history) {
+        record.date = BarOleDate(bar);
+        record.open = bar.open;
+        record.low = bar.low;
+        record.high = bar.high;
+        record.close = bar.close;
+        record.volume = bar.volume;
+        layout.FormatLine(text, record);
+    }
+    return text;
+}
+
+FirstAndLastResult ReadAsciiFirstAndLast(const std::string& path, int formatType,
+                                         FirstAndLastBars& bars) {
+    const auto size = FileSizeOf(path);
+    const auto head = ReadFileRange(path, 0, kEdgeWindowBytes);
+    if (!size || !head) {
+        return FirstAndLastResult::Unreadable;
+    }
+    const AsciiFormatInfo layout = AsciiFormatInfo::ForFormatType(formatType);
+    std::optional<PERIODE> first = FirstBarIn(*head, *size > head->size(), layout);
+    std::optional<PERIODE> last;
+    if (*size <= kEdgeWindowBytes) {
+        last = LastBarIn(*head, false, layout);
+    } else if (const auto tail = ReadFileRange(path, *size - kEdgeWindowBytes, kEdgeWindowBytes)) {
+        last = LastBarIn(*tail, true, layout);
+    }
+    if (!first || !last) {
+        // The bar lines lie beyond the edge windows: read the whole file once.
+        const auto whole = ReadWholeFile(path, kMaxAsciiPriceFileBytes);
+        if (!whole) {
+            return FirstAndLastResult::Unreadable;
+        }
+        first = FirstBarIn(*whole, false, layout);
+        last = LastBarIn(*whole, false, layout);
+    }
+    if (!first || !last) {
+        return FirstAndLastResult::NoBar;
+    }
+    bars.first = *first;
+    bars.last = *last;
+    return FirstAndLastResult::Found;
+}
+
+} // namespace mvr

@@ -1,0 +1,176 @@
+#include "core/formats/ExportDataFile.h"
+
+#include "core/formats/AsciiDataFile.h"
+#include "core/formats/MetaStockDataFile.h"
+#include "core/platform/AtomicFile.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/FolderListing.h"
+#include "core/platform/Paths.h"
+
+#include <algorithm>
+
+namespace mvr {
+
+namespace {
+
+const FormatTypeInfo* Info(int type) {
+    return FindFormatType(type);
+}
+
+std::span<const std::uint8_t> AsBytes(const std::string& text) {
+    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+} // namespace
+
+void CExportDataFile::BuildFileName(const std::string& directory, const ExportSymbolInfo& symbol,
+                                    int formatType) {
+    formatType_ = formatType;
+    directory_ = WithTrailingSeparator(directory);
+    symbol_ = symbol;
+    writeBlocked_ = false;
+    const FormatTypeInfo* info = Info(formatType);
+    if (info == nullptr || info->naming == DataFileNaming::None) {
+        return;
+    }
+    const std::string name = DataFileName(formatType, symbol);
+    if (name.empty() || directory_.size() + name.size() > kMaxPathChars) {
+        filePath_.clear();
+        return;
+    }
+    filePath_ = ExistingPathOf(name);
+}
+
+std::string CExportDataFile::ExistingPathOf(const std::string& name) const {
+    if (listing_ != nullptr && listing_->Folder() == directory_) {
+        return listing_->Resolve(name);
+    }
+    return ResolveFileName(directory_, name);
+}
+
+bool CExportDataFile::Read(const std::string& directory, const ExportSymbolInfo& symbol,
+                           int formatType) {
+    BuildFileName(directory, symbol, formatType);
+    const FormatTypeInfo* info = Info(formatType);
+    if (info == nullptr || filePath_.empty()) {
+        return false;
+    }
+    switch (info->reads) {
+    case DataFileCodec::MetaStock:
+        return ReadMetaStock();
+    case DataFileCodec::Ascii:
+        return ReadAscii();
+    case DataFileCodec::None:
+        return false;
+    }
+    return false;
+}
+
+bool CExportDataFile::ReadMetaStock() {
+    const int fieldCount = symbol_.fieldCount;
+    if (!IsMetaStockFieldCount(fieldCount)) {
+        // The record length is unknown (an XMASTER field mask of no known
+        // count): the file cannot be read, and must not be rewritten either.
+        return IsRegularFile(filePath_) ? RefuseExistingFile() : false;
+    }
+    const std::uint64_t maxBytes =
+        (kMaxMetaStockRecordsRead + 2) * MetaStockRecordLength(fieldCount) - 1;
+    const auto bytes = ReadWholeFile(filePath_, maxBytes);
+    if (!bytes) {
+        return IsRegularFile(filePath_) ? RefuseExistingFile() : false;
+    }
+    auto bars = DecodeMetaStockFile(*bytes, fieldCount);
+    if (!bars) {
+        return RefuseExistingFile();
+    }
+    history_ = std::move(*bars);
+    return true;
+}
+
+bool CExportDataFile::ReadAscii() {
+    const auto bytes = ReadWholeFile(filePath_, kMaxAsciiPriceFileBytes);
+    if (!bytes) {
+        return IsRegularFile(filePath_) ? RefuseExistingFile() : false;
+    }
+    auto bars = DecodeAsciiFile(*bytes, formatType_);
+    if (!bars) {
+        return RefuseExistingFile();
+    }
+    history_ = std::move(*bars);
+    return true;
+}
+
+bool CExportDataFile::RefuseExistingFile() {
+    writeBlocked_ = true;
+    return false;
+}
+
+bool CExportDataFile::ReadFirstAndLast(const std::string& directory,
+                                       const ExportSymbolInfo& symbol) {
+    BuildFileName(directory, symbol, kFormatHermes);
+    if (filePath_.empty()) {
+        return false;
+    }
+    FirstAndLastBars bars;
+    switch (ReadAsciiFirstAndLast(filePath_, kFormatHermes, bars)) {
+    case FirstAndLastResult::Found:
+        history_ = {bars.first, bars.last};
+        return true;
+    case FirstAndLastResult::NoBar:
+        history_.clear();
+        return false;
+    case FirstAndLastResult::Unreadable:
+        return false;
+    }
+    return false;
+}
+
+bool CExportDataFile::Write(bool force) {
+    const FormatTypeInfo* info = Info(formatType_);
+    if (info == nullptr || info->writes == DataFileCodec::None || filePath_.empty() ||
+        writeBlocked_) {
+        return false;
+    }
+    bool written = false;
+    if (info->writes == DataFileCodec::MetaStock) {
+        const bool anyNew = std::any_of(history_.begin(), history_.end(),
+                                        [](const PERIODE& bar) { return bar.isNew != 0; });
+        if (!force && !anyNew) {
+            return true;
+        }
+        const auto image = EncodeMetaStockFile(history_, symbol_.fieldCount);
+        written = image && WriteFileAtomically(filePath_, *image);
+    } else {
+        written = WriteFileAtomically(filePath_, AsBytes(EncodeAsciiFile(history_, formatType_)));
+    }
+    if (written) {
+        NoteWritten();
+    }
+    return written;
+}
+
+void CExportDataFile::NoteWritten() const {
+    if (listing_ != nullptr) {
+        listing_->NoteCreated(filePath_);
+    }
+}
+
+bool CExportDataFile::Delete() {
+    const FormatTypeInfo* info = Info(formatType_);
+    if (info == nullptr || !info->deletes || filePath_.empty()) {
+        return false;
+    }
+    if (!RemoveFile(filePath_)) {
+        return false;
+    }
+    if (listing_ != nullptr) {
+        listing_->NoteRemoved(filePath_);
+    }
+    return true;
+}
+
+double CExportDataFile::GetLastDate() const {
+    return history_.empty() ? 0.0 : BarOleDate(history_.back());
+}
+
+} // namespace mvr

@@ -1,0 +1,86 @@
+#pragma once
+
+// The price file of one symbol in one directory: its name by the format's
+// rule, and the read, write and delete of its whole history. Created empty,
+// filled by a read (or by the update engine), discarded after use.
+
+#include "core/formats/ExportSymbolInfo.h"
+#include "core/formats/FormatCatalogue.h"
+#include "core/formats/Periode.h"
+
+#include <string>
+
+namespace mvr {
+
+class CFolderListing;
+
+class CExportDataFile {
+public:
+    CExportDataFile() = default;
+
+    // Existing files are looked up in this listing of their folder (letter
+    // case ignored) instead of listing the folder for each file. Optional; the
+    // listing must outlive the object.
+    void UseFolderListing(CFolderListing* listing) { listing_ = listing; }
+
+    // Stores directory, symbol and format type and builds the file path. A
+    // type without files leaves the path as it was; a name that cannot be
+    // built safely (unsafe symbol text, no file number, a path longer than
+    // 259 characters) leaves it empty, so nothing is read, written or deleted.
+    // An existing file whose name differs in letter case is taken as the file.
+    void BuildFileName(const std::string& directory, const ExportSymbolInfo& symbol,
+                       int formatType);
+
+    // Replaces the history by the file's bars. False for a missing or
+    // unreadable file and for a type without a reader (the history stays as
+    // it was). A file that exists but cannot be taken as this format's (an
+    // invalid field count, damage, an implausible size) also gives false and
+    // blocks Write, so that it is never replaced by a history that lacks it.
+    bool Read(const std::string& directory, const ExportSymbolInfo& symbol, int formatType);
+
+    // Hermes files only: just the first and the last bar (as written).
+    bool ReadFirstAndLast(const std::string& directory, const ExportSymbolInfo& symbol);
+
+    // Writes the whole history through the atomic file writer. MetaStock files
+    // are written only when `force` is set or a bar is new; a history without
+    // new bars leaves the file untouched (and gives true). More than 32767
+    // bars or an invalid field count are refused with the old file kept. True
+    // when the file holds the history afterwards.
+    bool Write(bool force);
+
+    // Removes the data file for the formats that have one. False when there is
+    // nothing to remove or the removal failed.
+    bool Delete();
+
+    // Date and time of the last bar as an OLE date; 0.0 for an empty history.
+    double GetLastDate() const;
+
+    const std::string& Directory() const { return directory_; }
+    const std::string& FilePath() const { return filePath_; }
+    int FormatType() const { return formatType_; }
+    const ExportSymbolInfo& Symbol() const { return symbol_; }
+    ExportSymbolInfo& Symbol() { return symbol_; }
+    PriceHistory& History() { return history_; }
+    const PriceHistory& History() const { return history_; }
+
+    // Set when the last Read refused an existing file; Write then does nothing.
+    bool IsWriteBlocked() const { return writeBlocked_; }
+
+private:
+    std::string ExistingPathOf(const std::string& name) const;
+    void NoteWritten() const;
+    bool ReadMetaStock();
+    bool ReadAscii();
+    // Records that an existing file was refused; false for the caller to return.
+    bool RefuseExistingFile();
+
+    std::string directory_;
+    std::string filePath_;
+    PriceHistory history_;
+    int formatType_ = kFormatNotSet;
+    ExportSymbolInfo symbol_;
+    CFolderListing* listing_ = nullptr;
+    bool writeBlocked_ = false;
+};
+
+} // namespace mvr

@@ -1,0 +1,50 @@
+#pragma once
+
+// One price bar in memory. Every price history of the system (downloaded, read
+// from a file, edited, written) is a PriceHistory in ascending order of day and
+// time.
+
+#include <cstdint>
+#include <vector>
+
+namespace mvr {
+
+struct PERIODE {
+    std::int32_t secondsOfDay = 0; // seconds after midnight; 0 for daily bars
+    float open = 0.0f;
+    float high = 0.0f;
+    float low = 0.0f;
+    float close = 0.0f;
+    std::int32_t volume = 0;
+    std::int32_t dayNumber = 0;
+    // Where the bar was read from: the record index among a MetaStock file's
+    // data records, or the byte offset of an ASCII line; -1 when not read.
+    std::int32_t sourcePos = -1;
+    std::int32_t isNew = 0; // non-zero for a bar new or changed since the file was read
+
+    bool operator==(const PERIODE&) const = default;
+};
+static_assert(sizeof(PERIODE) == 36);
+
+using PriceHistory = std::vector<PERIODE>;
+
+// Makes a bar read from a file (or about to be written to a MetaStock file)
+// plausible: missing prices take the close, and the close, low and open are
+// brought inside the high-low range in a fixed order. The steps are not
+// symmetric: an open below the low lowers the low, an open above the high is
+// cut down to the high.
+void CorrectBar(PERIODE& bar);
+
+// The day number of a date read from a price file: the OLE date's whole days
+// counted from day 693960, so that a missing date (0.0) becomes 693960.
+std::int32_t DayNumberOfStoredDate(double oleDate);
+
+// The date and time of a bar as one OLE date: the day at midnight (0.0 for no
+// date) plus the time of day when there is one.
+double BarOleDate(const PERIODE& bar);
+
+// A number read from a file truncated toward zero to a 32-bit integer; values
+// beyond the range saturate and NaN gives 0, so damaged fields never overflow.
+std::int32_t TruncateToInt32(double value);
+
+} // namespace mvr

@@ -1,0 +1,279 @@
+#include "core/formats/ExportDataFile.h"
+
+#include "core/formats/DayNumber.h"
+#include "core/formats/MetaStockDataFile.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/FolderListing.h"
+#include "core/platform/Paths.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace mvr {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+std::int32_t Day(int d, int m, int y) {
+    return DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
+                                  static_cast<std::uint16_t>(y)});
+}
+
+ExportSymbolInfo Symbol(const std::string& text, int fileNumber = 1, int fieldCount = 7) {
+    ExportSymbolInfo s;
+    s.symbol = text;
+    s.name = text + " name";
+    s.fileNumber = fileNumber;
+    s.fieldCount = fieldCount;
+    return s;
+}
+
+PriceHistory Bars(std::size_t n, std::int32_t isNew = 0) {
+    PriceHistory history;
+    for (std::size_t i = 0; i < n; ++i) {
+        PERIODE bar;
+        bar.dayNumber = Day(3, 1, 2005) + static_cast<std::int32_t>(i);
+        bar.open = 10 + static_cast<float>(i);
+        bar.high = bar.open + 1;
+        bar.low = bar.open - 1;
+        bar.close = bar.open + 0.5f;
+        bar.volume = 100 * static_cast<std::int32_t>(i);
+        bar.isNew = isNew;
+        history.push_back(bar);
+    }
+    return history;
+}
+
+std::vector<std::uint8_t> Text(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+TEST(ExportDataFileTest, BuildFileNameFollowsTheFormat) {
+    TempDir dir;
+    CExportDataFile file;
+    EXPECT_EQ(file.FormatType(), kFormatNotSet);
+    EXPECT_EQ(file.Symbol().fieldCount, 7);
+    file.BuildFileName(dir.Path(), Symbol("SAP", 256), 4);
+    EXPECT_EQ(file.FilePath(), dir.File("f256.MWD"));
+    EXPECT_EQ(file.FormatType(), 4);
+    file.BuildFileName(dir.Path(), Symbol("SAP", 255), 20);
+    EXPECT_EQ(file.FilePath(), dir.File("f255.DAT"));
+    // A directory without its separator gets one.
+    file.BuildFileName(WithoutTrailingSeparator(dir.Path()), Symbol("SAP"), 5);
+    EXPECT_EQ(file.FilePath(), dir.File("SAP.prn"));
+    EXPECT_EQ(file.Directory(), dir.Path());
+    // A type without files leaves the earlier path untouched.
+    file.BuildFileName(dir.Path(), Symbol("BAS"), 2);
+    EXPECT_EQ(file.FilePath(), dir.File("SAP.prn"));
+    EXPECT_EQ(file.FormatType(), 2);
+    // An unsafe or overlong name leaves no path, so that nothing earlier is written.
+    file.BuildFileName(dir.Path(), Symbol("../escape"), 5);
+    EXPECT_EQ(file.FilePath(), "");
+    file.BuildFileName(dir.Path() + std::string(250, 'd'), Symbol("SAP"), 5);
+    EXPECT_EQ(file.FilePath(), "");
+    EXPECT_FALSE(file.Write(true));
+    EXPECT_FALSE(file.Delete());
+}
+
+TEST(ExportDataFileTest, MetaStockWriteAndRead) {
+    TempDir dir;
+    CExportDataFile writer;
+    writer.BuildFileName(dir.Path(), Symbol("SAP", 3), 4);
+    writer.History() = Bars(3, 1);
+    EXPECT_TRUE(writer.Write(false));
+    EXPECT_EQ(ReadBytes(dir.File("f3.DAT")).size(), 112u);
+
+    CExportDataFile reader;
+    ASSERT_TRUE(reader.Read(dir.Path(), Symbol("SAP", 3), 4));
+    ASSERT_EQ(reader.History().size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(reader.History()[i].sourcePos, static_cast<std::int32_t>(i));
+        EXPECT_EQ(reader.History()[i].isNew, 0);
+        EXPECT_EQ(reader.History()[i].close, writer.History()[i].close);
+    }
+    EXPECT_EQ(reader.GetLastDate(), DayNumberToPlainOleDate(Day(5, 1, 2005)));
+    // Compu Trac reads the same records but writes nothing.
+    CExportDataFile compuTrac;
+    EXPECT_TRUE(compuTrac.Read(dir.Path(), Symbol("SAP", 3), 3));
+    EXPECT_EQ(compuTrac.History().size(), 3u);
+    EXPECT_FALSE(compuTrac.Write(true));
+    // Intraday MetaStock files are neither read nor written.
+    CExportDataFile intraday;
+    EXPECT_FALSE(intraday.Read(dir.Path(), Symbol("SAP", 3), 20));
+    EXPECT_FALSE(intraday.Write(true));
+}
+
+TEST(ExportDataFileTest, MetaStockWriteWithoutNewBarsLeavesTheFileUntouched) {
+    TempDir dir;
+    CExportDataFile file;
+    file.BuildFileName(dir.Path(), Symbol("SAP", 1), 4);
+    file.History() = Bars(4);
+    ASSERT_TRUE(file.Write(true));
+    const auto written = ReadBytes(dir.File("f1.DAT"));
+    WriteBytes(dir.File("f1.DAT"), {1, 2, 3}); // a marker: replaced only by a real write
+    EXPECT_TRUE(file.Write(false));
+    EXPECT_EQ(ReadBytes(dir.File("f1.DAT")), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_TRUE(file.Write(true));
+    EXPECT_EQ(ReadBytes(dir.File("f1.DAT")), written);
+    file.History()[2].isNew = 1;
+    WriteBytes(dir.File("f1.DAT"), {1, 2, 3});
+    EXPECT_TRUE(file.Write(false));
+    EXPECT_EQ(ReadBytes(dir.File("f1.DAT")), written);
+    // An empty history written with force leaves an empty file.
+    file.History().clear();
+    EXPECT_TRUE(file.Write(true));
+    EXPECT_TRUE(ReadBytes(dir.File("f1.DAT")).empty());
+}
+
+TEST(ExportDataFileTest, TooManyBarsOrAnUnknownFieldCountKeepTheOldFile) {
+    TempDir dir;
+    CExportDataFile file;
+    file.BuildFileName(dir.Path(), Symbol("SAP", 1), 4);
+    file.History() = Bars(5, 1);
+    ASSERT_TRUE(file.Write(true));
+    const auto old = ReadBytes(dir.File("f1.DAT"));
+    file.History() = Bars(kMaxMetaStockBars + 1, 1);
+    EXPECT_FALSE(file.Write(true));
+    EXPECT_EQ(ReadBytes(dir.File("f1.DAT")), old);
+
+    CExportDataFile noFields;
+    noFields.BuildFileName(dir.Path(), Symbol("SAP", 1, 0), 4);
+    noFields.History() = Bars(2, 1);
+    EXPECT_FALSE(noFields.Write(true));
+    EXPECT_EQ(ReadBytes(dir.File("f1.DAT")), old);
+}
+
+TEST(ExportDataFileTest, AFileThatCannotBeTakenBlocksItsRewrite) {
+    TempDir dir;
+    // An XMASTER field mask of no known count gives field count 0: the file is
+    // not read with record length 0, and not replaced by what an update merges.
+    WriteBytes(dir.File("f300.MWD"), std::vector<std::uint8_t>(56, 7));
+    CExportDataFile file;
+    EXPECT_FALSE(file.Read(dir.Path(), Symbol("X", 300, 0), 4));
+    EXPECT_TRUE(file.IsWriteBlocked());
+    file.Symbol().fieldCount = 7;
+    file.History() = Bars(3, 1);
+    EXPECT_FALSE(file.Write(true));
+    EXPECT_EQ(ReadBytes(dir.File("f300.MWD")), std::vector<std::uint8_t>(56, 7));
+
+    // An ASCII file of another layout.
+    WriteBytes(dir.File("OTHER.prn"), Text("05/03/07;1;2;3;4\r\n"));
+    CExportDataFile ascii;
+    EXPECT_FALSE(ascii.Read(dir.Path(), Symbol("OTHER"), 5));
+    ascii.History() = Bars(2, 1);
+    EXPECT_FALSE(ascii.Write(true));
+    EXPECT_EQ(ReadBytes(dir.File("OTHER.prn")), Text("05/03/07;1;2;3;4\r\n"));
+
+    // A missing file blocks nothing: the history is written as a new file.
+    CExportDataFile fresh;
+    fresh.History() = Bars(1);
+    EXPECT_FALSE(fresh.Read(dir.Path(), Symbol("NEW"), 5));
+    EXPECT_EQ(fresh.History().size(), 1u); // left as it was
+    EXPECT_FALSE(fresh.IsWriteBlocked());
+    EXPECT_TRUE(fresh.Write(false));
+    EXPECT_TRUE(IsRegularFile(dir.File("NEW.prn")));
+}
+
+TEST(ExportDataFileTest, UnsupportedTypesDoNothing) {
+    TempDir dir;
+    WriteBytes(dir.File("SAP.hdf"), {1});
+    CExportDataFile file;
+    EXPECT_FALSE(file.Read(dir.Path(), Symbol("SAP"), 7));
+    EXPECT_EQ(file.FilePath(), dir.File("SAP.hdf"));
+    EXPECT_FALSE(file.Delete());
+    EXPECT_TRUE(IsRegularFile(dir.File("SAP.hdf")));
+    EXPECT_FALSE(file.Write(true));
+    EXPECT_FALSE(file.Read(dir.Path(), Symbol("SAP"), 2));
+    EXPECT_FALSE(file.Read(dir.Path(), Symbol("SAP"), 99));
+    EXPECT_EQ(file.GetLastDate(), 0.0);
+}
+
+TEST(ExportDataFileTest, AsciiWriteReadAndDelete) {
+    TempDir dir;
+    for (int type : {5, 9, 10, 11, 15, 17, 21}) {
+        CExportDataFile writer;
+        writer.BuildFileName(dir.Path(), Symbol("SYM"), type);
+        writer.History() = Bars(3);
+        if (type == 21) {
+            writer.History()[2].secondsOfDay = 9 * 3600 + 30 * 60;
+        }
+        ASSERT_TRUE(writer.Write(false)) << type; // ASCII files are always written
+        CExportDataFile reader;
+        ASSERT_TRUE(reader.Read(dir.Path(), Symbol("SYM"), type)) << type;
+        ASSERT_EQ(reader.History().size(), 3u);
+        EXPECT_EQ(reader.History()[2].close, writer.History()[2].close);
+        EXPECT_EQ(reader.GetLastDate(), writer.GetLastDate()) << type;
+        EXPECT_TRUE(reader.Delete());
+        EXPECT_FALSE(reader.Delete());
+    }
+    EXPECT_TRUE(ListFileNames(dir.Path()).empty());
+}
+
+TEST(ExportDataFileTest, FilesCopiedFromWindowsAreUsedUnderTheirOwnNames) {
+    TempDir dir;
+    CExportDataFile seed;
+    seed.BuildFileName(dir.Path(), Symbol("SAP", 7), 4);
+    seed.History() = Bars(2, 1);
+    ASSERT_TRUE(seed.Write(true));
+    ASSERT_EQ(std::rename(dir.File("f7.DAT").c_str(), dir.File("F7.DAT").c_str()), 0);
+    WriteBytes(dir.File("BAS.PRN"), Text("20050307,1,2,0.5,1.5,10\r\n"));
+
+    CFolderListing listing(dir.Path());
+    CExportDataFile file;
+    file.UseFolderListing(&listing);
+    ASSERT_TRUE(file.Read(dir.Path(), Symbol("SAP", 7), 4));
+    EXPECT_EQ(file.FilePath(), dir.File("F7.DAT"));
+    file.History().push_back(Bars(3, 1).back());
+    ASSERT_TRUE(file.Write(false));
+
+    CExportDataFile ascii; // without a listing the folder is searched directly
+    ASSERT_TRUE(ascii.Read(dir.Path(), Symbol("BAS"), 15));
+    ASSERT_TRUE(ascii.Write(false));
+    EXPECT_EQ(ListFileNames(dir.Path()).size(), 2u); // no f7.DAT or BAS.prn beside them
+    EXPECT_TRUE(IsRegularFile(dir.File("BAS.PRN")));
+    CExportDataFile again;
+    ASSERT_TRUE(again.Read(dir.Path(), Symbol("SAP", 7), 4));
+    EXPECT_EQ(again.History().size(), 3u);
+    EXPECT_TRUE(again.Delete());
+    EXPECT_FALSE(IsRegularFile(dir.File("F7.DAT")));
+}
+
+TEST(ExportDataFileTest, ReadFirstAndLastOfHermesFiles) {
+    TempDir dir;
+    std::string text = "Datum,Open,High,Low,Close,Volume\r\n";
+    for (int i = 1; i <= 400; ++i) {
+        const DATUM date = DayNumberToDatum(Day(1, 1, 2005) + i);
+        char line[64];
+        std::snprintf(line, sizeof line, "%04d%02d%02d,%d.5,%d,%d,%d.25,%d\r\n", date.year,
+                      date.month, date.day, i, i + 1, i - 1, i, i * 10);
+        text += line;
+    }
+    text += "\r\n";
+    WriteBytes(dir.File("LONGNAME123.asc"), Text(text)); // beyond the 4 KB windows
+    CExportDataFile file;
+    ASSERT_TRUE(file.ReadFirstAndLast(dir.Path(), Symbol("LONGNAME123")));
+    ASSERT_EQ(file.History().size(), 2u);
+    const PERIODE& first = file.History()[0];
+    const PERIODE& last = file.History()[1];
+    EXPECT_EQ(first.dayNumber, Day(2, 1, 2005));
+    EXPECT_EQ(first.open, 1.5f); // stored as written: no correction
+    EXPECT_EQ(first.sourcePos, 0);
+    EXPECT_EQ(last.dayNumber, Day(1, 1, 2005) + 400);
+    EXPECT_EQ(last.volume, 4000);
+    EXPECT_EQ(last.sourcePos, -1);
+
+    WriteBytes(dir.File("ONE.asc"), Text("20050307,1,2,0.5,1.5"));
+    ASSERT_TRUE(file.ReadFirstAndLast(dir.Path(), Symbol("ONE")));
+    ASSERT_EQ(file.History().size(), 2u);
+    EXPECT_EQ(file.History()[0].dayNumber, file.History()[1].dayNumber);
+
+    WriteBytes(dir.File("EMPTY.asc"), {});
+    EXPECT_FALSE(file.ReadFirstAndLast(dir.Path(), Symbol("EMPTY")));
+    EXPECT_TRUE(file.History().empty());
+    EXPECT_FALSE(file.ReadFirstAndLast(dir.Path(), Symbol("MISSING")));
+}
+
+} // namespace
+} // namespace mvr

@@ -1,0 +1,61 @@
+#pragma once
+
+// Shared helpers of the directory tests: dates, symbols and copies of the
+// MetaStock folders written by other programs.
+
+#include "core/formats/DayNumber.h"
+#include "core/formats/ExportSymbolInfo.h"
+#include "support/TempDir.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace mvr::test {
+
+inline double OleDay(int d, int m, int y) {
+    return DayNumberToPlainOleDate(
+        DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
+                               static_cast<std::uint16_t>(y)}));
+}
+
+inline ExportSymbolInfo NewSymbol(const std::string& symbol, std::int32_t sinCode,
+                                  const std::string& name = "") {
+    ExportSymbolInfo s;
+    s.symbol = symbol;
+    s.sinCode = sinCode;
+    s.name = name;
+    return s;
+}
+
+inline std::string ForeignFolder(const std::string& name) {
+    return std::string(MVR_TESTDATA_DIR) + "/metastock/" + name + "/";
+}
+
+// A writable copy of a folder of the test data, below `dir`.
+inline std::string CopyOfForeignFolder(const TempDir& dir, const std::string& name) {
+    const std::string target = dir.File(name) + "/";
+    std::filesystem::copy(ForeignFolder(name), target, std::filesystem::copy_options::recursive);
+    return target;
+}
+
+// Byte buffers compared with the first differing offset in the message.
+inline ::testing::AssertionResult SameBytes(const std::vector<std::uint8_t>& actual,
+                                            const std::vector<std::uint8_t>& expected) {
+    const std::size_t n = std::min(actual.size(), expected.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        if (actual[i] != expected[i]) {
+            return ::testing::AssertionFailure()
+                   << "byte " << i << " is " << int{actual[i]} << ", expected " << int{expected[i]};
+        }
+    }
+    if (actual.size() != expected.size()) {
+        return ::testing::AssertionFailure()
+               << "size " << actual.size() << ", expected " << expected.size();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+} // namespace mvr::test

@@ -1,0 +1,181 @@
+#include "core/formats/MetaStockDataFile.h"
+
+#include "core/formats/DayNumber.h"
+#include "core/formats/Mbf.h"
+#include "core/platform/Bytes.h"
+
+#include <gtest/gtest.h>
+
+namespace mvr {
+namespace {
+
+std::int32_t Day(int d, int m, int y) {
+    return DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
+                                  static_cast<std::uint16_t>(y)});
+}
+
+PERIODE Bar(std::int32_t day, float open, float high, float low, float close, std::int32_t volume) {
+    PERIODE bar;
+    bar.dayNumber = day;
+    bar.open = open;
+    bar.high = high;
+    bar.low = low;
+    bar.close = close;
+    bar.volume = volume;
+    return bar;
+}
+
+std::vector<float> Fields(const ByteBuffer& image, std::size_t record, int fieldCount) {
+    std::vector<float> fields;
+    for (int f = 0; f < fieldCount; ++f) {
+        fields.push_back(LoadMbf(image.data() + record * 4 * fieldCount + 4 * f));
+    }
+    return fields;
+}
+
+PriceHistory ThreeBars() {
+    return {Bar(Day(7, 3, 2005), 10.5f, 11, 10.25f, 10.75f, 12345),
+            Bar(Day(8, 3, 2005), 10.75f, 12, 10.5f, 11.5f, 20000),
+            Bar(Day(9, 3, 2005), 11.5f, 11.5f, 9, 9.5f, 0)};
+}
+
+TEST(MetaStockDataFileTest, SevenFieldLayout) {
+    const auto image = EncodeMetaStockFile(ThreeBars(), 7);
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->size(), 112u);
+    EXPECT_EQ(LoadLE16(image->data()), 0);
+    EXPECT_EQ((*image)[2], 0x04);
+    EXPECT_EQ((*image)[3], 0x00);
+    for (std::size_t i = 4; i < 28; ++i) {
+        EXPECT_EQ((*image)[i], 0) << i;
+    }
+    EXPECT_EQ(Fields(*image, 1, 7),
+              (std::vector<float>{1050307, 10.5f, 11, 10.25f, 10.75f, 12345, 0}));
+
+    const auto bars = DecodeMetaStockFile(*image, 7);
+    ASSERT_TRUE(bars);
+    ASSERT_EQ(bars->size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        PERIODE expected = ThreeBars()[i];
+        expected.sourcePos = static_cast<std::int32_t>(i);
+        EXPECT_EQ((*bars)[i], expected) << i;
+    }
+}
+
+TEST(MetaStockDataFileTest, EveryFieldCountRoundTrips) {
+    PriceHistory history;
+    for (int i = 0; i < 200; ++i) {
+        const float base = 10.0f + static_cast<float>(i) / 8.0f;
+        history.push_back(
+            Bar(Day(1, 1, 1970) + i * 37, base, base + 1, base - 1, base + 0.5f, 1000 * i));
+    }
+    for (int fields = 5; fields <= 8; ++fields) {
+        const auto image = EncodeMetaStockFile(history, fields);
+        ASSERT_TRUE(image) << fields;
+        EXPECT_EQ(image->size(), 4u * fields * (history.size() + 1));
+        const auto bars = DecodeMetaStockFile(*image, fields);
+        ASSERT_TRUE(bars);
+        ASSERT_EQ(bars->size(), history.size());
+        for (std::size_t i = 0; i < history.size(); ++i) {
+            PERIODE expected = history[i];
+            expected.sourcePos = static_cast<std::int32_t>(i);
+            if (fields == 5) {
+                expected.open = expected.close; // 5 fields carry no open
+            }
+            EXPECT_EQ((*bars)[i], expected) << fields << " " << i;
+        }
+    }
+}
+
+TEST(MetaStockDataFileTest, FiveFieldRecordHasNoOpen) {
+    ByteBuffer image(40, 0);
+    StoreLE16(image.data() + 2, 2);
+    const float record[5] = {1050307, 10, 9, 9.5f, 1000};
+    for (int f = 0; f < 5; ++f) {
+        StoreMbf(image.data() + 20 + 4 * f, record[f]);
+    }
+    const auto bars = DecodeMetaStockFile(image, 5);
+    ASSERT_TRUE(bars);
+    ASSERT_EQ(bars->size(), 1u);
+    EXPECT_EQ((*bars)[0], ([] {
+                  PERIODE b = Bar(Day(7, 3, 2005), 9.5f, 10, 9, 9.5f, 1000);
+                  b.sourcePos = 0;
+                  return b;
+              }()));
+    const auto back = EncodeMetaStockFile(*bars, 5);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(Fields(*back, 1, 5), (std::vector<float>{1050307, 10, 9, 9.5f, 1000}));
+}
+
+TEST(MetaStockDataFileTest, EmptyAndShortFiles) {
+    EXPECT_EQ(EncodeMetaStockFile({}, 7)->size(), 0u);
+    EXPECT_TRUE(DecodeMetaStockFile({}, 7)->empty());
+    const ByteBuffer header(28, 0);
+    EXPECT_TRUE(DecodeMetaStockFile(header, 7)->empty());
+}
+
+TEST(MetaStockDataFileTest, TrailingPartialRecordIsDropped) {
+    auto image = *EncodeMetaStockFile(ThreeBars(), 7);
+    image.resize(image.size() - 5);
+    const auto bars = DecodeMetaStockFile(image, 7);
+    ASSERT_TRUE(bars);
+    ASSERT_EQ(bars->size(), 2u);
+    EXPECT_EQ((*bars)[1].close, 11.5f);
+}
+
+TEST(MetaStockDataFileTest, RefusesWhatNoMetaStockFileCanHold) {
+    EXPECT_FALSE(EncodeMetaStockFile(ThreeBars(), 4));
+    EXPECT_FALSE(EncodeMetaStockFile(ThreeBars(), 9));
+    EXPECT_FALSE(EncodeMetaStockFile(ThreeBars(), 0));
+    EXPECT_FALSE(DecodeMetaStockFile(ByteBuffer(100, 0), 0));
+    PriceHistory longest(kMaxMetaStockBars, Bar(Day(1, 1, 2000), 1, 1, 1, 1, 1));
+    EXPECT_TRUE(EncodeMetaStockFile(longest, 7));
+    longest.push_back(longest.back());
+    EXPECT_FALSE(EncodeMetaStockFile(longest, 7));
+    const ByteBuffer huge(20 * (kMaxMetaStockRecordsRead + 2), 0);
+    EXPECT_FALSE(DecodeMetaStockFile(huge, 5));
+}
+
+TEST(MetaStockDataFileTest, DatesOutsideTheRangeAreStoredAsZero) {
+    PriceHistory history = {Bar(Day(31, 12, 1969), 1, 1, 1, 1, 1), Bar(0, 1, 1, 1, 1, 1),
+                            Bar(Day(1, 1, 2038), 1, 1, 1, 1, 1)};
+    const auto image = EncodeMetaStockFile(history, 7);
+    ASSERT_TRUE(image);
+    for (std::size_t r = 1; r <= 3; ++r) {
+        EXPECT_EQ(LoadLE32(image->data() + r * 28), 0u) << r;
+    }
+    const auto bars = DecodeMetaStockFile(*image, 7);
+    for (const PERIODE& bar : *bars) {
+        EXPECT_EQ(bar.dayNumber, 693960);
+    }
+}
+
+TEST(MetaStockDataFileTest, WriterCorrectsBarsButNotTheHistory) {
+    PriceHistory history = {Bar(Day(7, 3, 2005), 0, 0, 0, 12.5f, 5),
+                            Bar(Day(8, 3, 2005), 12, 11, 9, 10, 5)};
+    const auto image = EncodeMetaStockFile(history, 7);
+    EXPECT_EQ(Fields(*image, 1, 7),
+              (std::vector<float>{1050307, 12.5f, 12.5f, 12.5f, 12.5f, 5, 0}));
+    EXPECT_EQ(Fields(*image, 2, 7), (std::vector<float>{1050308, 11, 11, 9, 10, 5, 0}));
+    EXPECT_EQ(history[0].open, 0.0f);
+}
+
+TEST(MetaStockDataFileTest, VolumeIsTheMagnitudeAndSaturates) {
+    ByteBuffer image(56, 0);
+    const float a[7] = {1050307, 1, 1, 1, 1, -1234.75f, 0};
+    const float b[7] = {1050308, 1, 1, 1, 1, 1e20f, 0};
+    for (int f = 0; f < 7; ++f) {
+        StoreMbf(image.data() + 28 + 4 * f, a[f]);
+    }
+    image.resize(84, 0);
+    for (int f = 0; f < 7; ++f) {
+        StoreMbf(image.data() + 56 + 4 * f, b[f]);
+    }
+    const auto bars = DecodeMetaStockFile(image, 7);
+    ASSERT_EQ(bars->size(), 2u);
+    EXPECT_EQ((*bars)[0].volume, 1234);
+    EXPECT_EQ((*bars)[1].volume, 2147483647);
+}
+
+} // namespace
+} // namespace mvr
