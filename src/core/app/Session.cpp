@@ -28,6 +28,8 @@ std::int32_t FlagOrDefault(std::int32_t flag, std::int32_t fallback) {
 
 } // namespace
 
+CMVRKrsExpSession::CMVRKrsExpSession(const CTickClock& clock) : symbolList_(clock) {}
+
 bool CMVRKrsExpSession::LoadConfig(std::string* error) {
     if (configLoaded_) {
         return true;
@@ -45,6 +47,10 @@ bool CMVRKrsExpSession::LoadConfig(std::string* error) {
     lists_ = std::move(data.lists);
     layout_ = std::move(data.windowLayout);
     RepairImplausibleSettings();
+    if (sortStateLoaded_) {
+        directoryList_.SetSortState(user_.directorySortColumn, user_.directorySortFlag == 1);
+        symbolList_.SetSortState(user_.symbolSortColumn, user_.symbolSortFlag == 1);
+    }
     configLoaded_ = true;
     return true;
 }
@@ -55,6 +61,10 @@ bool CMVRKrsExpSession::StoreConfig(std::string* error) {
         SetError(error, kStoreConfigError);
         return false;
     }
+    user_.directorySortColumn = directoryList_.SortColumn();
+    user_.directorySortFlag = directoryList_.IsDescending() ? 1 : 0;
+    user_.symbolSortColumn = symbolList_.SortColumn();
+    user_.symbolSortFlag = symbolList_.IsAscending() ? 1 : 0;
     ConfigData data;
     data.user = user_;
     data.user.currentDirectory = currentDirectory_;
@@ -71,7 +81,9 @@ bool CMVRKrsExpSession::OpenCurrentDirectory(std::int32_t index) {
     }
     const MVRKrsExportInfo& record = directories_[static_cast<std::size_t>(index)];
     currentDirectory_ = index;
-    return currentIndex_->Open(record.path, record.formatType);
+    const bool opened = currentIndex_->Open(record.path, record.formatType);
+    symbolList_.SetDirectory(&*currentIndex_);
+    return opened;
 }
 
 std::int32_t CMVRKrsExpSession::FindDirectoryByPath(std::string_view path) const {
@@ -109,6 +121,7 @@ void CMVRKrsExpSession::ForgetRemovedDirectory(std::int32_t removed) {
     } else if (currentDirectory_ == removed) {
         currentDirectory_ = kNoCurrentDirectory;
         currentIndex_.emplace(kFormatAsciiComma);
+        symbolList_.SetDirectory(&*currentIndex_);
     }
 }
 

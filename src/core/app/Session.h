@@ -2,13 +2,17 @@
 
 // The session owns what the main window works on for a whole run: the user
 // settings, the directory array, the list array, the window layout, the
-// current directory and its loaded index. Front ends (the Qt window, the batch
-// tool) are views on it. The commands change the directory and list arrays
+// current directory and its loaded index, and the models of the directory
+// list and the symbol list. Front ends (the Qt window, the batch tool) are
+// views on it. The commands change the directory and list arrays
 // through the operations below, which keep the lists and the current
 // directory consistent with the arrays.
 
 #include "core/app/ConfigStore.h"
+#include "core/app/ExpDirListModel.h"
+#include "core/editing/ExpSymbolListModel.h"
 #include "core/formats/ExportDirectory.h"
+#include "core/platform/TickClock.h"
 
 #include <optional>
 #include <string>
@@ -22,12 +26,19 @@ public:
     // The current directory after it was removed.
     static constexpr std::int32_t kNoCurrentDirectory = -1;
 
+    // The clock drives the symbol list's type-ahead.
+    explicit CMVRKrsExpSession(const CTickClock& clock = SystemTickClock());
+    CMVRKrsExpSession(const CMVRKrsExpSession&) = delete;
+    CMVRKrsExpSession& operator=(const CMVRKrsExpSession&) = delete;
+
     // Reads the configuration folder once per run; a second call changes
-    // nothing. False with kLoadConfigError when the folder is not available.
+    // nothing. A user file of the current layout gives the two lists their
+    // sort state. False with kLoadConfigError when the folder is not available.
     bool LoadConfig(std::string* error = nullptr);
 
-    // Rewrites the four record files; false with kStoreConfigError when the
-    // folder is not available (files that cannot be written are skipped).
+    // Rewrites the four record files, with the sort state the two lists have
+    // now; false with kStoreConfigError when the folder is not available
+    // (files that cannot be written are skipped).
     bool StoreConfig(std::string* error = nullptr);
 
     bool ConfigLoaded() const { return configLoaded_; }
@@ -51,10 +62,16 @@ public:
     CExportDirectory& CurrentIndex() { return *currentIndex_; }
     const CExportDirectory& CurrentIndex() const { return *currentIndex_; }
 
-    // Opens the current index on the directory and makes it the current
-    // directory. False for an index outside the array or an index that could
-    // not be loaded (the directory is current all the same).
+    // Opens the current index on the directory, makes it the current
+    // directory and the symbol list's data source. False for an index outside
+    // the array or an index that could not be loaded (the directory is
+    // current all the same).
     bool OpenCurrentDirectory(std::int32_t index);
+
+    CExpDirListModel& DirectoryList() { return directoryList_; }
+    const CExpDirListModel& DirectoryList() const { return directoryList_; }
+    CExpSymbolListModel& SymbolList() { return symbolList_; }
+    const CExpSymbolListModel& SymbolList() const { return symbolList_; }
 
     // Index of the first directory whose path equals the text, letter case
     // ignored; -1 when there is none.
@@ -64,7 +81,8 @@ public:
     // and each one's path once from every list, then stores the configuration.
     // The folders are not touched. The current directory keeps naming the same
     // directory; when it is removed there is none (kNoCurrentDirectory) and the
-    // current index is emptied. False when the configuration was not stored.
+    // current index is emptied (and shown empty by the symbol list). False
+    // when the configuration was not stored.
     bool RemoveDirectories(const std::vector<MVRKrsExportInfo>& records,
                            std::string* error = nullptr);
 
@@ -95,6 +113,8 @@ private:
     WindowLayout layout_;
     std::int32_t currentDirectory_ = 0;
     std::optional<CExportDirectory> currentIndex_{std::in_place, kFormatAsciiComma};
+    CExpDirListModel directoryList_;
+    CExpSymbolListModel symbolList_;
 };
 
 } // namespace mvr

@@ -205,5 +205,35 @@ TEST_F(SessionOperationsTest, TickingAndClearingMembershipChangesOnlyWhatDiffers
     EXPECT_EQ(Reload().lists[0].paths, session.Lists()[0].paths);
 }
 
+TEST_F(SessionOperationsTest, TheListsSortStateTravelsWithTheConfiguration) {
+    session.DirectoryList().SetSortState(CExpDirListModel::kColumnSymbols, true);
+    session.SymbolList().SetSortState(CExpSymbolListModel::kColumnFrom, false);
+    ASSERT_TRUE(session.StoreConfig());
+
+    CMVRKrsExpSession loaded;
+    ASSERT_TRUE(loaded.LoadConfig());
+    EXPECT_EQ(loaded.DirectoryList().SortColumn(), CExpDirListModel::kColumnSymbols);
+    EXPECT_TRUE(loaded.DirectoryList().IsDescending());
+    EXPECT_EQ(loaded.SymbolList().SortColumn(), CExpSymbolListModel::kColumnFrom);
+    EXPECT_FALSE(loaded.SymbolList().IsAscending());
+
+    // The directory list sorts by it as soon as it is filled.
+    loaded.Directories() = {Record("/k/a", 4), Record("/k/b", 4)};
+    loaded.Directories()[0].symbolCount = 9;
+    loaded.Directories()[1].symbolCount = 10;
+    loaded.DirectoryList().FillDirectories(loaded.Directories(), -1);
+    EXPECT_EQ(loaded.DirectoryList().CellText(0, CExpDirListModel::kColumnSymbols), "10");
+}
+
+TEST_F(SessionOperationsTest, OpeningTheCurrentDirectoryShowsItInTheSymbolList) {
+    MakeIndex(config.File("ms"), kFormatMetaStock, 3);
+    session.Directories().push_back(Record(config.File("ms"), kFormatMetaStock));
+    ASSERT_TRUE(session.OpenCurrentDirectory(3));
+    EXPECT_EQ(session.SymbolList().Directory(), &session.CurrentIndex());
+    EXPECT_EQ(session.SymbolList().RowCount(), 3u);
+    ASSERT_TRUE(session.RemoveDirectories({session.Directories()[3]}));
+    EXPECT_EQ(session.SymbolList().RowCount(), 0u);
+}
+
 } // namespace
 } // namespace mvr
