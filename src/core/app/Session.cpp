@@ -1,10 +1,12 @@
 #include "core/app/Session.h"
 
+#include "core/platform/Paths.h"
+#include "core/platform/TextUtil.h"
+
 namespace mvr {
 
 namespace {
 
-constexpr std::int32_t kLastFormatType = 22;
 // Sort columns of the three lists: 4, 4 and 6 columns; -1 = unsorted.
 constexpr std::int32_t kDirectoryColumns = 4;
 constexpr std::int32_t kSymbolColumns = 4;
@@ -26,6 +28,8 @@ std::int32_t FlagOrDefault(std::int32_t flag, std::int32_t fallback) {
 
 } // namespace
 
+CMVRKrsExpSession::CMVRKrsExpSession(const CTickClock& clock) : symbolList_(clock) {}
+
 bool CMVRKrsExpSession::LoadConfig(std::string* error) {
     if (configLoaded_) {
         return true;
@@ -43,6 +47,10 @@ bool CMVRKrsExpSession::LoadConfig(std::string* error) {
     lists_ = std::move(data.lists);
     layout_ = std::move(data.windowLayout);
     RepairImplausibleSettings();
+    if (sortStateLoaded_) {
+        directoryList_.SetSortState(user_.directorySortColumn, user_.directorySortFlag == 1);
+        symbolList_.SetSortState(user_.symbolSortColumn, user_.symbolSortFlag == 1);
+    }
     configLoaded_ = true;
     return true;
 }
@@ -53,6 +61,10 @@ bool CMVRKrsExpSession::StoreConfig(std::string* error) {
         SetError(error, kStoreConfigError);
         return false;
     }
+    user_.directorySortColumn = directoryList_.SortColumn();
+    user_.directorySortFlag = directoryList_.IsDescending() ? 1 : 0;
+    user_.symbolSortColumn = symbolList_.SortColumn();
+    user_.symbolSortFlag = symbolList_.IsAscending() ? 1 : 0;
     ConfigData data;
     data.user = user_;
     data.user.currentDirectory = currentDirectory_;
@@ -61,6 +73,86 @@ bool CMVRKrsExpSession::StoreConfig(std::string* error) {
     data.windowLayout = layout_;
     store->Store(data);
     return true;
+}
+
+bool CMVRKrsExpSession::OpenCurrentDirectory(std::int32_t index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= directories_.size()) {
+        return false;
+    }
+    const MVRKrsExportInfo& record = directories_[static_cast<std::size_t>(index)];
+    currentDirectory_ = index;
+    const bool opened = currentIndex_->Open(record.path, record.formatType);
+    symbolList_.SetDirectory(&*currentIndex_);
+    return opened;
+}
+
+std::int32_t CMVRKrsExpSession::FindDirectoryByPath(std::string_view path) const {
+    for (std::size_t i = 0; i < directories_.size(); ++i) {
+        if (PathsEqual(directories_[i].path, path)) {
+            return static_cast<std::int32_t>(i);
+        }
+    }
+    return -1;
+}
+
+bool CMVRKrsExpSession::RemoveDirectories(const std::vector<MVRKrsExportInfo>& records,
+                                          std::string* error) {
+    for (const MVRKrsExportInfo& record : records) {
+        const std::int32_t index = FindDirectoryByPath(record.path);
+        // A record named twice, or one that is no directory, removes nothing.
+        if (index < 0) {
+            continue;
+        }
+        const std::string path = directories_[static_cast<std::size_t>(index)].path;
+        for (CMVRDirListInfo& list : lists_) {
+            list.RemovePath(path);
+        }
+        directories_.erase(directories_.begin() + index);
+        ForgetRemovedDirectory(index);
+    }
+    return StoreConfig(error);
+}
+
+// Indices after the removed one move down by one; the current directory
+// follows its directory so that it never names another one.
+void CMVRKrsExpSession::ForgetRemovedDirectory(std::int32_t removed) {
+    if (currentDirectory_ > removed) {
+        --currentDirectory_;
+    } else if (currentDirectory_ == removed) {
+        currentDirectory_ = kNoCurrentDirectory;
+        currentIndex_.emplace(kFormatAsciiComma);
+        symbolList_.SetDirectory(&*currentIndex_);
+    }
+}
+
+bool CMVRKrsExpSession::AddList(std::string_view name, std::string* error) {
+    CMVRDirListInfo list;
+    list.name = Truncated(name, CMVRDirListInfo::kNameSize - 1);
+    lists_.push_back(std::move(list));
+    return StoreConfig(error);
+}
+
+bool CMVRKrsExpSession::RemoveList(std::size_t index, std::string* error) {
+    if (index >= lists_.size()) {
+        return false;
+    }
+    lists_.erase(lists_.begin() + static_cast<std::ptrdiff_t>(index));
+    // The entry of a list is its index + 1; later lists move up one entry.
+    const auto entry = static_cast<std::int32_t>(index) + 1;
+    if (user_.activeListEntry == entry) {
+        user_.activeListEntry = 0;
+    } else if (user_.activeListEntry > entry) {
+        --user_.activeListEntry;
+    }
+    return StoreConfig(error);
+}
+
+bool CMVRKrsExpSession::SetMembership(std::size_t listIndex, std::string_view path, bool member) {
+    if (listIndex >= lists_.size()) {
+        return false;
+    }
+    CMVRDirListInfo& list = lists_[listIndex];
+    return member ? list.AddPath(path) : list.RemovePath(path);
 }
 
 // Values that no list or box of the system can show come from a damaged file;

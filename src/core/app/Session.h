@@ -1,24 +1,44 @@
 #pragma once
 
 // The session owns what the main window works on for a whole run: the user
-// settings, the directory array, the list array, the window layout and the
-// current directory. Front ends (the Qt window, the batch tool) are views on it.
+// settings, the directory array, the list array, the window layout, the
+// current directory and its loaded index, and the models of the directory
+// list and the symbol list. Front ends (the Qt window, the batch tool) are
+// views on it. The commands change the directory and list arrays
+// through the operations below, which keep the lists and the current
+// directory consistent with the arrays.
 
 #include "core/app/ConfigStore.h"
+#include "core/app/ExpDirListModel.h"
+#include "core/editing/ExpSymbolListModel.h"
+#include "core/formats/ExportDirectory.h"
+#include "core/platform/TickClock.h"
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mvr {
 
 class CMVRKrsExpSession {
 public:
+    // The current directory after it was removed.
+    static constexpr std::int32_t kNoCurrentDirectory = -1;
+
+    // The clock drives the symbol list's type-ahead.
+    explicit CMVRKrsExpSession(const CTickClock& clock = SystemTickClock());
+    CMVRKrsExpSession(const CMVRKrsExpSession&) = delete;
+    CMVRKrsExpSession& operator=(const CMVRKrsExpSession&) = delete;
+
     // Reads the configuration folder once per run; a second call changes
-    // nothing. False with kLoadConfigError when the folder is not available.
+    // nothing. A user file of the current layout gives the two lists their
+    // sort state. False with kLoadConfigError when the folder is not available.
     bool LoadConfig(std::string* error = nullptr);
 
-    // Rewrites the four record files; false with kStoreConfigError when the
-    // folder is not available (files that cannot be written are skipped).
+    // Rewrites the four record files, with the sort state the two lists have
+    // now; false with kStoreConfigError when the folder is not available
+    // (files that cannot be written are skipped).
     bool StoreConfig(std::string* error = nullptr);
 
     bool ConfigLoaded() const { return configLoaded_; }
@@ -36,8 +56,54 @@ public:
     std::int32_t CurrentDirectory() const { return currentDirectory_; }
     void SetCurrentDirectory(std::int32_t index) { currentDirectory_ = index; }
 
+    // The loaded symbol index of the current directory: the symbol list's data
+    // source. The object stays the same for the whole run (it is only ever
+    // replaced in place), so views may keep pointers to it.
+    CExportDirectory& CurrentIndex() { return *currentIndex_; }
+    const CExportDirectory& CurrentIndex() const { return *currentIndex_; }
+
+    // Opens the current index on the directory, makes it the current
+    // directory and the symbol list's data source. False for an index outside
+    // the array or an index that could not be loaded (the directory is
+    // current all the same).
+    bool OpenCurrentDirectory(std::int32_t index);
+
+    CExpDirListModel& DirectoryList() { return directoryList_; }
+    const CExpDirListModel& DirectoryList() const { return directoryList_; }
+    CExpSymbolListModel& SymbolList() { return symbolList_; }
+    const CExpSymbolListModel& SymbolList() const { return symbolList_; }
+
+    // Index of the first directory whose path equals the text, letter case
+    // ignored; -1 when there is none.
+    std::int32_t FindDirectoryByPath(std::string_view path) const;
+
+    // Removes the directories that the records name (by path) from the array
+    // and each one's path once from every list, then stores the configuration.
+    // The folders are not touched. The current directory keeps naming the same
+    // directory; when it is removed there is none (kNoCurrentDirectory) and the
+    // current index is emptied (and shown empty by the symbol list). False
+    // when the configuration was not stored.
+    bool RemoveDirectories(const std::vector<MVRKrsExportInfo>& records,
+                           std::string* error = nullptr);
+
+    // Appends a list without directories (the name cut to 259 characters) and
+    // stores the configuration; false when it was not stored.
+    bool AddList(std::string_view name, std::string* error = nullptr);
+
+    // Deletes the list and stores the configuration; directories are not
+    // touched. The active list entry follows: removing the active list leaves
+    // none active. False for an index outside the array (nothing changes) and
+    // when the configuration was not stored.
+    bool RemoveList(std::size_t index, std::string* error = nullptr);
+
+    // Adds the path to the list (unless it holds it already) or deletes its
+    // first copy. Not stored here: the next StoreConfig writes it. True when
+    // the list changed.
+    bool SetMembership(std::size_t listIndex, std::string_view path, bool member);
+
 private:
     void RepairImplausibleSettings();
+    void ForgetRemovedDirectory(std::int32_t removed);
 
     bool configLoaded_ = false;
     bool sortStateLoaded_ = false;
@@ -46,6 +112,9 @@ private:
     std::vector<CMVRDirListInfo> lists_;
     WindowLayout layout_;
     std::int32_t currentDirectory_ = 0;
+    std::optional<CExportDirectory> currentIndex_{std::in_place, kFormatAsciiComma};
+    CExpDirListModel directoryList_;
+    CExpSymbolListModel symbolList_;
 };
 
 } // namespace mvr

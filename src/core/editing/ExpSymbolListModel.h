@@ -1,0 +1,92 @@
+#pragma once
+
+// The symbols of one export directory as the main window's right-hand list
+// shows them: a row order over the directory's symbol array (the records are
+// never copied; sorting permutes 32-bit indices), the cell texts, the sort by
+// column, type-ahead, the selection and the selection of matching symbols.
+// The model never changes the directory.
+
+#include "core/editing/RowSelection.h"
+#include "core/editing/TypeAhead.h"
+#include "core/platform/TickClock.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mvr {
+
+class CExportDirectory;
+struct ExportSymbolInfo;
+
+struct SymbolListColumn {
+    const char* title;
+    int width; // pixels; every column is left-aligned
+};
+
+class CExpSymbolListModel {
+public:
+    static constexpr int kUnsorted = -1;
+    static constexpr int kColumnName = 0;
+    static constexpr int kColumnSymbol = 1;
+    static constexpr int kColumnFrom = 2;
+    static constexpr int kColumnTo = 3;
+    static constexpr int kColumnCount = 4;
+
+    static std::span<const SymbolListColumn> Columns();
+
+    explicit CExpSymbolListModel(const CTickClock& clock = SystemTickClock());
+
+    // Makes the directory (not owned; null for none) the rows' source: as many
+    // rows as it has symbols, no selection, sorted again by the current column
+    // in the current direction. Called again after every change of its symbols.
+    void SetDirectory(const CExportDirectory* directory);
+    const CExportDirectory* Directory() const { return directory_; }
+
+    std::size_t RowCount() const { return rowOrder_.size(); }
+    // Name, symbol, first date, last date ("dd/mm/yyyy", empty for 0.0).
+    std::string CellText(std::size_t row, int column) const;
+    // The directory's symbol index shown in the row, or -1 outside the rows.
+    std::int32_t RowToSymbol(std::int64_t row) const;
+    // The symbol record of the row, or null outside the rows.
+    const ExportSymbolInfo* SymbolOfRow(std::size_t row) const;
+
+    // The reaction to a click on a column header: the sorted column again
+    // reverses the direction, another column is sorted in the current
+    // direction. The selected symbols stay selected at their new rows.
+    void SortByColumn(int column);
+    int SortColumn() const { return sortColumn_; }
+    bool IsAscending() const { return ascending_; }
+    // The stored sort state, applied by the next SetDirectory. Values outside
+    // the columns are ignored.
+    void SetSortState(int column, bool ascending);
+
+    CRowSelection& Selection() { return selection_; }
+    const CRowSelection& Selection() const { return selection_; }
+    std::size_t GetSelectedCount() const { return selection_.Count(); }
+
+    // A character typed while the list has the focus. Selects and focuses the
+    // row found; a character not taken goes to the view's default handling.
+    TypeAheadResult TypeAhead(char character, bool ctrlDown);
+
+    // Selects every row whose symbol equals the text or whose name contains it
+    // (letter case ignored). Returns the row to scroll to when exactly one row
+    // was selected. An empty text changes nothing.
+    std::optional<std::size_t> SelectMatching(std::string_view text);
+
+private:
+    int CompareRows(std::int32_t a, std::int32_t b) const;
+    void RebuildOrder();
+
+    int sortColumn_ = kUnsorted;
+    bool ascending_ = true;
+    const CExportDirectory* directory_ = nullptr;
+    std::vector<std::int32_t> rowOrder_; // row -> symbol index
+    CRowSelection selection_;
+    CTypeAhead typeAhead_;
+};
+
+} // namespace mvr

@@ -1,0 +1,92 @@
+#pragma once
+
+// The user of a test: every question, message, dialog and document the code
+// under test brings up must have been announced, in order, with its exact
+// text. Anything else, or an announced step that never came, fails the test.
+// An unexpected question is answered No and an unexpected dialog cancelled.
+
+#include "core/app/DirectoryEditor.h"
+#include "core/app/UserInteraction.h"
+
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace mvr::test {
+
+class CScriptedInteraction final : public CUserInteraction {
+public:
+    using EditorAnswer = std::function<bool(DirectoryEditorValues&)>;
+    using SearchAnswer = std::function<bool(SearchDialogState&, std::vector<WATCH>&)>;
+
+    CScriptedInteraction() = default;
+    ~CScriptedInteraction() override;
+    CScriptedInteraction(const CScriptedInteraction&) = delete;
+    CScriptedInteraction& operator=(const CScriptedInteraction&) = delete;
+
+    CScriptedInteraction& ExpectQuestion(std::string text, MessageIcon icon, bool yes);
+    CScriptedInteraction& ExpectMessage(std::string text, MessageIcon icon = MessageIcon::None);
+    // The answer sees the values the editor was opened with and fills in the accepted ones.
+    CScriptedInteraction& ExpectDirectoryEditor(EditorAnswer answer);
+    CScriptedInteraction& ExpectInstrumentChoice(SearchAnswer answer);
+    // Nothing: the user cancels.
+    CScriptedInteraction& ExpectListName(std::optional<std::string> name);
+    CScriptedInteraction& ExpectFolderBrowser(std::string ownerTitle, std::string initialFolder,
+                                              std::optional<std::string> choice);
+    CScriptedInteraction& ExpectOpenDocument(std::string path, bool opened = true);
+    CScriptedInteraction& ExpectStartProgram(std::string path, bool started = true);
+
+    // Steps announced and not yet come.
+    std::size_t Pending() const { return steps_.size(); }
+
+    bool AskYesNo(const std::string& question, MessageIcon icon) override;
+    void ShowMessage(const std::string& text, MessageIcon icon) override;
+    bool EditDirectory(DirectoryEditorValues& values) override;
+    bool ChooseInstruments(SearchDialogState& state, std::vector<WATCH>& selection) override;
+    bool AskListName(const std::vector<CMVRDirListInfo>& lists, std::string& name) override;
+    std::optional<std::string> BrowseForFolder(const std::string& ownerTitle,
+                                               const std::string& initialFolder) override;
+    bool OpenDocument(const std::string& path) override;
+    bool StartProgram(const std::string& path) override;
+
+private:
+    enum class Kind {
+        Question,
+        Message,
+        DirectoryEditor,
+        InstrumentChoice,
+        ListName,
+        FolderBrowser,
+        OpenDocument,
+        StartProgram,
+    };
+
+    struct Step {
+        explicit Step(Kind stepKind) : kind(stepKind) {}
+
+        Kind kind;
+        std::string text;   // question, message, path, or the browser's owner title
+        std::string detail; // the browser's initial folder
+        MessageIcon icon = MessageIcon::None;
+        bool answer = false;
+        std::optional<std::string> choice;
+        EditorAnswer editor;
+        SearchAnswer search;
+    };
+
+    static const char* NameOf(Kind kind);
+    static std::string Describe(const Step& step);
+    CScriptedInteraction& Add(Step step);
+    // The next step when it is of this kind and shows this text; otherwise the
+    // test fails and there is no step (the step stays announced when the kind
+    // differs, so that one surprise does not shift every later answer).
+    std::optional<Step> Take(Kind kind, const std::string& text, const std::string& detail,
+                             std::optional<MessageIcon> icon);
+
+    std::deque<Step> steps_;
+};
+
+} // namespace mvr::test
