@@ -83,13 +83,13 @@ TEST(DamagedLegacyFilesTest, KvloDatCutAnywhereFailsAndDamagedStaysInItsFields) 
 }
 
 TEST(DamagedLegacyFilesTest, KvloSdbCutAnywhereFailsAndDamagedStaysSearchable) {
-    test::KvloSdbSpec spec;
-    spec.symbols = {{3, "SAP"}, {1, "ALV"}, {2, "BAY"}, {4, "DTE"}};
-    spec.table1Count = 2;
-    spec.table2Count = 1;
-    spec.table4Count = 2;
-    spec.spareCapacity = 1;
-    const ByteBuffer good = test::BuildKvloSdb(spec);
+    test::KvloSdbSpec contents;
+    contents.symbols = {{3, "SAP"}, {1, "ALV"}, {2, "BAY"}, {4, "DTE"}};
+    contents.table1Count = 2;
+    contents.table2Count = 1;
+    contents.table4Count = 2;
+    contents.spareCapacity = 1;
+    const ByteBuffer good = test::BuildKvloSdb(contents);
     for (const std::size_t cut : SweepPoints(good.size())) {
         CLegacySymbolTable table;
         EXPECT_FALSE(ReadSymbolTable(std::span(good).first(cut), &table)) << "cut at " << cut;

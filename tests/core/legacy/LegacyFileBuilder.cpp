@@ -98,19 +98,19 @@ std::size_t KvloSdbCountOffset(int table) {
     return 4 + 8 * static_cast<std::size_t>(table - 1);
 }
 
-ByteBuffer BuildKvloSdb(const KvloSdbSpec& spec) {
-    const std::uint32_t counts[] = {spec.table1Count, spec.table2Count,
-                                    static_cast<std::uint32_t>(spec.symbols.size()),
-                                    spec.table4Count};
+ByteBuffer BuildKvloSdb(const KvloSdbSpec& contents) {
+    const std::uint32_t counts[] = {contents.table1Count, contents.table2Count,
+                                    static_cast<std::uint32_t>(contents.symbols.size()),
+                                    contents.table4Count};
     CByteWriter out;
     out.AppendLE32(kUnusedWord);
     for (const std::uint32_t count : counts) {
         out.AppendLE32(count);
-        out.AppendLE32(count + spec.spareCapacity);
+        out.AppendLE32(count + contents.spareCapacity);
     }
     for (int table = 0; table < 4; ++table) {
         if (table == 2) {
-            for (const LegacySymbolRecordSpec& record : spec.symbols) {
+            for (const LegacySymbolRecordSpec& record : contents.symbols) {
                 out.AppendLEInt32(record.instrumentNumber);
                 // The bytes after the terminator are left over from other symbols.
                 std::uint8_t* field = out.AppendZeros(96);

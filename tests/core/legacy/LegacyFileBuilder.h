@@ -73,7 +73,7 @@ struct KvloSdbSpec {
 // Offset of the count word of table t (1..4); its capacity follows it.
 std::size_t KvloSdbCountOffset(int table);
 
-ByteBuffer BuildKvloSdb(const KvloSdbSpec& spec);
+ByteBuffer BuildKvloSdb(const KvloSdbSpec& contents);
 
 // --- master.kvl -------------------------------------------------------------
 

@@ -38,16 +38,17 @@ Formats Expected(const std::vector<LegacyFormatSpec>& specs) {
         return Cqdx_kvlo_directory_info{d.path};
     };
     Formats formats;
-    for (const LegacyFormatSpec& spec : specs) {
-        Cqdx_kvlo_format_info format{spec.shortName, spec.name, spec.formatType, {}, {}};
-        for (const LegacyListSpec& list : spec.lists) {
+    for (const LegacyFormatSpec& contents : specs) {
+        Cqdx_kvlo_format_info format{
+            contents.shortName, contents.name, contents.formatType, {}, {}};
+        for (const LegacyListSpec& list : contents.lists) {
             Cprev_kvlo_list_info& added = format.lists.emplace_back();
             added.name = list.name;
             for (const LegacyDirectorySpec& d : list.directories) {
                 added.directories.push_back(directory(d));
             }
         }
-        for (const LegacyDirectorySpec& d : spec.directories) {
+        for (const LegacyDirectorySpec& d : contents.directories) {
             format.directories.push_back(directory(d));
         }
         formats.push_back(std::move(format));

@@ -21,14 +21,15 @@ std::vector<std::string> SymbolsOf(const CLegacySymbolTable& table) {
 }
 
 TEST(SymbolTableTest, ReadsTheThirdTablePastTheOthersSortedByPlainByteOrder) {
-    KvloSdbSpec spec;
-    spec.symbols = {{11, "BAY"}, {22, "ALV"}, {33, "SAP"}, {44, "\xC4QU"}, {55, "AL"}, {-1, "ZZ"}};
-    spec.table1Count = 3;
-    spec.table2Count = 2;
-    spec.table4Count = 5;
-    spec.spareCapacity = 7;
+    KvloSdbSpec contents;
+    contents.symbols = {{11, "BAY"},    {22, "ALV"}, {33, "SAP"},
+                        {44, "\xC4QU"}, {55, "AL"},  {-1, "ZZ"}};
+    contents.table1Count = 3;
+    contents.table2Count = 2;
+    contents.table4Count = 5;
+    contents.spareCapacity = 7;
     CLegacySymbolTable table;
-    ASSERT_TRUE(ReadSymbolTable(BuildKvloSdb(spec), &table));
+    ASSERT_TRUE(ReadSymbolTable(BuildKvloSdb(contents), &table));
     // Bytes compare as unsigned values: the umlaut sorts after every letter.
     EXPECT_EQ(SymbolsOf(table),
               (std::vector<std::string>{"AL", "ALV", "BAY", "SAP", "ZZ", "\xC4QU"}));
@@ -63,12 +64,12 @@ TEST(SymbolTableTest, LookupFindsEveryRecordOfTablesOfEverySize) {
 }
 
 TEST(SymbolTableTest, IncompleteOrImplausibleTablesFailAndKeepTheCallersTable) {
-    KvloSdbSpec spec;
-    spec.symbols = {{1, "A"}, {2, "B"}};
-    spec.table1Count = 1;
-    spec.table2Count = 1;
-    spec.table4Count = 2;
-    const ByteBuffer good = BuildKvloSdb(spec);
+    KvloSdbSpec contents;
+    contents.symbols = {{1, "A"}, {2, "B"}};
+    contents.table1Count = 1;
+    contents.table2Count = 1;
+    contents.table4Count = 2;
+    const ByteBuffer good = BuildKvloSdb(contents);
     const CLegacySymbolTable before(std::vector<CLegacySymbolRecord>{{7, "KEEP"}});
 
     const auto check = [&](const ByteBuffer& file, const char* what) {
@@ -97,9 +98,9 @@ TEST(SymbolTableTest, IncompleteOrImplausibleTablesFailAndKeepTheCallersTable) {
 }
 
 TEST(SymbolTableTest, SymbolFillingItsFieldIsTakenWholeAndSpoilsNoOtherLookup) {
-    KvloSdbSpec spec;
-    spec.symbols = {{1, "A"}, {2, "FULL"}, {3, "Z"}};
-    ByteBuffer file = BuildKvloSdb(spec);
+    KvloSdbSpec contents;
+    contents.symbols = {{1, "A"}, {2, "FULL"}, {3, "Z"}};
+    ByteBuffer file = BuildKvloSdb(contents);
     std::uint8_t* field = file.data() + 36 + 100 + 4;
     std::fill(field, field + 96, 'F');
     CLegacySymbolTable table;

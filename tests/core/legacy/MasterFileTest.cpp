@@ -30,9 +30,9 @@ double OleOf(int y, int m, int d, int h = 0, int mi = 0, int s = 0) {
     return date;
 }
 
-qdxMasterAsciiEntry EntryOf(const MasterEntrySpec& spec) {
-    return {spec.symbol,    spec.name, spec.periodLetter, spec.interval,
-            spec.firstDate, spec.time, spec.lastDate,     spec.carriedValue};
+qdxMasterAsciiEntry EntryOf(const MasterEntrySpec& contents) {
+    return {contents.symbol,    contents.name, contents.periodLetter, contents.interval,
+            contents.firstDate, contents.time, contents.lastDate,     contents.carriedValue};
 }
 
 const std::vector<MasterEntrySpec> kEntries = {
@@ -44,8 +44,8 @@ const std::vector<MasterEntrySpec> kEntries = {
 TEST(MasterFileTest, DecodesEveryCompleteEntryAfterAMatchingHeader) {
     const ByteBuffer file = BuildMasterKvl(5, kEntries);
     std::vector<qdxMasterAsciiEntry> expected;
-    for (const MasterEntrySpec& spec : kEntries) {
-        expected.push_back(EntryOf(spec));
+    for (const MasterEntrySpec& contents : kEntries) {
+        expected.push_back(EntryOf(contents));
     }
     EXPECT_EQ(DecodeMasterFile(file, 5), expected);
 }
@@ -141,8 +141,8 @@ TEST(ToExportSymbolInfoTest, DatesFollowThePredecessorsYearRulesAndShareTheTime)
 }
 
 TEST(ToExportSymbolInfoTest, MakesANewSymbolRecordCarryingTheValueAtOffset69) {
-    MasterEntrySpec spec{"SAP", "SAP SE", 'I', 15, 990105, 153045, 20100630, 0xCAFEBABE};
-    const ExportSymbolInfo info = ToExportSymbolInfo(EntryOf(spec));
+    MasterEntrySpec contents{"SAP", "SAP SE", 'I', 15, 990105, 153045, 20100630, 0xCAFEBABE};
+    const ExportSymbolInfo info = ToExportSymbolInfo(EntryOf(contents));
     ExportSymbolInfo expected;
     expected.symbol = "SAP";
     expected.name = "SAP SE";
@@ -164,11 +164,11 @@ TEST(ToExportSymbolInfoTest, MakesANewSymbolRecordCarryingTheValueAtOffset69) {
                                                      {'i', kPeriodDaily},
                                                      {0, kPeriodDaily}};
     for (const auto& [letter, period] : periods) {
-        spec.periodLetter = letter;
-        EXPECT_EQ(ToExportSymbolInfo(EntryOf(spec)).period, period) << letter;
+        contents.periodLetter = letter;
+        EXPECT_EQ(ToExportSymbolInfo(EntryOf(contents)).period, period) << letter;
     }
-    spec.firstDate = 0;
-    EXPECT_EQ(ToExportSymbolInfo(EntryOf(spec)).firstDate, 0.0);
+    contents.firstDate = 0;
+    EXPECT_EQ(ToExportSymbolInfo(EntryOf(contents)).firstDate, 0.0);
 }
 
 } // namespace
