@@ -76,11 +76,11 @@ void SendDailyBarsEntry(CClientRequest& connection, const DailyBarsQuery& query,
     writer.Finish();
 }
 
-void SendIntradayBarsEntry(CClientRequest& connection, std::int32_t key, std::int32_t sinCode,
-                           int decimals, std::span<const IntradayBar> bars) {
+void SendIntradayBarsEntry(CClientRequest& connection, std::int32_t key, int decimals,
+                           std::span<const IntradayBar> bars) {
     CDataOutputStream& out = connection.Out();
     out.writeLong(key);
-    out.writeLong(sinCode);
+    out.writeLong(static_cast<std::int32_t>(bars.size()));
     out.writeLong(bars.empty() ? 0 : 1);
     connection.writeData();
     if (bars.empty()) {
@@ -122,7 +122,7 @@ void AnswerIntradayBars(CClientRequest& connection, const ChartAnswerContext& co
         const ServedDays days = IntradayDaysServed(query.daysBack, context.today);
         const BarAnswer<IntradayBar> answer =
             context.data.IntradayBars(query.sinCode, days.firstDay, days.lastDay, query.interval);
-        SendIntradayBarsEntry(connection, key++, query.sinCode, answer.decimals, BarsOf(answer));
+        SendIntradayBarsEntry(connection, key++, answer.decimals, BarsOf(answer));
     }
     SendChartAnswerEnd(connection);
 }

@@ -16,7 +16,8 @@
 //
 // Request 7 answer: the same first block, then per entry a header block of
 // three longs (key = position of the entry in the request, so that
-// neighbouring entries of one instrument stay apart; SInCode; bars follow),
+// neighbouring entries of one instrument stay apart; number of bars; bars
+// follow),
 // and when bars follow price blocks that each begin with their day number,
 // the bars' dates being their times of day. An empty block ends the answer.
 
@@ -53,8 +54,8 @@ ServedDays IntradayDaysServed(std::int32_t daysBack, std::int32_t today);
 void SendChartAnswerStart(CClientRequest& connection, std::int32_t entries);
 void SendDailyBarsEntry(CClientRequest& connection, const DailyBarsQuery& query, int decimals,
                         std::span<const DailyBar> bars);
-void SendIntradayBarsEntry(CClientRequest& connection, std::int32_t key, std::int32_t sinCode,
-                           int decimals, std::span<const IntradayBar> bars);
+void SendIntradayBarsEntry(CClientRequest& connection, std::int32_t key, int decimals,
+                           std::span<const IntradayBar> bars);
 void SendChartAnswerEnd(CClientRequest& connection);
 
 } // namespace mvr

@@ -3,6 +3,7 @@
 #include "core/net/DeltaBarSequence.h"
 #include "core/net/IOException.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace mvr {
@@ -13,10 +14,21 @@ namespace {
 constexpr std::int32_t kLastCalendarDay = 3652425;
 constexpr std::int32_t kSecondsPerDay = 24 * 3600;
 
-constexpr int kUnusedDailyHeaderValues = 4;
+// The headers tell how many bars follow. The number only sizes the array
+// (within a bound that no real history reaches), so a wrong one costs at most
+// a reallocation.
+constexpr std::int32_t kMaxReservedBars = 1 << 16;
+
+void ReserveFor(PriceHistory& bars, std::int32_t announced) {
+    bars.reserve(bars.size() +
+                 static_cast<std::size_t>(std::clamp(announced, 0, kMaxReservedBars)));
+}
 
 void Complete(JAHRESCHARTARRAY& entry, PriceHistory&& bars,
               const EntryAnsweredCallback& entryAnswered) {
+    // Thousands of histories are held until they are written: none keeps
+    // more room than its bars need.
+    bars.shrink_to_fit();
     entry.bars = std::move(bars);
     entry.answered = true;
     if (entryAnswered) {
@@ -134,12 +146,14 @@ bool ReadDailyBarsAnswer(CClientRequest& request, std::span<JAHRESCHARTARRAY> en
         if (next == entries.size()) {
             throw CIOException("readDailyBars entries");
         }
-        for (int k = 0; k < kUnusedDailyHeaderValues; ++k) {
-            in.readLong();
-        }
+        in.readLong(); // SInCode, first and last day: not needed
+        in.readLong();
+        in.readLong();
+        const std::int32_t announced = in.readLong();
         const bool barsFollow = in.readLong() != 0;
         PriceHistory bars;
         if (barsFollow) {
+            ReserveFor(bars, announced);
             request.readBlock(); // its content is not needed
             if (!ReadDailyBars(request, bars)) {
                 return false;
@@ -165,7 +179,7 @@ bool ReadIntradayBarsAnswer(CClientRequest& request, std::span<JAHRESCHARTARRAY>
             return true;
         }
         const std::int32_t headerKey = in.readLong();
-        in.readLong(); // not needed
+        const std::int32_t announced = in.readLong();
         const bool barsFollow = in.readLong() != 0;
         if (headerKey != key) {
             // Only the header of the next entry tells that the previous one
@@ -179,8 +193,13 @@ bool ReadIntradayBarsAnswer(CClientRequest& request, std::span<JAHRESCHARTARRAY>
             }
             key = headerKey;
         }
-        if (barsFollow && !ReadIntradayBars(request, entries[completed], bars)) {
-            return false;
+        if (barsFollow) {
+            if (bars.empty()) {
+                ReserveFor(bars, announced);
+            }
+            if (!ReadIntradayBars(request, entries[completed], bars)) {
+                return false;
+            }
         }
     }
     return false;

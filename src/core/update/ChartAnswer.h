@@ -18,13 +18,14 @@ namespace mvr {
 
 using EntryAnsweredCallback = std::function<void()>;
 
-// Request 4: per entry a header block (bars follow when its fifth value is
-// not 0), then a block that is passed over and the daily bars in price blocks.
-// A missing open, high or low takes the close.
+// Request 4: per entry a header block of five values (SInCode, first and
+// last day, number of bars, bars follow when not 0), then a block that is
+// passed over and the daily bars in price blocks. A missing open, high or low
+// takes the close. The number of bars only sizes the arrays.
 bool ReadDailyBarsAnswer(CClientRequest& request, std::span<JAHRESCHARTARRAY> entries,
                          const EntryAnsweredCallback& entryAnswered);
 
-// Request 7: header blocks of key, an unused value and the bars-follow flag;
+// Request 7: header blocks of key, number of bars and the bars-follow flag;
 // consecutive headers with the same key belong to one entry. Each price block
 // begins with its day; only bars of the entry's day range are kept.
 bool ReadIntradayBarsAnswer(CClientRequest& request, std::span<JAHRESCHARTARRAY> entries,

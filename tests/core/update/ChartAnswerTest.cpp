@@ -162,6 +162,24 @@ TEST(DailyBarsAnswerTest, AShortHeaderAnnouncesNoBars) {
     EXPECT_TRUE(entries[0].bars->empty());
 }
 
+TEST(DailyBarsAnswerTest, TheAnnouncedNumberOfBarsOnlySizesTheArray) {
+    for (std::int32_t announced : {-5, 0, 1, 2, 1000000, 0x7FFFFFFF}) {
+        AnswerBuilder answer;
+        answer.Block({1})
+            .Block({1000, 0, 0, announced, 1})
+            .Block({0})
+            .Prices(2, {{kDay, 1.0f, 1.0f, 1.0f, 1.0f, 1}, {kDay + 1, 2.0f, 2.0f, 2.0f, 2.0f, 2}})
+            .EndPrices()
+            .End();
+        Receiver receiver(answer.Wire());
+        auto entries = Entries(1);
+        EXPECT_TRUE(ReadDailyBarsAnswer(receiver.request, entries, nullptr));
+        ASSERT_TRUE(entries[0].bars);
+        EXPECT_EQ(entries[0].bars->size(), 2u) << announced;
+        EXPECT_EQ(entries[0].bars->capacity(), 2u) << "no room kept beyond the bars";
+    }
+}
+
 TEST(DailyBarsAnswerTest, EntriesWithoutHeaderStayWithoutBars) {
     AnswerBuilder answer;
     answer.Block({3}).Block({1000, 0, 0, 0, 0}).End();
