@@ -21,6 +21,8 @@ public:
 
     // Receives fail once this many bytes have been delivered.
     void CutAfter(std::size_t bytes) { limit_ = bytes; }
+    // Replays the incoming bytes once more from the start.
+    void Rewind() { delivered_ = 0; }
     // Called with the number of bytes delivered after every receive.
     void OnReceived(std::function<void(std::size_t)> callback) {
         onReceived_ = std::move(callback);
