@@ -247,21 +247,6 @@ TEST_F(ChartAnswersTest, ABrokenConnectionKeepsTheEntriesAnsweredBeforeIt) {
     EXPECT_FALSE(entries.back().bars);
 }
 
-TEST(ChartAnswersStandaloneTest, NoServerMeansAFailedRequest) {
-    ASSERT_TRUE(StartSockets(2, 2));
-    const ServerEndpoint saved = GetServerEndpoint();
-    CWinSocket closed;
-    ASSERT_TRUE(closed.Create(0, SocketType::Stream, "127.0.0.1", false));
-    SetServerEndpoint({"127.0.0.1", closed.LocalPort()}); // bound, not listening
-    Entries entries = {DailyEntry(1, 0, 1)};
-    RunFlag run{1};
-    const ChartRequestResult result = RequestIntradayBars(entries, kValidCheckNumber, run);
-    SetServerEndpoint(saved);
-    EXPECT_EQ(result.outcome, ChartRequestOutcome::Failed);
-    EXPECT_EQ(result.error.rfind("Open", 0), 0u) << result.error;
-    EXPECT_FALSE(entries[0].answered);
-}
-
 // --- in memory --------------------------------------------------------------
 
 using BodyWriter = void (*)(CClientRequest&, std::span<const JAHRESCHARTARRAY>);
@@ -343,73 +328,102 @@ TEST_F(ChartAnswersTest, ACutIntradayAnswerNeverLeavesAPartialHistory) {
 
 // Answers with bars whose decimals change from block to block, as a server
 // may send them; prices restart at zero with every change.
-class DecimalChangeTest : public ::testing::TestWithParam<bool> {};
+class DecimalChangeTest : public ::testing::TestWithParam<bool> {
+protected:
+    struct SentBar {
+        DeltaBar bar;
+        std::int32_t day = 0;
+        int decimals = 0;
+        std::int64_t units[4] = {}; // in wire order
+    };
+
+    static std::vector<SentBar> RandomBars(bool intraday) {
+        std::mt19937 random(intraday ? 11 : 12);
+        std::vector<SentBar> bars;
+        std::int32_t day = kChartFirstDay;
+        std::int32_t time = 0;
+        int decimals = 2;
+        for (int k = 0; k < 3000; ++k) {
+            if (random() % 400 == 0) {
+                decimals = static_cast<int>(random() % 7); // now and then, mostly mid-block
+            }
+            if (!intraday || random() % 50 == 0) {
+                ++day;
+                time = 0;
+            }
+            time += 60;
+            SentBar sent;
+            sent.day = day;
+            sent.decimals = decimals;
+            sent.bar.date = intraday ? time : day;
+            sent.bar.volume = static_cast<std::int32_t>(random());
+            float* prices[] = {&sent.bar.p1, &sent.bar.p2, &sent.bar.p3, &sent.bar.p4};
+            for (int p = 0; p < 4; ++p) {
+                sent.units[p] = 1 + static_cast<std::int64_t>(random() % kMaxPriceUnits);
+                *prices[p] = PriceOfUnits(sent.units[p], decimals);
+            }
+            bars.push_back(sent);
+        }
+        return bars;
+    }
+
+    // One entry's answer with the given bars.
+    static void Answer(CClientRequest& peer, bool intraday, const std::vector<SentBar>& bars) {
+        if (intraday) {
+            ReadIntradayBarsQueries(peer);
+        } else {
+            ReadDailyBarsQueries(peer);
+        }
+        SendChartAnswerStart(peer, 1);
+        CDataOutputStream& out = peer.Out();
+        const std::vector<std::int32_t> header = intraday
+                                                     ? std::vector<std::int32_t>{0, 0, 1}
+                                                     : std::vector<std::int32_t>{1, 0, 0, 0, 1};
+        for (std::int32_t value : header) {
+            out.writeLong(value);
+        }
+        peer.writeData();
+        if (!intraday) {
+            out.writeLong(0); // the block passed over
+            peer.writeData();
+        }
+        CPriceBlockWriter writer(peer);
+        for (const SentBar& sent : bars) {
+            if (intraday) {
+                writer.WriteOfDay(sent.day, sent.bar, sent.decimals);
+            } else {
+                writer.Write(sent.bar, sent.decimals);
+            }
+        }
+        writer.Finish();
+        SendChartAnswerEnd(peer);
+    }
+
+    ServerEndpoint saved_ = GetServerEndpoint();
+    void TearDown() override { SetServerEndpoint(saved_); }
+};
 
 TEST_P(DecimalChangeTest, PricesSurviveChangesOfDecimalsBetweenBlocks) {
+    ASSERT_TRUE(StartSockets(2, 2));
     const bool intraday = GetParam();
-    std::mt19937 random(intraday ? 11 : 12);
-    struct Sent {
-        DeltaBar bar;
-        std::int32_t day;
-        int decimals;
-        std::int64_t units[4];
-    };
-    std::vector<Sent> sent;
-    CMemorySocket server;
+    const std::vector<SentBar> sent = RandomBars(intraday);
+    CChartTestServer server(
+        [&](CClientRequest& peer, const RequestHeader&) { Answer(peer, intraday, sent); });
+    server.BecomeServer();
+    Entries entries = {DailyEntry(1, 0, sent.back().day)};
+    entries[0].daysBack = -1;
     RunFlag run{1};
-    CClientRequest connection(server, run);
-    SendChartAnswerStart(connection, 1);
-    CDataOutputStream& out = connection.Out();
-    if (intraday) {
-        for (std::int32_t value : {0, 1, 1}) { // key, unused, bars follow
-            out.writeLong(value);
-        }
-    } else {
-        for (std::int32_t value : {1, 0, 0, 0, 1}) {
-            out.writeLong(value);
-        }
-        connection.writeData();
-        out.writeLong(0); // the block passed over
-    }
-    connection.writeData();
-    CPriceBlockWriter writer(connection);
-    std::int32_t day = kChartFirstDay;
-    std::int32_t time = 0;
-    int decimals = 2;
-    for (int k = 0; k < 3000; ++k) {
-        if (random() % 400 == 0) {
-            decimals = static_cast<int>(random() % 7); // now and then, mostly mid-block
-        }
-        if (!intraday || random() % 50 == 0) {
-            ++day;
-            time = 0;
-        }
-        time += 60;
-        Sent bar{{intraday ? time : day, 0, 0, 0, 0, static_cast<std::int32_t>(random())},
-                 day,
-                 decimals,
-                 {}};
-        float* prices[] = {&bar.bar.p1, &bar.bar.p2, &bar.bar.p3, &bar.bar.p4};
-        for (int p = 0; p < 4; ++p) {
-            bar.units[p] = 1 + static_cast<std::int64_t>(random() % kMaxPriceUnits);
-            *prices[p] = PriceOfUnits(bar.units[p], decimals);
-        }
-        intraday ? writer.WriteOfDay(day, bar.bar, decimals) : writer.Write(bar.bar, decimals);
-        sent.push_back(bar);
-    }
-    writer.Finish();
-    SendChartAnswerEnd(connection);
-
-    CMemorySocket client(server.Sent());
-    CClientRequest request(client, run);
-    Entries entries = {DailyEntry(1, 0, day)};
-    EXPECT_TRUE(intraday ? ReadIntradayBarsAnswer(request, entries, nullptr)
-                         : ReadDailyBarsAnswer(request, entries, nullptr));
+    const ChartRequestResult result = intraday
+                                          ? RequestIntradayBars(entries, kValidCheckNumber, run)
+                                          : RequestDailyBars(entries, kValidCheckNumber, run);
+    server.Join();
+    EXPECT_EQ(result.outcome, ChartRequestOutcome::Complete) << result.error;
+    EXPECT_EQ(server.Failure(), "");
     ASSERT_TRUE(entries[0].bars);
     const PriceHistory& bars = *entries[0].bars;
     ASSERT_EQ(bars.size(), sent.size());
     for (std::size_t k = 0; k < sent.size(); ++k) {
-        const Sent& s = sent[k];
+        const SentBar& s = sent[k];
         EXPECT_EQ(bars[k].dayNumber, s.day) << k;
         EXPECT_EQ(bars[k].secondsOfDay, intraday ? s.bar.date : 0) << k;
         EXPECT_EQ(bars[k].volume, s.bar.volume) << k;

@@ -45,7 +45,21 @@ private:
 
 CChartTestServer::CChartTestServer(const CServerData& data, std::int32_t today,
                                    std::size_t cutAfter)
-    : data_(data), today_(today), cutAfter_(cutAfter) {
+    : CChartTestServer(
+          [&data, today](CClientRequest& peer, const RequestHeader& header) {
+              const ChartAnswerContext context{data, header.parameter, today};
+              if (header.code == kDailyBarsRequestCode) {
+                  AnswerDailyBars(peer, context);
+              } else if (header.code == kIntradayBarsRequestCode) {
+                  AnswerIntradayBars(peer, context);
+              } else {
+                  throw CIOException("unexpected request code");
+              }
+          },
+          cutAfter) {}
+
+CChartTestServer::CChartTestServer(Answer answer, std::size_t cutAfter)
+    : answer_(std::move(answer)), cutAfter_(cutAfter) {
     if (!listener_.Create(0, SocketType::Stream, "127.0.0.1", false) || !listener_.Listen(4) ||
         !listener_.SetReceiveTimeout(kWatchdog)) {
         throw std::runtime_error("chart test server: cannot listen on 127.0.0.1");
@@ -81,14 +95,7 @@ void CChartTestServer::Serve() {
         header_ = peer.readRequestHeader();
         peer.writeByte(1);
         connection.CutAfter(cutAfter_);
-        const ChartAnswerContext context{data_, header_.parameter, today_};
-        if (header_.code == kDailyBarsRequestCode) {
-            AnswerDailyBars(peer, context);
-        } else if (header_.code == kIntradayBarsRequestCode) {
-            AnswerIntradayBars(peer, context);
-        } else {
-            failure_ = "unexpected request code";
-        }
+        answer_(peer, header_);
     } catch (const CIOException& e) {
         failure_ = e.Message();
     }

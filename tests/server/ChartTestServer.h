@@ -2,9 +2,11 @@
 
 // The far end of a price history request over loopback: listens on
 // 127.0.0.1 at an ephemeral port, takes one connection on its own thread,
-// gives the go-ahead and answers request 4 or 7 with the server's handlers.
+// gives the go-ahead and answers request 4 or 7 with the server's handlers
+// (or with a script of the test's own).
 // The answer can be cut after a number of bytes, as a connection that breaks.
 
+#include "core/net/ClientRequest.h"
 #include "core/net/RequestHeader.h"
 #include "core/net/RunFlag.h"
 #include "core/net/WinSocket.h"
@@ -12,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <string>
 #include <thread>
@@ -21,9 +24,13 @@ namespace mvr::test {
 class CChartTestServer {
 public:
     static constexpr std::size_t kWholeAnswer = std::numeric_limits<std::size_t>::max();
+    // Reads the body and writes the answer after the go-ahead.
+    using Answer = std::function<void(CClientRequest& peer, const RequestHeader& header)>;
 
+    // Answers with the server's handlers for requests 4 and 7.
     CChartTestServer(const CServerData& data, std::int32_t today,
                      std::size_t cutAfter = kWholeAnswer);
+    explicit CChartTestServer(Answer answer, std::size_t cutAfter = kWholeAnswer);
     ~CChartTestServer();
     CChartTestServer(const CChartTestServer&) = delete;
     CChartTestServer& operator=(const CChartTestServer&) = delete;
@@ -40,9 +47,8 @@ public:
 private:
     void Serve();
 
-    const CServerData& data_;
-    std::int32_t today_;
-    std::size_t cutAfter_;
+    Answer answer_;
+    std::size_t cutAfter_ = kWholeAnswer;
     CWinSocket listener_;
     int port_ = 0;
     RunFlag run_{1};

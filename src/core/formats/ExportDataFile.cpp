@@ -28,10 +28,6 @@ bool IsEmptyBar(const PERIODE& bar) {
            bar.volume == 0;
 }
 
-bool IsBefore(const PERIODE& a, const PERIODE& b) {
-    return a.dayNumber != b.dayNumber ? a.dayNumber < b.dayNumber : a.secondsOfDay < b.secondsOfDay;
-}
-
 bool HasSameValues(const PERIODE& a, const PERIODE& b) {
     return a.secondsOfDay == b.secondsOfDay && a.open == b.open && a.high == b.high &&
            a.low == b.low && a.close == b.close && a.volume == b.volume;
@@ -220,12 +216,12 @@ void CExportDataFile::Merge(const PriceHistory& downloaded) {
                 merged.push_back(stored[j]);
             }
             ++j;
-        } else if (IsBefore(downloaded[i], stored[j])) {
+        } else if (IsEarlierBar(downloaded[i], stored[j])) {
             if (!IsEmptyBar(downloaded[i])) {
                 merged.push_back(downloaded[i]);
             }
             ++i;
-        } else if (IsBefore(stored[j], downloaded[i])) {
+        } else if (IsEarlierBar(stored[j], downloaded[i])) {
             merged.push_back(stored[j]);
             ++j;
         } else {

@@ -14,9 +14,8 @@ namespace {
 constexpr std::int32_t kLastCalendarDay = 3652425;
 constexpr std::int32_t kSecondsPerDay = 24 * 3600;
 
-// The headers tell how many bars follow. The number only sizes the array
-// (within a bound that no real history reaches), so a wrong one costs at most
-// a reallocation.
+// The headers tell how many bars follow. The number only sizes the array,
+// within a bound, so that a wrong one costs at most a reallocation.
 constexpr std::int32_t kMaxReservedBars = 1 << 16;
 
 void ReserveFor(PriceHistory& bars, std::int32_t announced) {
@@ -43,17 +42,13 @@ void SkipFirstBlock(CClientRequest& request) {
     }
 }
 
-bool IsBefore(const PERIODE& a, const PERIODE& b) {
-    return a.dayNumber != b.dayNumber ? a.dayNumber < b.dayNumber : a.secondsOfDay < b.secondsOfDay;
-}
-
 // The merge relies on bars in ascending order on real days; a bar that is not
 // (a wrapped date step, a day block out of turn) makes the answer malformed
 // rather than reach a price file.
 void Append(PriceHistory& bars, const PERIODE& bar, const char* operation) {
     const bool onRealDay = bar.dayNumber >= 1 && bar.dayNumber <= kLastCalendarDay &&
                            bar.secondsOfDay >= 0 && bar.secondsOfDay < kSecondsPerDay;
-    if (!onRealDay || (!bars.empty() && IsBefore(bar, bars.back()))) {
+    if (!onRealDay || (!bars.empty() && IsEarlierBar(bar, bars.back()))) {
         throw CIOException(operation);
     }
     bars.push_back(bar);
