@@ -308,7 +308,9 @@ void SweepCuts(const Bytes& answer, const Entries& request, AnswerReader readAns
 TEST_F(ChartAnswersTest, ACutDailyAnswerNeverLeavesAPartialHistory) {
     Entries entries;
     for (int decimals = 0; decimals <= kMaxDecimals; ++decimals) {
-        entries.push_back(DailyEntry(ChartSinCode(decimals), kChartToday - 60, kChartToday));
+        // Whole histories take more than one price block, short ones part of one.
+        const std::int32_t first = decimals % 2 == 0 ? 0 : kChartToday - 60;
+        entries.push_back(DailyEntry(ChartSinCode(decimals), first, kChartToday));
         entries.push_back(DailyEntry(kUnknownSinCode, 0, kChartToday));
     }
     const Bytes answer = AnswerOf(Data(), BodyOf(entries, WriteDailyBarsBody), AnswerDailyBars);
@@ -318,7 +320,7 @@ TEST_F(ChartAnswersTest, ACutDailyAnswerNeverLeavesAPartialHistory) {
 TEST_F(ChartAnswersTest, ACutIntradayAnswerNeverLeavesAPartialHistory) {
     Entries entries;
     for (int decimals : test::kMinuteDecimals) {
-        entries.push_back(IntradayEntry(ChartSinCode(decimals), kChartToday - 1, kChartToday, 30));
+        entries.push_back(IntradayEntry(ChartSinCode(decimals), kChartToday - 1, kChartToday, 5));
         entries.push_back(IntradayEntry(kUnknownSinCode, kChartToday, kChartToday, 30));
     }
     const Bytes answer =
