@@ -21,6 +21,27 @@ std::span<const std::uint8_t> AsBytes(const std::string& text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
+// A downloaded bar without prices and volume: the server's way of saying that
+// the stored bar of that day and time is wrong.
+bool IsEmptyBar(const PERIODE& bar) {
+    return bar.open == 0.0f && bar.high == 0.0f && bar.low == 0.0f && bar.close == 0.0f &&
+           bar.volume == 0;
+}
+
+bool HasSameValues(const PERIODE& a, const PERIODE& b) {
+    return a.secondsOfDay == b.secondsOfDay && a.open == b.open && a.high == b.high &&
+           a.low == b.low && a.close == b.close && a.volume == b.volume;
+}
+
+// The downloaded bar that takes over a stored one keeps the stored bar's
+// place in the file.
+PERIODE Replacement(const PERIODE& downloaded, const PERIODE& stored) {
+    PERIODE bar = downloaded;
+    bar.sourcePos = stored.sourcePos;
+    bar.isNew = 1;
+    return bar;
+}
+
 } // namespace
 
 void CExportDataFile::BuildFileName(const std::string& directory, const ExportSymbolInfo& symbol,
@@ -167,6 +188,69 @@ bool CExportDataFile::Delete() {
         listing_->NoteRemoved(filePath_);
     }
     return true;
+}
+
+void CExportDataFile::Merge(const PriceHistory& downloaded) {
+    if (downloaded.empty()) {
+        return;
+    }
+    if (history_.empty()) {
+        history_ = downloaded;
+        return;
+    }
+    const PriceHistory& stored = history_;
+    PriceHistory merged;
+    merged.reserve(stored.size() + downloaded.size());
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < downloaded.size() || j < stored.size()) {
+        if (j == stored.size()) {
+            if (!IsEmptyBar(downloaded[i])) {
+                merged.push_back(downloaded[i]);
+            }
+            ++i;
+        } else if (i == downloaded.size()) {
+            // Once the download is exhausted, a stored bar is kept only when
+            // it lies on a later day than everything merged so far.
+            if (merged.empty() || merged.back().dayNumber < stored[j].dayNumber) {
+                merged.push_back(stored[j]);
+            }
+            ++j;
+        } else if (IsEarlierBar(downloaded[i], stored[j])) {
+            if (!IsEmptyBar(downloaded[i])) {
+                merged.push_back(downloaded[i]);
+            }
+            ++i;
+        } else if (IsEarlierBar(stored[j], downloaded[i])) {
+            merged.push_back(stored[j]);
+            ++j;
+        } else {
+            if (!IsEmptyBar(downloaded[i])) {
+                merged.push_back(HasSameValues(downloaded[i], stored[j])
+                                     ? stored[j]
+                                     : Replacement(downloaded[i], stored[j]));
+            }
+            ++i;
+            ++j;
+        }
+    }
+    history_ = std::move(merged);
+}
+
+void CExportDataFile::ReplaceHistory(const PriceHistory& downloaded) {
+    history_ = downloaded;
+    for (PERIODE& bar : history_) {
+        bar.isNew = 1;
+    }
+}
+
+void CExportDataFile::SetSymbolDatesFromHistory() {
+    symbol_.firstDate = GetFirstDate();
+    symbol_.lastDate = GetLastDate();
+}
+
+double CExportDataFile::GetFirstDate() const {
+    return history_.empty() ? 0.0 : BarOleDate(history_.front());
 }
 
 double CExportDataFile::GetLastDate() const {

@@ -52,7 +52,26 @@ public:
     // nothing to remove or the removal failed.
     bool Delete();
 
-    // Date and time of the last bar as an OLE date; 0.0 for an empty history.
+    // Merges downloaded bars into the history, both in ascending order of day
+    // and time. A downloaded bar takes the place of the stored bar of the same
+    // day and time (which stays as it is when all values are equal); an empty
+    // downloaded bar (no prices, no volume) deletes the stored bar and is
+    // otherwise left out, except that an empty history takes the downloaded
+    // bars as they are. Stored bars after the last downloaded bar are kept
+    // unless their day is not above the last merged bar's.
+    void Merge(const PriceHistory& downloaded);
+
+    // The history becomes the downloaded bars, every one marked new (empty
+    // ones included); the file is then written with force.
+    void ReplaceHistory(const PriceHistory& downloaded);
+
+    // The symbol's first and last date from the first and last bar (day and
+    // time), 0.0 for an empty history.
+    void SetSymbolDatesFromHistory();
+
+    // Date and time of the first or last bar as an OLE date; 0.0 for an empty
+    // history.
+    double GetFirstDate() const;
     double GetLastDate() const;
 
     const std::string& Directory() const { return directory_; }

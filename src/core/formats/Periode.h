@@ -30,6 +30,11 @@ static_assert(sizeof(PERIODE) == 36);
 
 using PriceHistory = std::vector<PERIODE>;
 
+// The order of every price history: by day, then by time of day.
+inline bool IsEarlierBar(const PERIODE& a, const PERIODE& b) {
+    return a.dayNumber != b.dayNumber ? a.dayNumber < b.dayNumber : a.secondsOfDay < b.secondsOfDay;
+}
+
 // Makes a bar read from a file (or about to be written to a MetaStock file)
 // plausible: missing prices take the close, and the close, low and open are
 // brought inside the high-low range in a fixed order. The steps are not

@@ -16,6 +16,9 @@ class CDeltaBarSequence {
 public:
     // Called for every price block with the decimals of its header.
     void BeginBlock(int decimals);
+    // Intraday sequences carry the time of day as their date, counted afresh
+    // from 0 whenever a block of another day begins.
+    void RestartDate() { running_.date = 0; }
 
     void Write(CDataOutputStream& out, const DeltaBar& bar) {
         out.writeCompress(running_, bar, decimals_);

@@ -33,13 +33,17 @@ std::optional<std::int64_t> RoundToPriceUnits(float x, int decimals) {
     return whole * kPowersOfTen[decimals] + units;
 }
 
+float PriceOfUnits(std::int64_t units, int decimals) {
+    return static_cast<float>(static_cast<double>(units) /
+                              static_cast<double>(kPowersOfTen[decimals]));
+}
+
 float applyPriceDelta(float x, std::int32_t delta, int decimals) {
     const std::optional<std::int64_t> units = RoundToPriceUnits(x, decimals);
     if (!units) {
         return x;
     }
-    return static_cast<float>(static_cast<double>(*units + delta) /
-                              static_cast<double>(kPowersOfTen[decimals]));
+    return PriceOfUnits(*units + delta, decimals);
 }
 
 } // namespace mvr

@@ -31,6 +31,9 @@ bool operator==(const DeltaBar& a, const DeltaBar& b);
 // to count (beyond any price, e.g. infinities).
 std::optional<std::int64_t> RoundToPriceUnits(float x, int decimals);
 
+// A whole number of 10^-d units as the price a receiver holds (d = 0..6).
+float PriceOfUnits(std::int64_t units, int decimals);
+
 // The previous price rounded to d decimals and moved by `delta` units of
 // 10^-d. Any other d, or a value that cannot be counted, comes back unchanged.
 float applyPriceDelta(float x, std::int32_t delta, int decimals);
