@@ -65,6 +65,9 @@ bool CPriceServer::Listen(std::string* error) {
 }
 
 void CPriceServer::Run() {
+    if (!listener_.IsOpen()) {
+        return; // Listen() failed or was not called: there is nothing to serve
+    }
     for (int i = 0; i < options_.connections; ++i) {
         workers_.emplace_back([this] { WorkerLoop(); });
     }

@@ -36,6 +36,7 @@ public:
     int Port() const { return listener_.LocalPort(); }
 
     // Accepts and serves until Stop(); then waits for the requests in progress.
+    // Returns at once unless Listen() succeeded.
     void Run();
     // Run() on a thread of its own, for tests and embedding.
     void Start();
