@@ -190,8 +190,7 @@ bool CWinSocket::FailAndClose(int code) {
     return Fail(code);
 }
 
-bool CWinSocket::Create(int localPort, SocketType type, const char* localAddress,
-                        bool reuseAddress) {
+bool CWinSocket::OpenUnbound(SocketType type) {
     Close();
     int nativeType = type == SocketType::Stream ? SOCK_STREAM : SOCK_DGRAM;
 #ifdef SOCK_CLOEXEC
@@ -203,7 +202,15 @@ bool CWinSocket::Create(int localPort, SocketType type, const char* localAddress
     }
     handle_ = Handle(s);
     PreventSigPipe(s);
+    return true;
+}
 
+bool CWinSocket::Create(int localPort, SocketType type, const char* localAddress,
+                        bool reuseAddress) {
+    if (!OpenUnbound(type)) {
+        return false;
+    }
+    const NativeSocket s = Native(handle_);
     if (reuseAddress) {
         int one = 1;
         if (setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&one),
@@ -326,7 +333,10 @@ bool CWinSocket::Send(const void* buffer, int length, int flags) {
 bool CWinSocket::Connect(const char* host) {
     bytesReceived_ = 0;
     error_ = 0;
-    if (!Create(0, SocketType::Stream, nullptr, false)) {
+    // Not bound first: the connect picks the local port itself, and unlike a
+    // bind to port 0 it may reuse ports that earlier connections left in
+    // TIME_WAIT, which many short requests in a row would otherwise use up.
+    if (!OpenUnbound(SocketType::Stream)) {
         return false;
     }
     sockaddr_in server{};

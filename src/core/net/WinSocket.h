@@ -81,6 +81,7 @@ public:
     std::int64_t BytesReceived() const { return bytesReceived_; }
 
 private:
+    bool OpenUnbound(SocketType type);
     bool Fail(int code);
     bool FailWithLastError();
     bool FailAndClose(int code);
