@@ -8,7 +8,9 @@
 #include "core/net/ServerEndpoint.h"
 #include "core/platform/BuildVersion.h"
 #include "ScriptedPeer.h"
+#include "server/RequestContext.h"
 #include "server/TestPriceServer.h"
+#include "server/UserRequestHandlers.h"
 
 #include <gtest/gtest.h>
 
@@ -226,6 +228,32 @@ TEST_F(LoginScriptTest, BreakAfterTheUserRecordKeepsTheLoginNumber) {
     peer.Join();
     EXPECT_EQ(LoginNumber(), 4711);
     EXPECT_EQ(Login("a", "b", message), 1);
+}
+
+TEST_F(LoginScriptTest, SearchKindsEndedWithTooManySuppressTheRate) {
+    test::TempDir folder;
+    test::WriteDataFolder(folder.Path());
+    DataError error;
+    const auto data = CServerData::Open(folder.Path(), &error);
+    ASSERT_TRUE(data) << error.Text();
+    int bytesAfterTheAnswer = -1;
+    test::ScriptedPeer peer([&](CClientRequest& far, CWinSocket& connection) {
+        const RequestHeader header = far.readRequestHeader();
+        far.writeByte(1);
+        FaultOptions faults;
+        faults.sectionMarker = -2; // every section, the search kinds last
+        CRequestContext request(far, *data, header, faults);
+        AnswerLogin(request);
+        const std::int64_t before = connection.BytesReceived();
+        test::ScriptedPeer::WaitForClose(connection);
+        bytesAfterTheAnswer = static_cast<int>(connection.BytesReceived() - before);
+    });
+    peer.BecomeServer();
+    std::string message;
+    EXPECT_EQ(Login("valid1", "pw", message), 7);
+    peer.Join();
+    EXPECT_EQ(bytesAfterTheAnswer, 0);
+    EXPECT_EQ(LoginReferenceTables().searchKinds.size(), 5u);
 }
 
 } // namespace
