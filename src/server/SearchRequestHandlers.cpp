@@ -70,10 +70,9 @@ void AnswerSymbolLookup(CRequestContext& request) {
     const std::int32_t count = ReadCount(request.In(), kMaxLookupSymbols, "lookup body");
     // One answer per symbol, in order; a symbol the server does not know
     // gets a record without an instrument number.
-    std::vector<const ServerInstrument*> found;
-    std::vector<std::string> unknown;
+    std::vector<std::string> unknownSymbols;
+    std::vector<const ServerInstrument*> found; // null: the next of the unknown symbols
     found.reserve(static_cast<std::size_t>(count));
-    std::size_t known = 0;
     ReadCountedItems(
         request.Connection(), count,
         [&](CDataInputStream& in) {
@@ -81,9 +80,7 @@ void AnswerSymbolLookup(CRequestContext& request) {
             const ServerInstrument* instrument = request.Data().InstrumentBySymbol(symbol);
             found.push_back(instrument);
             if (instrument == nullptr) {
-                unknown.push_back(Truncated(symbol, watch::kSymbolSize - 1));
-            } else {
-                ++known;
+                unknownSymbols.push_back(Truncated(symbol, watch::kSymbolSize - 1));
             }
         },
         "lookup body");
@@ -94,12 +91,12 @@ void AnswerSymbolLookup(CRequestContext& request) {
             return InstrumentRecordOf(*found[i]);
         }
         WATCH record;
-        record.symbol = unknown[nextUnknown++];
+        record.symbol = unknownSymbols[nextUnknown++];
         return record;
     });
     request.EndSection();
     request.SetResult("symbols=" + std::to_string(found.size()) +
-                      ",known=" + std::to_string(known));
+                      ",known=" + std::to_string(found.size() - unknownSymbols.size()));
 }
 
 void AnswerTranslation(CRequestContext& request) {

@@ -8,7 +8,7 @@
 
 namespace mvr {
 
-inline constexpr unsigned char kRequestTranslateNumbers = 130;
+inline constexpr std::uint8_t kRequestTranslateNumbers = 130;
 
 // Predecessor number -> SInCode; 0 = not translated.
 using TranslationMap = std::unordered_map<std::int32_t, std::int32_t>;
