@@ -1,5 +1,6 @@
 #include "core/app/Session.h"
 
+#include "core/net/UserRequests.h"
 #include "core/platform/Paths.h"
 #include "core/platform/TextUtil.h"
 
@@ -175,6 +176,18 @@ void CMVRKrsExpSession::RepairImplausibleSettings() {
     user_.directorySortFlag = FlagOrDefault(user_.directorySortFlag, initial.directorySortFlag);
     user_.symbolSortFlag = FlagOrDefault(user_.symbolSortFlag, initial.symbolSortFlag);
     user_.searchSortFlag = FlagOrDefault(user_.searchSortFlag, initial.searchSortFlag);
+}
+
+bool CMVRKrsExpSession::EnsureLogin(std::string& message) {
+    if (Login(user_.account, user_.password, message) > 0) {
+        return true;
+    }
+    // A failed connection brings no text from the server; the user still
+    // learns why nothing happened.
+    if (message.empty()) {
+        message = kConnectionErrorText;
+    }
+    return false;
 }
 
 } // namespace mvr

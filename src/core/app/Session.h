@@ -21,6 +21,8 @@
 
 namespace mvr {
 
+inline constexpr const char* kConnectionErrorText = "Verbindungsfehler!";
+
 class CMVRKrsExpSession {
 public:
     // The current directory after it was removed.
@@ -100,6 +102,12 @@ public:
     // first copy. Not stored here: the next StoreConfig writes it. True when
     // the list changed.
     bool SetMembership(std::size_t listIndex, std::string_view path, bool member);
+
+    // Every command that talks to the server starts here: logs in with the
+    // stored account and password unless a login already succeeded in this
+    // run. False with the server's message otherwise, or kConnectionErrorText
+    // when no answer arrived.
+    bool EnsureLogin(std::string& message);
 
 private:
     void RepairImplausibleSettings();
