@@ -9,6 +9,7 @@
 // directory consistent with the arrays.
 
 #include "core/app/ConfigStore.h"
+#include "core/app/DirectoryEditor.h"
 #include "core/app/ExpDirListModel.h"
 #include "core/editing/ExpSymbolListModel.h"
 #include "core/formats/ExportDirectory.h"
@@ -79,6 +80,29 @@ public:
     // ignored; -1 when there is none.
     std::int32_t FindDirectoryByPath(std::string_view path) const;
 
+    // Adds a directory with the editor's values unless one with its path
+    // exists (then nothing happens and the result is -1). A folder without an
+    // index gets an empty one of the format. A directory linked to a
+    // catalogue takes the catalogue's instruments as its symbols (the folder's
+    // earlier symbols are dropped) when the server lists any; a failed request
+    // leaves it without symbols. Stores the configuration. The new index.
+    std::int32_t AddExportDirectory(const DirectoryEditorValues& values);
+
+    // Takes over the editor's catalogue and start date (and the interval when
+    // `takeInterval` is set) into the directory, stores the configuration,
+    // then gives the directory's loaded index the new start date and saves it. The
+    // catalogue is read at the next update. False for an index outside the
+    // array. Only the current directory's index is saved.
+    bool ChangeDirectory(std::int32_t index, const DirectoryEditorValues& values,
+                         bool takeInterval);
+
+    // Rebuilds the directory list's rows for the format filter and the
+    // check boxes of the active list.
+    void RefillDirectoryList();
+    // The symbol list shows the current index again: its rows, no selection,
+    // the sort re-applied.
+    void RedisplayCurrentIndex();
+
     // Removes the directories that the records name (by path) from the array
     // and each one's path once from every list, then stores the configuration.
     // The folders are not touched. The current directory keeps naming the same
@@ -111,6 +135,7 @@ public:
 
 private:
     void RepairImplausibleSettings();
+    void FillFromCatalogue(CExportDirectory& directory, const MVRKrsExportInfo& record);
     void ForgetRemovedDirectory(std::int32_t removed);
 
     bool configLoaded_ = false;
