@@ -31,10 +31,10 @@ CatalogueSyncOutcome CCatalogueSync::Run(std::int32_t directoryIndex, UpdateWork
         return outcome;
     }
     outcome.opened = true;
-    if (KeepsNoSInCodes()) {
-        LookupSInCodes(directory_);
-    }
-    if (info_.IsLinked()) {
+    // Without the numbers every symbol would look dropped from the catalogue
+    // and every member new: the directory is then left as it is.
+    const bool numbersKnown = !KeepsNoSInCodes() || LookupSInCodes(directory_);
+    if (info_.IsLinked() && numbersKnown) {
         try {
             std::vector<WATCH> members;
             if (LoadMembers(members)) {

@@ -52,6 +52,9 @@ struct UpdateSummary {
 
 enum class UpdateJobState { Ready, Running, Stopping, Ended };
 
+// Directories, the editor's symbol, the account and the flags are set before
+// Start; from then on the worker reads them. The sink given to Start must
+// stay until JobEnded has returned (Wait or WaitFor tell).
 class CUpdateJob {
 public:
     static constexpr int kModeActiveList = 0, kModeMarked = 1, kModeFull = 2, kModeEditor = 3;

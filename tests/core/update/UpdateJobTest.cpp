@@ -7,6 +7,9 @@
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/FormatCatalogue.h"
+#include "core/net/IOException.h"
+#include "core/net/ServerRequest.h"
+#include "core/net/SymbolLookup.h"
 #include "core/net/UserRequests.h"
 #include "core/platform/FileSystem.h"
 #include "server/TestPriceServer.h"
@@ -203,6 +206,39 @@ TEST_F(UpdateJobTest, CatalogueWithADatabaseErrorChangesNoSymbols) {
     ASSERT_TRUE(linked.Open(directories[0].path, kFormatAsciiComma));
     ASSERT_EQ(linked.SymbolCount(), 1u);
     EXPECT_EQ(test::StoredBars(directories[0], "BUND30").size(), 20u);
+}
+
+TEST_F(UpdateJobTest, FailedNumberLookupLeavesALinkedDirectoryAsItIs) {
+    // MetaStock keeps no numbers: without the lookup every symbol would look
+    // dropped from the catalogue.
+    test::TestPriceServer brokenLookup(
+        test::UpdateTables(), test::TestServeOptions(), [](CRequestDispatcher& dispatcher) {
+            dispatcher.Register(kRequestSymbolLookup, kSearchRequestKind, HeaderNumber::LoginNumber,
+                                [](CRequestContext&) { throw CIOException("lookup broken"); });
+        });
+    std::string message;
+    ASSERT_GT(Login("valid1", "pw", message), 0);
+    const std::vector<MVRKrsExportInfo> directories = {test::CreateExportDirectory(
+        Folder("ms"), kFormatMetaStock,
+        {{"SAPX", 1001, {StoredBar(Today() - 9, 5.0f)}}, {"BUND30", 1003}}, StartDate(),
+        test::kSmallCatalogue)};
+    const auto before = test::FolderContents(directories[0].path);
+    CUpdateJob job(directories);
+    test::AddAll(job, 1);
+    RecordingSink sink;
+    const UpdateSummary summary = test::RunJob(job, sink);
+    EXPECT_EQ(summary.symbolsRequested, 2);
+    CExportDirectory index(kFormatMetaStock);
+    ASSERT_TRUE(index.Open(directories[0].path, kFormatMetaStock));
+    ASSERT_EQ(index.SymbolCount(), 2u);
+    EXPECT_EQ(index.GetSymbol(0).symbol, "SAPX");
+    EXPECT_EQ(index.GetSymbol(1).symbol, "BUND30");
+    auto after = test::FolderContents(directories[0].path);
+    for (const auto& [name, bytes] : before) {
+        if (name.find("MASTER") == std::string::npos) {
+            EXPECT_EQ(after[name], bytes) << name;
+        }
+    }
 }
 
 TEST_F(UpdateJobTest, DataFileThatCannotBeWrittenKeepsItsRecord) {
