@@ -1,5 +1,6 @@
 #include "server/PriceServer.h"
 
+#include "core/definition/DefinitionFileRequest.h"
 #include "core/net/CatalogueRequests.h"
 #include "core/net/InstrumentTranslation.h"
 #include "core/net/ServerRequest.h"
@@ -8,6 +9,7 @@
 #include "core/net/SymbolSearchRequest.h"
 #include "core/net/UserRequests.h"
 #include "server/CatalogueRequestHandlers.h"
+#include "server/DefinitionRequestHandler.h"
 #include "server/SearchRequestHandlers.h"
 #include "server/UserRequestHandlers.h"
 
@@ -28,6 +30,8 @@ constexpr std::chrono::milliseconds kStopPoll{50};
 
 void RegisterStandardHandlers(CRequestDispatcher& dispatcher) {
     using H = HeaderNumber;
+    dispatcher.Register(kRequestDefinitionFile, kSearchRequestKind, H::CheckNumber,
+                        AnswerDefinitionFile);
     dispatcher.Register(kRequestLogin, kUserRequestKind, H::None, AnswerLogin);
     dispatcher.Register(kRequestCheckAccount, kUserRequestKind, H::None, AnswerCheckAccount);
     dispatcher.Register(kRequestClientInfo, kUserRequestKind, H::None, AnswerClientInfo);
