@@ -145,11 +145,6 @@ TEST_F(DefinitionAnswerTest, UnusableLinesGetAnErrorLineInTheirPlace) {
     EXPECT_EQ(answer.errors, 4);
 }
 
-TEST_F(DefinitionAnswerTest, NothingToAnswerIsAnEmptyText) {
-    EXPECT_EQ(Answer("").text, "");
-    EXPECT_EQ(Answer("# only\n\n# comments\n").text, "");
-}
-
 TEST_F(DefinitionAnswerTest, PastItsLimitTheAnswerSaysWhatIsMissing) {
     const DefinitionAnswer answer = Answer("IDX\nSAPX\nNOPE\n", 10);
     EXPECT_EQ(answer.text,

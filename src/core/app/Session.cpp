@@ -193,6 +193,7 @@ bool CMVRKrsExpSession::EnsureLogin(std::string& message) {
 int CMVRKrsExpSession::RunDefinitionFile(const std::string& inputPath,
                                          const std::string& outputPath,
                                          DefinitionFileOutcome* outcome) {
+    // A folder that cannot be read leaves no account, which ends the run below.
     LoadConfig();
     if (user_.account.empty() || user_.password.empty()) {
         return 0;

@@ -17,19 +17,14 @@ constexpr std::int32_t kMaxBytes = std::numeric_limits<std::int32_t>::max();
 
 DefinitionFileOutcome StoreAnswer(const std::string& outputPath, const ChunkedBytes& answer,
                                   std::int32_t endMarker) {
-    switch (answer.end) {
-    case ChunkedEnd::Stopped:
+    if (answer.end == ChunkedEnd::Stopped) {
         return DefinitionFileOutcome::Stopped;
-    case ChunkedEnd::NoCount:
-        // An empty header is an empty answer; a negative one is the server's
-        // error, which must not wipe out an earlier output file.
-        if (endMarker < 0) {
-            return DefinitionFileOutcome::ServerError;
-        }
-        break;
-    case ChunkedEnd::Complete:
-    case ChunkedEnd::EndedEarly:
-        break;
+    }
+    // An empty header ends an answer normally (in place of the count it is an
+    // empty answer); a negative one is the server's error, which must not
+    // replace an earlier output file with a part of an answer.
+    if (answer.end != ChunkedEnd::Complete && endMarker < 0) {
+        return DefinitionFileOutcome::ServerError;
     }
     if (!WriteFileAtomically(outputPath, answer.bytes)) {
         return DefinitionFileOutcome::OutputNotWritten;

@@ -19,7 +19,7 @@ enum class DefinitionFileOutcome {
     Written,           // the whole answer (possibly empty) is the output file
     WrittenIncomplete, // the server ended its answer early: the bytes that came are written
     InputUnreadable,   // nothing was sent; the output file is untouched
-    ServerError,       // a status marker instead of an answer; output untouched
+    ServerError,       // a negative status marker before the answer's end; output untouched
     Stopped,           // the run flag was cleared; output untouched
     ConnectionFailed,  // a communication error; output untouched
     OutputNotWritten,  // the answer arrived but the output file could not be replaced

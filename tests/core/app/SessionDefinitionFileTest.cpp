@@ -83,6 +83,8 @@ TEST_F(SessionDefinitionFileTest, AFailedExchangeStillCountsAsRun) {
     EXPECT_EQ(session.RunDefinitionFile(files_.File("missing.txt"), missingOutput, &outcome), 1);
     EXPECT_EQ(outcome, DefinitionFileOutcome::InputUnreadable);
     EXPECT_FALSE(EntryExists(missingOutput));
+    // The account check reached the server, the exchange did not.
+    EXPECT_EQ(test::CountLines(server_.WaitForLogLines(1), "code=200"), 0u);
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include "core/definition/DefinitionFileRequest.h"
 
+#include "core/definition/ChunkedBytes.h"
+#include "core/net/ServerRequest.h"
 #include "server/BarFiles.h"
 #include "server/DefinitionAnswer.h"
 #include "server/TestPriceServer.h"
@@ -141,16 +143,35 @@ TEST_F(DefinitionFileRequestTest, RefusalsLeaveTheOldOutput) {
     EXPECT_EQ(Output(), kOldOutput);
 }
 
-TEST_F(DefinitionFileRequestTest, AnUnreadableInputSendsNothing) {
-    test::TestPriceServer& server = Serve();
-    const RunFlag run{1};
-    EXPECT_EQ(ExchangeDefinitionFile(files_.File("missing.txt"), output_, kCheckNumber, run),
-              DefinitionFileOutcome::InputUnreadable);
+// A server that announces 5000 bytes, sends 100 and ends with `end`.
+test::AddHandlers ShortAnswer(std::int32_t end) {
+    return [end](CRequestDispatcher& dispatcher) {
+        dispatcher.Register(kRequestDefinitionFile, kSearchRequestKind, HeaderNumber::CheckNumber,
+                            [end](CRequestContext& request) {
+                                readChunkedBytes(request.Connection(), 1 << 20);
+                                request.Out().writeLong(5000);
+                                request.Connection().writeBlock();
+                                request.Out().writeBlob(std::string(100, 'x').data(), 100);
+                                request.Connection().writeBlock();
+                                request.Connection().writeEndOfSection(end);
+                            });
+    };
+}
+
+TEST_F(DefinitionFileRequestTest, AnAnswerThatEndsEarly) {
+    {
+        // A normal end: the bytes that arrived, and not one more.
+        test::TestPriceServer server(test::SmallTables(), test::TestServeOptions(), ShortAnswer(0));
+        server.BecomeServer();
+        EXPECT_EQ(Exchange("SAPX\n"), DefinitionFileOutcome::WrittenIncomplete);
+        EXPECT_EQ(Output(), std::string(100, 'x'));
+    }
+    test::WriteBytes(output_, BytesOf(kOldOutput));
+    // The server's error: nothing of it replaces the earlier answer.
+    test::TestPriceServer server(test::SmallTables(), test::TestServeOptions(), ShortAnswer(-1));
+    server.BecomeServer();
+    EXPECT_EQ(Exchange("SAPX\n"), DefinitionFileOutcome::ServerError);
     EXPECT_EQ(Output(), kOldOutput);
-    // The next request is the first the server sees.
-    ASSERT_EQ(Exchange(""), DefinitionFileOutcome::Written);
-    const auto lines = server.WaitForLogLines(1);
-    EXPECT_EQ(lines.size(), 1u);
 }
 
 TEST_F(DefinitionFileRequestTest, AnOutputThatCannotBeWrittenIsReported) {
