@@ -1,5 +1,6 @@
 #include "server/PriceServer.h"
 
+#include "core/definition/DefinitionFileRequest.h"
 #include "core/formats/DayNumber.h"
 #include "core/net/CatalogueRequests.h"
 #include "core/net/InstrumentTranslation.h"
@@ -11,6 +12,7 @@
 #include "core/update/ChartRequestBody.h"
 #include "server/CatalogueRequestHandlers.h"
 #include "server/ChartAnswers.h"
+#include "server/DefinitionRequestHandler.h"
 #include "server/SearchRequestHandlers.h"
 #include "server/UserRequestHandlers.h"
 
@@ -45,6 +47,8 @@ void AnswerIntradayBarsRequest(CRequestContext& request) {
 
 void RegisterStandardHandlers(CRequestDispatcher& dispatcher) {
     using H = HeaderNumber;
+    dispatcher.Register(kRequestDefinitionFile, kSearchRequestKind, H::CheckNumber,
+                        AnswerDefinitionFile);
     dispatcher.Register(kRequestLogin, kUserRequestKind, H::None, AnswerLogin);
     dispatcher.Register(kRequestCheckAccount, kUserRequestKind, H::None, AnswerCheckAccount);
     dispatcher.Register(kRequestClientInfo, kUserRequestKind, H::None, AnswerClientInfo);
