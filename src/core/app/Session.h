@@ -57,6 +57,15 @@ public:
     WindowLayout& Layout() { return layout_; }
     const WindowLayout& Layout() const { return layout_; }
 
+    // The batch switch of the command line and its value; both empty in an
+    // interactive run.
+    void SetCommandLine(std::string firstArgument, std::string secondArgument) {
+        firstArgument_ = std::move(firstArgument);
+        secondArgument_ = std::move(secondArgument);
+    }
+    const std::string& FirstArgument() const { return firstArgument_; }
+    const std::string& SecondArgument() const { return secondArgument_; }
+
     std::int32_t CurrentDirectory() const { return currentDirectory_; }
     void SetCurrentDirectory(std::int32_t index) { currentDirectory_ = index; }
 
@@ -147,6 +156,8 @@ private:
     void FillFromCatalogue(CExportDirectory& directory, const MVRKrsExportInfo& record);
     void ForgetRemovedDirectory(std::int32_t removed);
 
+    std::string firstArgument_;
+    std::string secondArgument_;
     bool configLoaded_ = false;
     bool sortStateLoaded_ = false;
     ExportUserInfo user_;
