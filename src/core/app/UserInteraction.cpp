@@ -1,0 +1,17 @@
+#include "core/app/UserInteraction.h"
+
+namespace mvr {
+
+bool CUserInteraction::EditSymbolData(CSymbolDataEditor&) {
+    return false;
+}
+
+bool CUserInteraction::CopyOrMoveSymbols(CCopyMoveSymbols&) {
+    return false;
+}
+
+bool CUserInteraction::FindInstrument(CFindInstrumentInDirectories&) {
+    return false;
+}
+
+} // namespace mvr
