@@ -1,6 +1,7 @@
 #include "core/legacy/LegacyInitialFolder.h"
 
 #ifdef _WIN32
+#include <cstring>
 #include <windows.h>
 #endif
 

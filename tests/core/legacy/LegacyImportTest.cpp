@@ -12,8 +12,10 @@
 #include "core/platform/OleDate.h"
 #include "core/platform/Paths.h"
 #include "LegacyFileBuilder.h"
+#include "server/RequestDispatcher.h"
 #include "server/TestPriceServer.h"
 #include "support/ScriptedInteraction.h"
+#include "support/Sweep.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -295,6 +297,88 @@ TEST_F(LegacyImportTest, FailuresBeforeTheLogLeaveEverythingAsItWas) {
     user.ExpectMessage(kFormatsFileOpenError);
     EXPECT_EQ(ImportLegacyInstallation(session, user), LegacyImportOutcome::FormatsFileMissing);
     unchanged();
+}
+
+TEST_F(LegacyImportTest, RegisteredPathsAreActiveOnlyForFoldersThatExistOrAreAscii) {
+    // Registered by hand, with other letter case and without the separator.
+    MVRKrsExportInfo goneAscii;
+    goneAscii.path = WithTrailingSeparator(gone);
+    goneAscii.formatType = kFormatAsciiComma;
+    MVRKrsExportInfo asciiAgain;
+    asciiAgain.path = WithoutTrailingSeparator(ascii);
+    asciiAgain.formatType = kFormatAsciiTab;
+    session.Directories() = {goneAscii, asciiAgain};
+    std::vector<LegacyFormatSpec> formats = Formats();
+    formats[2].directories.push_back(Dir(gone));
+    WriteInstallation(formats);
+    ExpectRun();
+    ASSERT_EQ(ImportLegacyInstallation(session, user), LegacyImportOutcome::Imported);
+    const std::string log = AsText(ReadBytes(LogPath()));
+    EXPECT_NE(log.find("import '" + WithoutTrailingSeparator(ascii) +
+                       "' 'Ascii: Comma Delimited'\r\n - Directory already active\r\n"
+                       "import '" +
+                       gone +
+                       "' 'Ascii: Comma Delimited'\r\n"
+                       " - Directory already active\r\n"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(
+        log.find(" import '" + gone + "' 'MetaStock'\r\n - Directory (Metastock) not found\r\n"),
+        std::string::npos)
+        << log;
+    EXPECT_EQ(session.Directories().size(), 4u); // the Hermes and the MetaStock folder
+}
+
+TEST_F(LegacyImportTest, ACommunicationFailureIsLoggedAndLeavesTheNumbersUntranslated) {
+    test::TestPriceServer failing(
+        test::SmallTables(), test::TestServeOptions(), [](CRequestDispatcher& dispatcher) {
+            // Closes without an answer.
+            dispatcher.Register(130, 2, HeaderNumber::CheckNumber, [](CRequestContext&) {});
+        });
+    failing.BecomeServer();
+    ExpectRun();
+    ASSERT_EQ(ImportLegacyInstallation(session, user), LegacyImportOutcome::Imported);
+    const std::string log = AsText(ReadBytes(LogPath()));
+    const auto error = log.find("Sending 4 Sincodes to server\r\n-- error ");
+    ASSERT_NE(error, std::string::npos) << log;
+    EXPECT_NE(log.find(" \r\nprocessing result list\r\n", error), std::string::npos) << log;
+    EXPECT_NE(log.find(" - Symbol SAPX not translated\r\n"), std::string::npos) << log;
+    EXPECT_EQ(session.Directories()[0].startDate, 0.0);
+}
+
+TEST_F(LegacyImportTest, WithoutAConfigurationFolderNothingIsTakenOver) {
+    WriteBytes(config.File("file"), {});
+    test::ScopedEnvironment noFolder{kConfigFolderVariable,
+                                     config.File("file") + kPathSeparator + "sub"};
+    user.ExpectFolderBrowser(kSelectLegacyFolderTitle, "", install.Path());
+    user.ExpectMessage("Error Store Export Config");
+    EXPECT_EQ(ImportLegacyInstallation(session, user), LegacyImportOutcome::ConfigFolderMissing);
+    EXPECT_TRUE(session.Directories().empty());
+    EXPECT_EQ(session.Lists().size(), 1u);
+}
+
+TEST_F(LegacyImportTest, FilesCutAnywhereNeverLeaveAHalfImportedConfiguration) {
+    const ByteBuffer formats = ReadBytes(install.File("kvlo.dat"));
+    const ByteBuffer table = ReadBytes(install.File("kvlo.sdb"));
+    const auto lists = session.Lists();
+    for (const std::size_t cut : test::SweepPoints(formats.size())) {
+        WriteBytes(install.File("kvlo.dat"), ByteBuffer(formats.begin(), formats.begin() + cut));
+        user.ExpectFolderBrowser(kSelectLegacyFolderTitle, "", install.Path());
+        user.ExpectMessage(kFormatsFileReadError);
+        ASSERT_EQ(ImportLegacyInstallation(session, user), LegacyImportOutcome::FormatsFileDamaged)
+            << cut;
+    }
+    WriteBytes(install.File("kvlo.dat"), formats);
+    for (const std::size_t cut : test::SweepPoints(table.size(), 100)) {
+        WriteBytes(install.File("kvlo.sdb"), ByteBuffer(table.begin(), table.begin() + cut));
+        user.ExpectFolderBrowser(kSelectLegacyFolderTitle, "", install.Path());
+        ASSERT_EQ(ImportLegacyInstallation(session, user), LegacyImportOutcome::SymbolTableDamaged)
+            << cut;
+    }
+    EXPECT_TRUE(session.Directories().empty());
+    EXPECT_EQ(session.Lists(), lists);
+    EXPECT_FALSE(EntryExists(LogPath()));
+    EXPECT_FALSE(EntryExists(ascii + "mvrexp.mas"));
 }
 
 TEST(LegacyInitialFolderTest, TheUninstallersFolderWithoutItsArguments) {
