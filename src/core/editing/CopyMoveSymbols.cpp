@@ -54,6 +54,8 @@ const char* ReasonText(CopyRefusal reason) {
         return "its price file would be that of another symbol";
     case CopyRefusal::TargetNotWritten:
         return "it could not be written into the target directory";
+    case CopyRefusal::SourceNotSaved:
+        return "it was copied, but could not be removed from the source directory";
     }
     return "";
 }
@@ -197,6 +199,10 @@ CopyMoveResult CCopyMoveSymbols::Run() {
     }
     // The price files go only once the source's index no longer lists them.
     if (!source.Save()) {
+        source.Reload(); // so that nothing half-removed is saved later
+        for (const ExportSymbolInfo& symbol : copied) {
+            refuse(symbol, CopyRefusal::SourceNotSaved);
+        }
         return result;
     }
     for (const ExportSymbolInfo& symbol : copied) {

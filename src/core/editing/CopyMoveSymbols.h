@@ -25,7 +25,8 @@ enum class CopyRefusal {
     SourceUnreadable, // its price file exists but cannot be read: copying would lose it
     NotAdded, // the target refused it (another symbol there has its server number, or it is full)
     FileNameTaken, // its price file would be another target symbol's (names differing in case only)
-    TargetNotWritten, // its price file in the target could not be written
+    TargetNotWritten, // its price file or the target's index could not be written
+    SourceNotSaved,   // copied, but the source's index could not be saved without it
 };
 
 struct CopyMoveResult {

@@ -3,6 +3,7 @@
 #include "core/editing/CopyMoveSymbols.h"
 
 #include "core/net/UserRequests.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/Paths.h"
 #include "EditingFixtures.h"
 #include "server/TestPriceServer.h"
@@ -229,6 +230,44 @@ TEST_F(CopyMoveSymbolsTest, AnUnreadableSourceFileIsNeitherCopiedNorDeleted) {
     EXPECT_EQ(SymbolsOf(source).size(), 1u);
     EXPECT_EQ(ClosesAndVolumes(RecordsOf(target.path, kFormatAsciiComma, "SAPX")),
               ClosesAndVolumes(oldAplx));
+}
+
+// Index writes that fail as a full disk or a kill would make them fail.
+class FailingIndexWrites {
+public:
+    explicit FailingIndexWrites(std::string indexPath) {
+        SetAtomicWriteInterruptionForTesting(
+            [indexPath](const std::string& target) { return target != indexPath; });
+    }
+    ~FailingIndexWrites() { SetAtomicWriteInterruptionForTesting({}); }
+};
+
+TEST_F(CopyMoveSymbolsTest, AMoveWhoseIndexCannotBeSavedLosesNothing) {
+    const MVRKrsExportInfo source = Directory(PathOf("a"), kFormatAsciiComma);
+    const MVRKrsExportInfo target = Directory(PathOf("b"), kFormatAsciiTab);
+    MakeDirectory(source.path, kFormatAsciiComma, {{"SAPX", 1001, sapx}});
+    MakeDirectory(target.path, kFormatAsciiTab, {});
+    {
+        const FailingIndexWrites failing(target.path + "mvrexp.mas");
+        CCopyMoveSymbols dialog({source, target}, 0, Selected(source, {"SAPX"}), 1);
+        const CopyMoveResult& result = dialog.Move();
+        ASSERT_EQ(result.refused.size(), 1u);
+        EXPECT_EQ(result.refused[0].reason, CopyRefusal::TargetNotWritten);
+    }
+    EXPECT_EQ(ClosesAndVolumes(RecordsOf(source.path, kFormatAsciiComma, "SAPX")),
+              ClosesAndVolumes(sapx));
+    {
+        const FailingIndexWrites failing(source.path + "mvrexp.mas");
+        CCopyMoveSymbols dialog({source, target}, 0, Selected(source, {"SAPX"}), 1);
+        const CopyMoveResult& result = dialog.Move();
+        ASSERT_EQ(result.refused.size(), 1u);
+        EXPECT_EQ(result.refused[0].reason, CopyRefusal::SourceNotSaved);
+    }
+    // Copied, and still where it was.
+    EXPECT_EQ(ClosesAndVolumes(RecordsOf(target.path, kFormatAsciiTab, "SAPX")),
+              ClosesAndVolumes(sapx));
+    EXPECT_EQ(ClosesAndVolumes(RecordsOf(source.path, kFormatAsciiComma, "SAPX")),
+              ClosesAndVolumes(sapx));
 }
 
 TEST_F(CopyMoveSymbolsTest, NothingMovesOutOfALinkedDirectoryOrIntoItself) {
