@@ -1,5 +1,7 @@
 #include "server/PriceServer.h"
 
+#include "core/definition/DefinitionFileRequest.h"
+#include "core/formats/DayNumber.h"
 #include "core/net/CatalogueRequests.h"
 #include "core/net/InstrumentTranslation.h"
 #include "core/net/ServerRequest.h"
@@ -7,7 +9,10 @@
 #include "core/net/SymbolLookup.h"
 #include "core/net/SymbolSearchRequest.h"
 #include "core/net/UserRequests.h"
+#include "core/update/ChartRequestBody.h"
 #include "server/CatalogueRequestHandlers.h"
+#include "server/ChartAnswers.h"
+#include "server/DefinitionRequestHandler.h"
 #include "server/SearchRequestHandlers.h"
 #include "server/UserRequestHandlers.h"
 
@@ -24,10 +29,26 @@ constexpr int kListenBacklog = 512;
 // How often the listener looks at the stop flag.
 constexpr std::chrono::milliseconds kStopPoll{50};
 
+// The price answers count days back from the server's own today; any header
+// number is taken, because an unknown one gets an answer without entries.
+ChartAnswerContext ChartContextOf(CRequestContext& request) {
+    return ChartAnswerContext{request.Data(), request.Header().parameter, TodayDayNumber()};
+}
+
+void AnswerDailyBarsRequest(CRequestContext& request) {
+    AnswerDailyBars(request.Connection(), ChartContextOf(request));
+}
+
+void AnswerIntradayBarsRequest(CRequestContext& request) {
+    AnswerIntradayBars(request.Connection(), ChartContextOf(request));
+}
+
 } // namespace
 
 void RegisterStandardHandlers(CRequestDispatcher& dispatcher) {
     using H = HeaderNumber;
+    dispatcher.Register(kRequestDefinitionFile, kSearchRequestKind, H::CheckNumber,
+                        AnswerDefinitionFile);
     dispatcher.Register(kRequestLogin, kUserRequestKind, H::None, AnswerLogin);
     dispatcher.Register(kRequestCheckAccount, kUserRequestKind, H::None, AnswerCheckAccount);
     dispatcher.Register(kRequestClientInfo, kUserRequestKind, H::None, AnswerClientInfo);
@@ -40,6 +61,9 @@ void RegisterStandardHandlers(CRequestDispatcher& dispatcher) {
                         AnswerSymbolLookup);
     dispatcher.Register(kRequestTranslateNumbers, kSearchRequestKind, H::CheckNumber,
                         AnswerTranslation);
+    dispatcher.Register(kDailyBarsRequestCode, kChartRequestKind, H::None, AnswerDailyBarsRequest);
+    dispatcher.Register(kIntradayBarsRequestCode, kChartRequestKind, H::None,
+                        AnswerIntradayBarsRequest);
 }
 
 CPriceServer::CPriceServer(const CServerData& data, ServeOptions options, CRequestLog& log)

@@ -58,7 +58,7 @@ private:
     std::thread runner_;
 };
 
-// Registers the answers of the requests 63, 55, 43, 3, 11, 121, 131 and 130.
+// Registers the answers of the requests 63, 55, 43, 3, 11, 121, 131, 130, 4 and 7.
 void RegisterStandardHandlers(CRequestDispatcher& dispatcher);
 
 } // namespace mvr

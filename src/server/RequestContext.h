@@ -38,6 +38,9 @@ public:
     // normal end, -1 database error, -2 too many results), or with the
     // injected marker when one is set. Returns the marker sent.
     std::int32_t EndSection(std::int32_t marker = 0);
+    // The status marker a fault option puts in place of every normal end; 0
+    // for none. Answers without sections send it where their answer begins.
+    std::int32_t InjectedMarker() const { return faults_.sectionMarker; }
 
     // Instrument records, block by block; the last of them stops after item 53.
     void WriteRecords(const std::vector<const ServerInstrument*>& instruments);

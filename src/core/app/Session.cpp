@@ -190,4 +190,25 @@ bool CMVRKrsExpSession::EnsureLogin(std::string& message) {
     return false;
 }
 
+int CMVRKrsExpSession::RunDefinitionFile(const std::string& inputPath,
+                                         const std::string& outputPath,
+                                         DefinitionFileOutcome* outcome) {
+    // A folder that cannot be read leaves no account, which ends the run below.
+    LoadConfig();
+    if (user_.account.empty() || user_.password.empty()) {
+        return 0;
+    }
+    const std::int32_t checkNumber = CheckAccount(user_.account, user_.password);
+    if (checkNumber <= 0) {
+        return 0;
+    }
+    const RunFlag run{1};
+    const DefinitionFileOutcome result =
+        ExchangeDefinitionFile(inputPath, outputPath, checkNumber, run);
+    if (outcome != nullptr) {
+        *outcome = result;
+    }
+    return 1;
+}
+
 } // namespace mvr
