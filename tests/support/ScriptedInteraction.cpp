@@ -51,6 +51,8 @@ const char* CScriptedInteraction::NameOf(Kind kind) {
         return "copy/move dialog";
     case Kind::FindDialog:
         return "find dialog";
+    case Kind::UpdateJob:
+        return "update job dialog";
     }
     return "?";
 }
@@ -151,6 +153,12 @@ CScriptedInteraction& CScriptedInteraction::ExpectFindDialog(FindAnswer answer) 
     return Add(std::move(step));
 }
 
+CScriptedInteraction& CScriptedInteraction::ExpectUpdateJob(UpdateJobAnswer answer) {
+    Step step(Kind::UpdateJob);
+    step.updateJob = std::move(answer);
+    return Add(std::move(step));
+}
+
 std::optional<CScriptedInteraction::Step>
 CScriptedInteraction::Take(Kind kind, const std::string& text, const std::string& detail,
                            std::optional<MessageIcon> icon) {
@@ -242,6 +250,11 @@ bool CScriptedInteraction::CopyOrMoveSymbols(CCopyMoveSymbols& dialog) {
 bool CScriptedInteraction::FindInstrument(CFindInstrumentInDirectories& dialog) {
     const auto step = Take(Kind::FindDialog, "", "", std::nullopt);
     return step && step->find(dialog);
+}
+
+bool CScriptedInteraction::RunUpdateJob(CUpdateJob& job) {
+    const auto step = Take(Kind::UpdateJob, "", "", std::nullopt);
+    return step && step->updateJob(job);
 }
 
 } // namespace mvr::test

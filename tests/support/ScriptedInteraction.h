@@ -25,6 +25,7 @@ public:
     using SymbolDataAnswer = std::function<bool(CSymbolDataEditor&)>;
     using CopyMoveAnswer = std::function<bool(CCopyMoveSymbols&)>;
     using FindAnswer = std::function<bool(CFindInstrumentInDirectories&)>;
+    using UpdateJobAnswer = std::function<bool(CUpdateJob&)>;
 
     CScriptedInteraction() = default;
     ~CScriptedInteraction() override;
@@ -45,6 +46,7 @@ public:
     CScriptedInteraction& ExpectSymbolDataEditor(SymbolDataAnswer answer);
     CScriptedInteraction& ExpectCopyMoveDialog(CopyMoveAnswer answer);
     CScriptedInteraction& ExpectFindDialog(FindAnswer answer);
+    CScriptedInteraction& ExpectUpdateJob(UpdateJobAnswer answer);
 
     // Steps announced and not yet come.
     std::size_t Pending() const { return steps_.size(); }
@@ -61,6 +63,7 @@ public:
     bool EditSymbolData(CSymbolDataEditor& editor) override;
     bool CopyOrMoveSymbols(CCopyMoveSymbols& dialog) override;
     bool FindInstrument(CFindInstrumentInDirectories& dialog) override;
+    bool RunUpdateJob(CUpdateJob& job) override;
 
 private:
     enum class Kind {
@@ -75,6 +78,7 @@ private:
         SymbolDataEditor,
         CopyMoveDialog,
         FindDialog,
+        UpdateJob,
     };
 
     struct Step {
@@ -91,6 +95,7 @@ private:
         SymbolDataAnswer symbolData;
         CopyMoveAnswer copyMove;
         FindAnswer find;
+        UpdateJobAnswer updateJob;
     };
 
     static const char* NameOf(Kind kind);

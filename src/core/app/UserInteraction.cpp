@@ -14,4 +14,8 @@ bool CUserInteraction::FindInstrument(CFindInstrumentInDirectories&) {
     return false;
 }
 
+bool CUserInteraction::RunUpdateJob(CUpdateJob&) {
+    return false;
+}
+
 } // namespace mvr

@@ -19,6 +19,7 @@ namespace mvr {
 class CCopyMoveSymbols;
 class CFindInstrumentInDirectories;
 class CSymbolDataEditor;
+class CUpdateJob;
 struct DirectoryEditorValues;
 struct WATCH;
 
@@ -85,6 +86,9 @@ public:
     virtual bool CopyOrMoveSymbols(CCopyMoveSymbols& dialog);
     // The find dialog; its Find button and OK work on the model.
     virtual bool FindInstrument(CFindInstrumentInDirectories& dialog);
+    // The update job's dialog on a job the command has filled: it starts the
+    // job on OK (at once when unattended) and shows its progress.
+    virtual bool RunUpdateJob(CUpdateJob& job);
 };
 
 } // namespace mvr

@@ -1,9 +1,11 @@
 #include "core/editing/SymbolDataEditor.h"
 
+#include "core/app/UserInfo.h"
 #include "core/app/UserInteraction.h"
 #include "core/editing/PriceRowTexts.h"
 #include "core/editing/PriceSplit.h"
 #include "core/formats/DayNumber.h"
+#include "core/update/UpdateJob.h"
 
 #include <cstdio>
 
@@ -91,6 +93,17 @@ std::size_t CSymbolDataEditor::DeleteSelected(CUserInteraction& interaction) {
     rows_ = records.size();
     selection_.Reset(rows_);
     return rows.size();
+}
+
+bool CSymbolDataEditor::Download(CUserInteraction& interaction) {
+    CUpdateJob job({});
+    job.SetAccount(user_.account, user_.password);
+    job.AddEditorSymbol(store_);
+    if (!interaction.RunUpdateJob(job)) {
+        return false;
+    }
+    Fill();
+    return true;
 }
 
 } // namespace mvr

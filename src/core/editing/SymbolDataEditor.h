@@ -57,6 +57,12 @@ public:
     // their records. The count removed.
     std::size_t DeleteSelected(CUserInteraction& interaction);
 
+    // Fetches the symbol's history from the server into the store through
+    // the update job for this one symbol, whose dialog the interaction shows;
+    // nothing is written to disk. When that dialog ends with OK the rows are
+    // filled again and the result is true.
+    bool Download(CUserInteraction& interaction);
+
     CExportDataFile& Store() { return store_; }
     const ExportUserInfo& User() const { return user_; }
 

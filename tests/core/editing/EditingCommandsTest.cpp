@@ -4,12 +4,15 @@
 #include "core/app/Session.h"
 #include "core/editing/CopyMoveCommand.h"
 #include "core/editing/CopyMoveSymbols.h"
+#include "core/editing/PriceRowTexts.h"
 #include "core/editing/SymbolDataCommand.h"
 #include "core/editing/SymbolDataEditor.h"
 #include "core/net/UserRequests.h"
 #include "core/platform/ConfigFolder.h"
 #include "core/platform/Paths.h"
+#include "core/update/UpdateJob.h"
 #include "EditingFixtures.h"
+#include "server/DataFolderWriter.h"
 #include "server/TestPriceServer.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TempDir.h"
@@ -140,6 +143,58 @@ TEST_F(EditingCommandsTest, DoubleClickNeedsTheLoginButTheOpenButtonGoesOn) {
               SymbolDataOutcome::Cancelled);
     EXPECT_EQ(OpenSymbolDataEditor(session, user, 7, SymbolDataTrigger::OpenButton),
               SymbolDataOutcome::NotOpened);
+}
+
+// The job's dialog as an unattended front end runs it: at once, to its end.
+class JobRunner : public CUpdateProgressSink {
+public:
+    bool Run(CUpdateJob& job) {
+        job.SetInitialWait(std::chrono::milliseconds(0));
+        if (!job.Start(UpdateSettings{}, *this)) {
+            return false;
+        }
+        job.Wait();
+        return job.Summary().closeWithOk;
+    }
+    void PhaseChanged(const std::string&) override {}
+    void ProgressRange(std::int32_t, std::int32_t) override {}
+    void ProgressPosition(std::int32_t) override {}
+    void JobEnded(const UpdateSummary&) override {}
+};
+
+TEST_F(EditingCommandsTest, DownloadMergesIntoTheStoreAndReachesTheFileOnlyOnOk) {
+    // A server whose SAPX (1001) has daily bars on the five days before today.
+    test::TempDir serverFolder;
+    test::WriteDataFolder(serverFolder.Path());
+    std::vector<DailyBar> served;
+    for (std::int32_t day = TodayDayNumber() - 5; day < TodayDayNumber(); ++day) {
+        served.push_back({day, 1000, 1100, 900, 1050, 77});
+    }
+    ASSERT_TRUE(CDataFolderWriter(serverFolder.Path()).WriteDailyBars(1001, 2, served));
+    test::TestPriceServer withBars(serverFolder.Path(), test::TestServeOptions());
+    withBars.BecomeServer();
+
+    const std::string file = Path("ms") + "f1.DAT";
+    const auto before = test::ReadBytes(file);
+    user.ExpectSymbolDataEditor([&](CSymbolDataEditor& editor) {
+        user.ExpectUpdateJob([](CUpdateJob& job) {
+            EXPECT_EQ(job.Mode(), CUpdateJob::kModeEditor);
+            return JobRunner().Run(job);
+        });
+        EXPECT_TRUE(editor.Download(user));
+        EXPECT_EQ(editor.RowCount(), 7u);
+        EXPECT_EQ(editor.CellText(6, kPriceColumnClose), "10.500");
+        EXPECT_EQ(editor.Selection().Rows(), std::vector<std::size_t>{6});
+        EXPECT_EQ(editor.Store().Symbol().sinCode, 1001); // looked up: MetaStock keeps none
+        EXPECT_EQ(test::ReadBytes(file), before);
+        return true;
+    });
+    ASSERT_EQ(OpenSymbolDataEditor(session, user, SymbolRow("SAPX"), SymbolDataTrigger::OpenButton),
+              SymbolDataOutcome::Written);
+    const PriceHistory stored = RecordsOf(Path("ms"), kFormatMetaStock, "SAPX");
+    ASSERT_EQ(stored.size(), 7u);
+    EXPECT_EQ(stored.back().dayNumber, TodayDayNumber() - 1);
+    EXPECT_EQ(stored.back().volume, 77);
 }
 
 TEST_F(EditingCommandsTest, DroppedSymbolsAreMovedAndTheSessionShowsTheResult) {
