@@ -1,0 +1,44 @@
+#include "batch/BatchInteraction.h"
+
+namespace mvr::batch {
+
+bool CBatchInteraction::AskYesNo(const std::string& question, MessageIcon) {
+    std::fprintf(out_, "%s Yes\n", question.c_str());
+    return true;
+}
+
+void CBatchInteraction::ShowMessage(const std::string& text, MessageIcon) {
+    std::fprintf(out_, "%s\n", text.c_str());
+}
+
+bool CBatchInteraction::EditDirectory(DirectoryEditorValues&) {
+    return false;
+}
+
+bool CBatchInteraction::ChooseInstruments(SearchDialogState&, std::vector<WATCH>&) {
+    return false;
+}
+
+// The account is set with --set-account; there is nobody to type it in.
+bool CBatchInteraction::EditAccount(AccountDialogValues&) {
+    return false;
+}
+
+bool CBatchInteraction::AskListName(const std::vector<CMVRDirListInfo>&, std::string&) {
+    return false;
+}
+
+std::optional<std::string> CBatchInteraction::BrowseForFolder(const std::string&,
+                                                              const std::string&) {
+    return std::nullopt;
+}
+
+bool CBatchInteraction::OpenDocument(const std::string&) {
+    return false;
+}
+
+bool CBatchInteraction::StartProgram(const std::string&) {
+    return false;
+}
+
+} // namespace mvr::batch
