@@ -1,5 +1,7 @@
 #include "batch/BatchInteraction.h"
 
+#include "batch/BatchJobRunner.h"
+
 namespace mvr::batch {
 
 bool CBatchInteraction::AskYesNo(const std::string& question, MessageIcon) {
@@ -39,6 +41,10 @@ bool CBatchInteraction::OpenDocument(const std::string&) {
 
 bool CBatchInteraction::StartProgram(const std::string&) {
     return false;
+}
+
+bool CBatchInteraction::RunUpdateJob(CUpdateJob& job) {
+    return runner_ != nullptr && runner_->RunJob(job);
 }
 
 } // namespace mvr::batch

@@ -9,8 +9,8 @@
 #include "batch/ExitCodes.h"
 #include "batch/ProgressDisplay.h"
 #include "batch/StopSignals.h"
-#include "core/app/BatchUpdate.h"
 #include "core/app/Session.h"
+#include "core/app/UpdateCommands.h"
 #include "core/net/WinSocket.h"
 #include "core/platform/BuildVersion.h"
 
@@ -26,21 +26,21 @@ int Fail(const std::string& text, int code = kExitFailed) {
     return code;
 }
 
-int ExitCodeOf(const BatchUpdateResult& result) {
+int ExitCodeOf(const CommandLineResult& result) {
     switch (result.outcome) {
-    case BatchUpdateOutcome::NoSwitch:
-    case BatchUpdateOutcome::NothingSelected:
+    case CommandLineOutcome::NoSwitch:
+    case CommandLineOutcome::NothingSelected:
         return Fail("no directory selected (unknown switch, or no directory that can be opened)",
                     kExitNothingSelected);
-    case BatchUpdateOutcome::NoAccount:
-        return Fail("no account configured (see --set-account)", kExitNoAccount);
-    case BatchUpdateOutcome::LoginFailed:
-        return Fail(result.message, kExitLoginFailed);
-    case BatchUpdateOutcome::Unreachable:
-        return Fail(result.message + " The price server cannot be reached.", kExitCommunication);
-    case BatchUpdateOutcome::Cancelled:
+    case CommandLineOutcome::LoginFailed:
+        // The login's message is on stderr already.
+        if (result.message == kConnectionErrorText) {
+            return Fail("The price server cannot be reached.", kExitCommunication);
+        }
+        return Fail("the login was refused", kExitLoginFailed);
+    case CommandLineOutcome::Cancelled:
         return Fail("stopped", kExitStopped);
-    case BatchUpdateOutcome::Finished:
+    case CommandLineOutcome::Finished:
         break;
     }
     if (result.summary.accountCheckResult <= 0) {
@@ -54,14 +54,20 @@ int ExitCodeOf(const BatchUpdateResult& result) {
     return kExitDone;
 }
 
+// The desktop program's batch run: the switch goes through the same command,
+// with the terminal in place of the progress dialog.
 int RunUpdate(CMVRKrsExpSession& session, const StartupArguments& startup) {
+    if (session.User().account.empty() || session.User().password.empty()) {
+        return Fail("no account configured (see --set-account)", kExitNoAccount);
+    }
     InstallStopSignalHandlers();
     CProgressDisplay display(stderr, IsTerminal(stderr));
     CBatchJobRunner runner(display);
-    const BatchUpdateResult result =
-        RunBatchUpdate(session, startup.firstArgument, startup.secondArgument, runner);
-    if (result.outcome == BatchUpdateOutcome::Finished ||
-        result.outcome == BatchUpdateOutcome::Cancelled) {
+    CBatchInteraction interaction(stderr, &runner);
+    session.SetCommandLine(startup.firstArgument, startup.secondArgument);
+    const CommandLineResult result = CUpdateCommands(session, interaction).ProcessCommandLine();
+    if (result.outcome == CommandLineOutcome::Finished ||
+        result.outcome == CommandLineOutcome::Cancelled) {
         std::fputs(FormatSummary(result.summary).c_str(), stdout);
         std::fflush(stdout);
     }

@@ -5,7 +5,6 @@
 #include "core/app/SelectionBoxes.h"
 #include "core/app/Session.h"
 #include "core/app/UserInteraction.h"
-#include "core/update/UpdateJobRunner.h"
 
 namespace mvr {
 
@@ -14,7 +13,7 @@ void CUpdateCommands::GiveAccount(CUpdateJob& job) const {
 }
 
 bool CUpdateCommands::Run(CUpdateJob& job) {
-    if (!runner_.RunJob(job)) {
+    if (!interaction_.RunUpdateJob(job)) {
         return false;
     }
     session_.DirectoryList().RefreshCounts(session_.Directories());

@@ -2,9 +2,10 @@
 
 // The commands that run an update job: "Update all directories", "U" for the
 // selected directories, "Upd" for the active list, and the batch switch of
-// the command line. Each logs in, hands the job its directories and shows it
-// through the front end's runner; after OK the symbol counts, the
-// configuration and the current directory's symbols are brought up to date.
+// the command line. Each logs in, hands the job its directories and shows the
+// job's dialog through the interaction interface (the GUI's progress dialog,
+// the batch tool's terminal); after OK the symbol counts, the configuration
+// and the current directory's symbols are brought up to date.
 
 #include "core/update/UpdateJob.h"
 
@@ -13,7 +14,6 @@
 namespace mvr {
 
 class CMVRKrsExpSession;
-class CUpdateJobRunner;
 class CUserInteraction;
 
 enum class CommandLineOutcome {
@@ -38,9 +38,8 @@ struct CommandLineResult {
 
 class CUpdateCommands {
 public:
-    CUpdateCommands(CMVRKrsExpSession& session, CUserInteraction& interaction,
-                    CUpdateJobRunner& runner)
-        : session_(session), interaction_(interaction), runner_(runner) {}
+    CUpdateCommands(CMVRKrsExpSession& session, CUserInteraction& interaction)
+        : session_(session), interaction_(interaction) {}
 
     // Menu "Update all directories": every directory, a full update; without
     // waiting for the user when the run has a command-line switch. The
@@ -64,7 +63,6 @@ private:
 
     CMVRKrsExpSession& session_;
     CUserInteraction& interaction_;
-    CUpdateJobRunner& runner_;
 };
 
 } // namespace mvr

@@ -1,13 +1,12 @@
-// The update commands and the batch switch, with a runner that records what
-// each job was given and, where the check needs real files, runs it against
-// the reference server.
+// The update commands and the batch switch, with a job dialog that records
+// what each job was given and, where the check needs real files, runs it
+// against the reference server.
 
 #include "core/app/UpdateCommands.h"
 
 #include "AppFixtures.h"
 #include "core/app/Session.h"
 #include "core/platform/ConfigFolder.h"
-#include "core/update/UpdateJobRunner.h"
 #include "server/TestPriceServer.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TempDir.h"
@@ -38,22 +37,29 @@ struct SeenJob {
     bool operator==(const SeenJob&) const = default;
 };
 
-class CRecordingRunner final : public CUpdateJobRunner {
+// The job's dialog as the user of a test sees it: announced once per job.
+class CJobRecorder {
 public:
-    bool RunJob(CUpdateJob& job) override {
-        seen.push_back({job.AddedDirectories(), job.Mode(), job.Unattended(), job.Realtime()});
-        if (runJobs) {
-            CIgnoringSink sink;
-            job.SetInitialWait(std::chrono::milliseconds{0});
-            EXPECT_TRUE(job.Start(job.UnattendedSettings(), sink));
-            job.Wait();
-        }
-        return answer;
+    explicit CJobRecorder(test::CScriptedInteraction& user) : user_(user) {}
+
+    // The next job's dialog ends with OK or Cancel; `run` runs the job first.
+    void ExpectJob(bool ok = true, bool run = false) {
+        user_.ExpectUpdateJob([this, ok, run](CUpdateJob& job) {
+            seen.push_back({job.AddedDirectories(), job.Mode(), job.Unattended(), job.Realtime()});
+            if (run) {
+                CIgnoringSink sink;
+                job.SetInitialWait(std::chrono::milliseconds{0});
+                EXPECT_TRUE(job.Start(job.UnattendedSettings(), sink));
+                job.Wait();
+            }
+            return ok;
+        });
     }
 
     std::vector<SeenJob> seen;
-    bool answer = true;
-    bool runJobs = false;
+
+private:
+    test::CScriptedInteraction& user_;
 };
 
 class UpdateCommandsTest : public ::testing::Test {
@@ -91,17 +97,19 @@ protected:
     test::TestPriceServer server;
     CMVRKrsExpSession session;
     test::CScriptedInteraction user;
-    CRecordingRunner runner;
-    CUpdateCommands commands{session, user, runner};
+    CJobRecorder jobs{user};
+    CUpdateCommands commands{session, user};
 };
 
 TEST_F(UpdateCommandsTest, UpdWithoutAnActiveListIsUpdateAllDirectories) {
     MakeFourDirectories();
+    jobs.ExpectJob();
+    jobs.ExpectJob();
     ASSERT_TRUE(commands.UpdateAll());
     ASSERT_TRUE(commands.UpdateActiveList());
-    ASSERT_EQ(runner.seen.size(), 2u);
-    EXPECT_EQ(runner.seen[0], (SeenJob{{0, 1, 2, 3}, CUpdateJob::kModeFull, false, false}));
-    EXPECT_EQ(runner.seen[1], runner.seen[0]);
+    ASSERT_EQ(jobs.seen.size(), 2u);
+    EXPECT_EQ(jobs.seen[0], (SeenJob{{0, 1, 2, 3}, CUpdateJob::kModeFull, false, false}));
+    EXPECT_EQ(jobs.seen[1], jobs.seen[0]);
 }
 
 TEST_F(UpdateCommandsTest, UpdWithAFormatFilterUpdatesOnlyTheShownListMembers) {
@@ -110,15 +118,17 @@ TEST_F(UpdateCommandsTest, UpdWithAFormatFilterUpdatesOnlyTheShownListMembers) {
     session.User().activeListEntry = 1;
     session.User().formatFilter = kFormatMetaStock;
     session.RefillDirectoryList();
+    jobs.ExpectJob();
     ASSERT_TRUE(commands.UpdateActiveList());
-    ASSERT_EQ(runner.seen.size(), 1u);
-    EXPECT_EQ(runner.seen[0], (SeenJob{{2}, CUpdateJob::kModeActiveList, false, false}));
+    ASSERT_EQ(jobs.seen.size(), 1u);
+    EXPECT_EQ(jobs.seen[0], (SeenJob{{2}, CUpdateJob::kModeActiveList, false, false}));
 
     session.User().formatFilter = -1;
     session.RefillDirectoryList();
     session.DirectoryList().SortByColumn(0); // descending: d c b a
+    jobs.ExpectJob();
     ASSERT_TRUE(commands.UpdateActiveList());
-    EXPECT_EQ(runner.seen[1].directories, (std::vector<std::int32_t>{3, 2, 1}));
+    EXPECT_EQ(jobs.seen[1].directories, (std::vector<std::int32_t>{3, 2, 1}));
 }
 
 TEST_F(UpdateCommandsTest, USendsTheSelectedRowsInRowOrder) {
@@ -126,24 +136,26 @@ TEST_F(UpdateCommandsTest, USendsTheSelectedRowsInRowOrder) {
     session.DirectoryList().SortByColumn(0);       // descending
     session.DirectoryList().Selection().Select(0); // d
     session.DirectoryList().Selection().Select(2); // b
+    jobs.ExpectJob();
     ASSERT_TRUE(commands.UpdateSelected());
-    ASSERT_EQ(runner.seen.size(), 1u);
-    EXPECT_EQ(runner.seen[0], (SeenJob{{3, 1}, CUpdateJob::kModeMarked, false, false}));
+    ASSERT_EQ(jobs.seen.size(), 1u);
+    EXPECT_EQ(jobs.seen[0], (SeenJob{{3, 1}, CUpdateJob::kModeMarked, false, false}));
 }
 
 TEST_F(UpdateCommandsTest, AJobWithoutDirectoriesIsShownAllTheSame) {
     session.Directories().push_back(Record(data.File("missing"), kFormatMetaStock));
-    runner.answer = false;
+    jobs.ExpectJob(false);
     EXPECT_FALSE(commands.UpdateAll());
-    ASSERT_EQ(runner.seen.size(), 1u);
-    EXPECT_TRUE(runner.seen[0].directories.empty());
+    ASSERT_EQ(jobs.seen.size(), 1u);
+    EXPECT_TRUE(jobs.seen[0].directories.empty());
 }
 
 TEST_F(UpdateCommandsTest, ARunWithASwitchStartsUpdateAllWithoutWaiting) {
     MakeFourDirectories();
     session.SetCommandLine("-updateall", "");
+    jobs.ExpectJob();
     ASSERT_TRUE(commands.UpdateAll());
-    EXPECT_TRUE(runner.seen[0].unattended);
+    EXPECT_TRUE(jobs.seen[0].unattended);
 }
 
 TEST_F(UpdateCommandsTest, AFailedLoginShowsItsTextAndStartsNoJob) {
@@ -156,22 +168,27 @@ TEST_F(UpdateCommandsTest, AFailedLoginShowsItsTextAndStartsNoJob) {
     const CommandLineResult result = commands.ProcessCommandLine();
     EXPECT_EQ(result.outcome, CommandLineOutcome::LoginFailed);
     EXPECT_FALSE(result.EndsRun());
-    EXPECT_TRUE(runner.seen.empty());
+    EXPECT_TRUE(jobs.seen.empty());
 }
 
 TEST_F(UpdateCommandsTest, TheCommandLineSelectsItsDirectoriesAndEndsTheRun) {
     MakeFourDirectories();
     session.Lists() = {ListOf({3, 0})};
     session.SetCommandLine("-ListUpdateRT", "\"chosen\"");
+    jobs.ExpectJob();
     const CommandLineResult result = commands.ProcessCommandLine();
     EXPECT_EQ(result.outcome, CommandLineOutcome::Finished);
     EXPECT_TRUE(result.EndsRun());
-    ASSERT_EQ(runner.seen.size(), 1u);
-    EXPECT_EQ(runner.seen[0], (SeenJob{{0, 3}, CUpdateJob::kModeActiveList, true, true}));
+    ASSERT_EQ(jobs.seen.size(), 1u);
+    EXPECT_EQ(jobs.seen[0], (SeenJob{{0, 3}, CUpdateJob::kModeActiveList, true, true}));
+    CMVRKrsExpSession stored;
+    ASSERT_TRUE(stored.LoadConfig());
+    EXPECT_EQ(stored.Directories().size(), 4u);
 
     session.SetCommandLine("-dirupdate", WithoutTrailingSeparator(data.File("b")));
+    jobs.ExpectJob();
     EXPECT_EQ(commands.ProcessCommandLine().outcome, CommandLineOutcome::Finished);
-    EXPECT_EQ(runner.seen[1], (SeenJob{{1}, CUpdateJob::kModeFull, true, false}));
+    EXPECT_EQ(jobs.seen[1], (SeenJob{{1}, CUpdateJob::kModeFull, true, false}));
 }
 
 TEST_F(UpdateCommandsTest, TheCommandLineWithoutAMatchEndsTheRunWithoutAJob) {
@@ -183,7 +200,7 @@ TEST_F(UpdateCommandsTest, TheCommandLineWithoutAMatchEndsTheRunWithoutAJob) {
     EXPECT_TRUE(unknown.EndsRun());
     session.SetCommandLine("-listupdate", "nobody");
     EXPECT_EQ(commands.ProcessCommandLine().outcome, CommandLineOutcome::NothingSelected);
-    EXPECT_TRUE(runner.seen.empty());
+    EXPECT_TRUE(jobs.seen.empty());
     // The Exit step stored the configuration.
     CMVRKrsExpSession stored;
     ASSERT_TRUE(stored.LoadConfig());
@@ -192,11 +209,15 @@ TEST_F(UpdateCommandsTest, TheCommandLineWithoutAMatchEndsTheRunWithoutAJob) {
 
 TEST_F(UpdateCommandsTest, ACancelledBatchJobKeepsTheRunGoing) {
     MakeFourDirectories();
-    runner.answer = false;
+    jobs.ExpectJob(false);
     session.SetCommandLine("-updateall", "");
     const CommandLineResult result = commands.ProcessCommandLine();
     EXPECT_EQ(result.outcome, CommandLineOutcome::Cancelled);
     EXPECT_FALSE(result.EndsRun());
+    // Nothing was stored: the run goes on and stores when it ends.
+    CMVRKrsExpSession stored;
+    ASSERT_TRUE(stored.LoadConfig());
+    EXPECT_TRUE(stored.Directories().empty());
 }
 
 TEST_F(UpdateCommandsTest, AfterOkTheCountsAndTheShownSymbolsFollowWhatTheJobWrote) {
@@ -208,7 +229,7 @@ TEST_F(UpdateCommandsTest, AfterOkTheCountsAndTheShownSymbolsFollowWhatTheJobWro
     ASSERT_TRUE(session.OpenCurrentDirectory(0));
     EXPECT_EQ(session.SymbolList().RowCount(), 0u);
 
-    runner.runJobs = true;
+    jobs.ExpectJob(true, true);
     ASSERT_TRUE(commands.UpdateAll());
     EXPECT_EQ(session.DirectoryList().RowSymbolCount(0), 6);
     EXPECT_EQ(session.CurrentIndex().SymbolCount(), 6u);
