@@ -16,7 +16,9 @@
 #include "UpdateJobFixture.h"
 
 #include <algorithm>
+#include <future>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace mvr {
 namespace {
@@ -419,6 +421,60 @@ TEST_F(UpdateJobTest, StopDuringTheDownloadWritesNothing) {
     ASSERT_GE(phases.size(), 2u);
     EXPECT_EQ(phases[phases.size() - 2], "Loading Data ...");
     EXPECT_EQ(phases.back(), "Update finished");
+    EXPECT_EQ(test::FolderContents(directories[0].path), before);
+}
+
+TEST_F(UpdateJobTest, StopBeforeTheCatalogueSynchronisationChangesNothing) {
+    const std::vector<MVRKrsExportInfo> directories = {test::CreateExportDirectory(
+        Folder("linked"), kFormatAsciiComma, {{"BUND30", 1003, {StoredBar(Today() - 9, 5.0f)}}},
+        StartDate(), test::kSmallCatalogue)};
+    const auto before = test::FolderContents(directories[0].path);
+    CUpdateJob job(directories);
+    test::AddAll(job, 1);
+    RecordingSink sink;
+    sink.onPhase = [&](const std::string& text) {
+        if (text == "Sync Katalog Entries ...") {
+            job.RequestStop();
+        }
+    };
+    const UpdateSummary summary = test::RunJob(job, sink);
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_EQ(summary.symbolsRequested, 0);
+    EXPECT_EQ(sink.RangeCalls(), 0);
+    EXPECT_EQ(sink.Phases().back(), "Sync Katalog Entries ...");
+    EXPECT_EQ(test::FolderContents(directories[0].path), before);
+}
+
+TEST_F(UpdateJobTest, DestroyingARunningJobStopsAndJoinsIt) {
+    ServeOptions slow = test::TestServeOptions();
+    slow.faults.blockDelay = std::chrono::milliseconds(20);
+    test::TestPriceServer slowServer(folder_.Path(), slow);
+    const std::vector<MVRKrsExportInfo> directories = {
+        test::CreateExportDirectory(Folder("a"), kFormatAsciiComma,
+                                    {{"SAPX", 1001, {StoredBar(Today() - 9, 5.0f)}}}, StartDate())};
+    const auto before = test::FolderContents(directories[0].path);
+    RecordingSink sink;
+    std::promise<void> loading;
+    const CUpdateJob* running = nullptr;
+    // The answer is read only once the destructor has cleared the run flag.
+    sink.onPhase = [&](const std::string& text) {
+        if (text == "Loading Data ...") {
+            loading.set_value();
+            while (running->State() != UpdateJobState::Stopping) {
+                std::this_thread::yield();
+            }
+        }
+    };
+    {
+        CUpdateJob job(directories);
+        running = &job;
+        test::AddAll(job, 1);
+        job.SetInitialWait(std::chrono::milliseconds(0));
+        ASSERT_TRUE(job.Start({}, sink));
+        loading.get_future().wait();
+        EXPECT_NE(job.State(), UpdateJobState::Ended);
+    }
+    EXPECT_EQ(sink.EndCalls(), 1);
     EXPECT_EQ(test::FolderContents(directories[0].path), before);
 }
 
