@@ -446,9 +446,6 @@ TEST_F(UpdateJobTest, StopBeforeTheCatalogueSynchronisationChangesNothing) {
 }
 
 TEST_F(UpdateJobTest, DestroyingARunningJobStopsAndJoinsIt) {
-    ServeOptions slow = test::TestServeOptions();
-    slow.faults.blockDelay = std::chrono::milliseconds(20);
-    test::TestPriceServer slowServer(folder_.Path(), slow);
     const std::vector<MVRKrsExportInfo> directories = {
         test::CreateExportDirectory(Folder("a"), kFormatAsciiComma,
                                     {{"SAPX", 1001, {StoredBar(Today() - 9, 5.0f)}}}, StartDate())};
