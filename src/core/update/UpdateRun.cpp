@@ -26,23 +26,23 @@ CUpdateRun::CUpdateRun(UpdateRunInput input, const RunFlag& run, CUpdateProgress
     : input_(std::move(input)), run_(run),
       sink_(sink), range_{input_.settings.kind, input_.settings.startDay, input_.settings.endDay} {}
 
-UpdateSummary CUpdateRun::Execute() {
+void CUpdateRun::Execute() {
     summary_.directories = CountOf(input_.addedDirectories.size());
     sink_.PhaseChanged(kPhaseInitializing);
     Pause();
     if (!Running()) {
-        return summary_;
+        return;
     }
     sink_.PhaseChanged(kPhaseConnecting);
     checkNumber_ = CheckAccount(input_.account, input_.password);
     summary_.accountCheckResult = checkNumber_;
     if (checkNumber_ <= 0) {
-        return summary_;
+        return;
     }
     sink_.PhaseChanged(kPhaseSyncCatalogues);
     SynchroniseCatalogues();
     if (!Running()) {
-        return summary_;
+        return;
     }
     const UpdateWorkLists& lists = input_.lists;
     sink_.ProgressRange(0, 2 * CountOf(lists.daily.size() + lists.intraday.size()));
@@ -52,7 +52,6 @@ UpdateSummary CUpdateRun::Execute() {
     if (Running() && !lists.intraday.empty()) {
         Download(RequestIntradayBars, lists.intraday, IntradayEntries());
     }
-    return summary_;
 }
 
 void CUpdateRun::Pause() const {
