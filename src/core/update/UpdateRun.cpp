@@ -122,15 +122,13 @@ void CUpdateRun::Download(Request request, const std::vector<UpdateDirSymbolInfo
     sink_.PhaseChanged(kPhaseWritingFiles);
     {
         CWritingPass pass(input_.directories, run_, input_.settings.replace, input_.editorFile);
-        const std::int32_t written = position_;
-        pass.Run(items, entries, [&](std::size_t handled) { Advance(written + CountOf(handled)); });
+        const std::int32_t loaded = position_;
+        pass.Run(items, entries, [&](std::size_t handled) { Advance(loaded + CountOf(handled)); });
         summary_.symbolsWritten += pass.Totals().symbolsWritten;
         summary_.barsAdded += pass.Totals().bars.added;
         summary_.barsChanged += pass.Totals().bars.changed;
     }
-    // The downloaded bars go once their files are written.
-    entries.clear();
-    entries.shrink_to_fit();
+    // The entries (and with them the downloaded bars) go when this returns.
 }
 
 void CUpdateRun::Advance(std::int32_t position) {

@@ -58,7 +58,8 @@ private:
     void SynchroniseCatalogues();
     using Request = ChartRequestResult (*)(std::span<JAHRESCHARTARRAY>, std::int32_t,
                                            const RunFlag&, const ChartRequestProgress&);
-    // One request and its writing pass over `items`.
+    // One request and its writing pass over `items`; `entries` are the
+    // request's, one for each item, and are freed at the end.
     void Download(Request request, const std::vector<UpdateDirSymbolInfo>& items,
                   std::vector<JAHRESCHARTARRAY> entries);
     std::vector<JAHRESCHARTARRAY> DailyEntries();
