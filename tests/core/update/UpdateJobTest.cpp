@@ -267,6 +267,32 @@ TEST_F(UpdateJobTest, DataFileThatCannotBeWrittenKeepsItsRecord) {
     EXPECT_DOUBLE_EQ(index.GetSymbol(1).lastDate, 0.0);
 }
 
+TEST_F(UpdateJobTest, BrokenAnswerWritesTheEntriesAnsweredBeforeIt) {
+    // Every answer breaks after 300 bytes: the account check's is shorter,
+    // the price answer for three symbols of 20 bars is not.
+    ServeOptions cut = test::TestServeOptions();
+    cut.faults.closeAfterBytes = 300;
+    test::TestPriceServer cutServer(folder_.Path(), cut);
+    const std::vector<MVRKrsExportInfo> directories = {
+        test::CreateExportDirectory(Folder("a"), kFormatAsciiComma,
+                                    {{"SAPX", 1001}, {"APLX", 1002}, {"IDX", 1004}}, StartDate())};
+    CUpdateJob job(directories);
+    test::AddAll(job, 1);
+    RecordingSink sink;
+    const UpdateSummary summary = test::RunJob(job, sink);
+    EXPECT_GT(summary.accountCheckResult, 0);
+    EXPECT_TRUE(summary.communicationFailed);
+    EXPECT_FALSE(summary.stopped);
+    EXPECT_EQ(summary.symbolsRequested, 3);
+    ASSERT_GE(summary.symbolsWithoutAnswer, 1);
+    ASSERT_LE(summary.symbolsWithoutAnswer, 2);
+    EXPECT_EQ(summary.symbolsWritten, 3 - summary.symbolsWithoutAnswer);
+    EXPECT_EQ(sink.Phases(), kDailyPhases);
+    EXPECT_EQ(sink.Positions().back(), 6);
+    EXPECT_EQ(test::StoredBars(directories[0], "SAPX").size(), 20u);
+    EXPECT_TRUE(test::StoredBars(directories[0], "IDX").empty());
+}
+
 TEST_F(UpdateJobTest, WrongPasswordEndsAfterConnectingAndWritesNothing) {
     const std::vector<MVRKrsExportInfo> directories = {test::CreateExportDirectory(
         Folder("a"), kFormatAsciiComma, {{"SAPX", 1001, {StoredBar(Today() - 9, 5.0f)}}},
