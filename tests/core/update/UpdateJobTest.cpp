@@ -191,6 +191,35 @@ TEST_F(UpdateJobTest, LinkedDirectoryFollowsItsCatalogue) {
     EXPECT_EQ(test::StoredBars(directories[1], "BUND30").size(), 30u);
 }
 
+TEST_F(UpdateJobTest, LinkedMetaStockDirectoryGainsDataFilesOfItsOwn) {
+    const std::vector<MVRKrsExportInfo> directories = {test::CreateExportDirectory(
+        Folder("ms"), kFormatMetaStock, {{"BUND30", 1003}, {"SAPX", 1001}}, StartDate(),
+        test::kSmallCatalogue)};
+    ASSERT_TRUE(FindFileIgnoringCase(directories[0].path, "F1.DAT"));
+    CUpdateJob job(directories);
+    test::AddAll(job, 1);
+    RecordingSink sink;
+    const UpdateSummary summary = test::RunJob(job, sink);
+    EXPECT_EQ(summary.symbolsRequested, 3);
+    EXPECT_EQ(summary.symbolsWritten, 3);
+
+    CExportDirectory index(kFormatMetaStock);
+    ASSERT_TRUE(index.Open(directories[0].path, kFormatMetaStock));
+    ASSERT_EQ(index.SymbolCount(), 3u);
+    EXPECT_LT(index.FindSymbol("BUND30"), 0);
+    std::vector<std::int32_t> fileNumbers;
+    for (const ExportSymbolInfo& symbol : index.Symbols()) {
+        fileNumbers.push_back(symbol.fileNumber);
+        EXPECT_DOUBLE_EQ(symbol.lastDate, OleDay(Today() - 1)) << symbol.symbol;
+    }
+    // New symbols are added before the dropped one's file goes.
+    std::sort(fileNumbers.begin(), fileNumbers.end());
+    EXPECT_EQ(fileNumbers, (std::vector<std::int32_t>{2, 3, 4}));
+    EXPECT_FALSE(FindFileIgnoringCase(directories[0].path, "F1.DAT"));
+    EXPECT_EQ(test::StoredBars(directories[0], "APLX").size(), 25u);
+    EXPECT_EQ(test::StoredBars(directories[0], "SAPX").size(), 20u);
+}
+
 TEST_F(UpdateJobTest, CatalogueWithADatabaseErrorChangesNoSymbols) {
     ServeOptions failing = test::TestServeOptions();
     failing.faults.sectionMarker = -1;
