@@ -2,9 +2,11 @@
 
 // The user-interaction interface for a run without anybody at the screen:
 // questions are answered Yes (the user asked for the command on the command
-// line) and shown with the answer, messages go to stderr, and dialogs are
-// cancelled.
+// line) and shown with the answer, messages go to the stream, other dialogs
+// are cancelled, and an update job runs unattended with its progress on the
+// stream, a stop signal handed on to it.
 
+#include "batch/ProgressDisplay.h"
 #include "core/app/UserInteraction.h"
 
 #include <cstdio>
@@ -13,7 +15,7 @@ namespace mvr::batch {
 
 class CBatchInteraction : public CUserInteraction {
 public:
-    explicit CBatchInteraction(std::FILE* out) : out_(out) {}
+    explicit CBatchInteraction(std::FILE* out) : out_(out), progress_(out, IsTerminal(out)) {}
 
     bool AskYesNo(const std::string& question, MessageIcon icon) override;
     void ShowMessage(const std::string& text, MessageIcon icon) override;
@@ -24,9 +26,13 @@ public:
                                                const std::string& initialFolder) override;
     bool OpenDocument(const std::string& path) override;
     bool StartProgram(const std::string& path) override;
+    // Starts the job with the settings an unattended job preselects and waits
+    // for its end; false (the dialog's Cancel) when a stop signal ended it.
+    bool RunUpdateJob(CUpdateJob& job) override;
 
 private:
     std::FILE* out_;
+    CProgressDisplay progress_;
 };
 
 } // namespace mvr::batch

@@ -4,10 +4,8 @@
 #include "batch/BatchArguments.h"
 #include "batch/BatchConfiguration.h"
 #include "batch/BatchInteraction.h"
-#include "batch/BatchJobRunner.h"
 #include "batch/BatchSummary.h"
 #include "batch/ExitCodes.h"
-#include "batch/ProgressDisplay.h"
 #include "batch/StopSignals.h"
 #include "core/app/BatchUpdate.h"
 #include "core/app/Session.h"
@@ -54,12 +52,11 @@ int ExitCodeOf(const BatchUpdateResult& result) {
     return kExitDone;
 }
 
-int RunUpdate(CMVRKrsExpSession& session, const StartupArguments& startup) {
+int RunUpdate(CMVRKrsExpSession& session, const StartupArguments& startup,
+              CBatchInteraction& interaction) {
     InstallStopSignalHandlers();
-    CProgressDisplay display(stderr, IsTerminal(stderr));
-    CBatchJobRunner runner(display);
     const BatchUpdateResult result =
-        RunBatchUpdate(session, startup.firstArgument, startup.secondArgument, runner);
+        RunBatchUpdate(session, startup.firstArgument, startup.secondArgument, interaction);
     if (result.outcome == BatchUpdateOutcome::Finished ||
         result.outcome == BatchUpdateOutcome::Cancelled) {
         std::fputs(FormatSummary(result.summary).c_str(), stdout);
@@ -121,7 +118,7 @@ int RunCommand(const BatchCommand& command) {
     default:
         return command.startup.kind == RunKind::DefinitionFile
                    ? RunDefinitionFile(session, command.startup)
-                   : RunUpdate(session, command.startup);
+                   : RunUpdate(session, command.startup, interaction);
     }
 }
 

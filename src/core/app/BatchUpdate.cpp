@@ -2,7 +2,7 @@
 
 #include "core/app/CommandLine.h"
 #include "core/app/Session.h"
-#include "core/update/UpdateJobRunner.h"
+#include "core/app/UserInteraction.h"
 
 namespace mvr {
 
@@ -20,7 +20,7 @@ void AfterFinishedJob(CMVRKrsExpSession& session) {
 } // namespace
 
 BatchUpdateResult RunBatchUpdate(CMVRKrsExpSession& session, std::string_view firstArgument,
-                                 std::string_view secondArgument, CUpdateJobRunner& runner) {
+                                 std::string_view secondArgument, CUserInteraction& interaction) {
     BatchUpdateResult result;
     if (firstArgument.empty()) {
         return result;
@@ -49,7 +49,7 @@ BatchUpdateResult RunBatchUpdate(CMVRKrsExpSession& session, std::string_view fi
         result.outcome = BatchUpdateOutcome::NothingSelected;
         return result;
     }
-    const bool ok = runner.RunJob(job);
+    const bool ok = interaction.RunUpdateJob(job);
     result.summary = job.Summary();
     result.outcome = ok ? BatchUpdateOutcome::Finished : BatchUpdateOutcome::Cancelled;
     if (ok) {

@@ -12,7 +12,7 @@
 namespace mvr {
 
 class CMVRKrsExpSession;
-class CUpdateJobRunner;
+class CUserInteraction;
 
 enum class BatchUpdateOutcome {
     NoSwitch,        // the first argument is empty: nothing to do
@@ -30,10 +30,11 @@ struct BatchUpdateResult {
     UpdateSummary summary; // for Finished and Cancelled
 };
 
-// Expects the configuration to be loaded. After a job that ended with OK the
+// Expects the configuration to be loaded. The job's dialog is the
+// interaction's RunUpdateJob. After a job that ended with OK the
 // symbol counts are refreshed, the configuration is stored and the current
 // directory's index is read again.
 BatchUpdateResult RunBatchUpdate(CMVRKrsExpSession& session, std::string_view firstArgument,
-                                 std::string_view secondArgument, CUpdateJobRunner& runner);
+                                 std::string_view secondArgument, CUserInteraction& interaction);
 
 } // namespace mvr

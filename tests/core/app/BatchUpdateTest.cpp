@@ -6,8 +6,8 @@
 #include "AppFixtures.h"
 #include "core/app/Session.h"
 #include "core/update/UpdateJob.h"
-#include "core/update/UpdateJobRunner.h"
 #include "server/TestPriceServer.h"
+#include "support/ScriptedInteraction.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -15,29 +15,25 @@
 namespace mvr {
 namespace {
 
-// Records the job it is handed instead of running it.
-class RecordingRunner : public CUpdateJobRunner {
-public:
-    explicit RecordingRunner(bool answer) : answer_(answer) {}
-
-    bool RunJob(CUpdateJob& job) override {
-        ++runs;
-        directories = job.AddedDirectories();
-        mode = job.Mode();
-        realtime = job.Realtime();
-        unattended = job.Unattended();
-        return answer_;
-    }
-
+// What the job's dialog was handed; the job itself is not run.
+struct JobSeen {
     int runs = 0;
     std::vector<std::int32_t> directories;
     int mode = -1;
     bool realtime = false;
     bool unattended = false;
-
-private:
-    bool answer_;
 };
+
+test::CScriptedInteraction::UpdateJobAnswer Record(JobSeen& seen, bool ok) {
+    return [&seen, ok](CUpdateJob& job) {
+        ++seen.runs;
+        seen.directories = job.AddedDirectories();
+        seen.mode = job.Mode();
+        seen.realtime = job.Realtime();
+        seen.unattended = job.Unattended();
+        return ok;
+    };
+}
 
 class BatchUpdateTest : public ::testing::Test {
 protected:
@@ -62,26 +58,29 @@ protected:
 };
 
 TEST_F(BatchUpdateTest, AListSwitchHandsItsDirectoriesInArrayOrder) {
-    RecordingRunner runner(true);
-    const BatchUpdateResult result = RunBatchUpdate(session_, "-ListUpdateRT", "evening", runner);
+    JobSeen seen;
+    test::CScriptedInteraction user;
+    user.ExpectUpdateJob(Record(seen, true));
+    const BatchUpdateResult result = RunBatchUpdate(session_, "-ListUpdateRT", "evening", user);
     EXPECT_EQ(result.outcome, BatchUpdateOutcome::Finished);
-    ASSERT_EQ(runner.runs, 1);
-    EXPECT_EQ(runner.directories, (std::vector<std::int32_t>{0, 2}));
-    EXPECT_EQ(runner.mode, CUpdateJob::kModeActiveList);
-    EXPECT_TRUE(runner.realtime);
-    EXPECT_TRUE(runner.unattended);
+    ASSERT_EQ(seen.runs, 1);
+    EXPECT_EQ(seen.directories, (std::vector<std::int32_t>{0, 2}));
+    EXPECT_EQ(seen.mode, CUpdateJob::kModeActiveList);
+    EXPECT_TRUE(seen.realtime);
+    EXPECT_TRUE(seen.unattended);
 }
 
 TEST_F(BatchUpdateTest, AFinishedJobStoresTheConfigurationACancelledOneDoesNot) {
-    RecordingRunner cancelled(false);
-    EXPECT_EQ(
-        RunBatchUpdate(session_, "-dirupdate", "\"" + dir_.File("b") + "\"", cancelled).outcome,
-        BatchUpdateOutcome::Cancelled);
+    JobSeen cancelled;
+    JobSeen finished;
+    test::CScriptedInteraction user;
+    user.ExpectUpdateJob(Record(cancelled, false)).ExpectUpdateJob(Record(finished, true));
+    EXPECT_EQ(RunBatchUpdate(session_, "-dirupdate", "\"" + dir_.File("b") + "\"", user).outcome,
+              BatchUpdateOutcome::Cancelled);
     EXPECT_EQ(cancelled.directories, (std::vector<std::int32_t>{1}));
     EXPECT_FALSE(EntryExists(dir_.File("config/MVRExpDir.cfg")));
 
-    RecordingRunner finished(true);
-    EXPECT_EQ(RunBatchUpdate(session_, "-updateall", "", finished).outcome,
+    EXPECT_EQ(RunBatchUpdate(session_, "-updateall", "", user).outcome,
               BatchUpdateOutcome::Finished);
     EXPECT_EQ(finished.directories, (std::vector<std::int32_t>{0, 1, 2}));
     EXPECT_EQ(finished.mode, CUpdateJob::kModeFull);
@@ -90,26 +89,24 @@ TEST_F(BatchUpdateTest, AFinishedJobStoresTheConfigurationACancelledOneDoesNot) 
     EXPECT_EQ(stored.Directories().size(), 3u);
 }
 
-TEST_F(BatchUpdateTest, NothingToRunNeverReachesTheRunner) {
-    RecordingRunner runner(true);
-    EXPECT_EQ(RunBatchUpdate(session_, "", "", runner).outcome, BatchUpdateOutcome::NoSwitch);
-    EXPECT_EQ(RunBatchUpdate(session_, "-update", "", runner).outcome,
+TEST_F(BatchUpdateTest, NothingToRunNeverReachesTheJobsDialog) {
+    test::CScriptedInteraction user;
+    EXPECT_EQ(RunBatchUpdate(session_, "", "", user).outcome, BatchUpdateOutcome::NoSwitch);
+    EXPECT_EQ(RunBatchUpdate(session_, "-update", "", user).outcome,
               BatchUpdateOutcome::NothingSelected);
-    EXPECT_EQ(RunBatchUpdate(session_, "-dirupdate", dir_.File("missing"), runner).outcome,
+    EXPECT_EQ(RunBatchUpdate(session_, "-dirupdate", dir_.File("missing"), user).outcome,
               BatchUpdateOutcome::NothingSelected);
     session_.User().password.clear();
-    EXPECT_EQ(RunBatchUpdate(session_, "-updateall", "", runner).outcome,
+    EXPECT_EQ(RunBatchUpdate(session_, "-updateall", "", user).outcome,
               BatchUpdateOutcome::NoAccount);
-    EXPECT_EQ(runner.runs, 0);
 }
 
 TEST_F(BatchUpdateTest, ARefusedLoginCarriesTheServersMessage) {
-    RecordingRunner runner(true);
+    test::CScriptedInteraction user;
     session_.User().account = "message";
-    const BatchUpdateResult result = RunBatchUpdate(session_, "-updateall", "", runner);
+    const BatchUpdateResult result = RunBatchUpdate(session_, "-updateall", "", user);
     EXPECT_EQ(result.outcome, BatchUpdateOutcome::LoginFailed);
     EXPECT_NE(result.message.find("Please call us, today"), std::string::npos);
-    EXPECT_EQ(runner.runs, 0);
 }
 
 } // namespace
