@@ -1,8 +1,19 @@
 #include "batch/BatchInteraction.h"
 
-#include "batch/BatchJobRunner.h"
+#include "batch/StopSignals.h"
+#include "core/update/UpdateJob.h"
+
+#include <chrono>
 
 namespace mvr::batch {
+
+namespace {
+
+// How soon a stop signal reaches the job; the job itself reacts at its next
+// test of the run flag.
+constexpr std::chrono::milliseconds kSignalPollInterval{50};
+
+} // namespace
 
 bool CBatchInteraction::AskYesNo(const std::string& question, MessageIcon) {
     std::fprintf(out_, "%s Yes\n", question.c_str());
@@ -44,7 +55,16 @@ bool CBatchInteraction::StartProgram(const std::string&) {
 }
 
 bool CBatchInteraction::RunUpdateJob(CUpdateJob& job) {
-    return runner_ != nullptr && runner_->RunJob(job);
+    job.Start(job.UnattendedSettings(), progress_);
+    bool stopped = false;
+    while (!job.WaitFor(kSignalPollInterval)) {
+        if (StopSignalReceived() && !stopped) {
+            stopped = true;
+            job.SetStopAsked(true);
+            job.RequestStop();
+        }
+    }
+    return !stopped && !StopSignalReceived();
 }
 
 } // namespace mvr::batch

@@ -2,22 +2,20 @@
 
 // The user-interaction interface for a run without anybody at the screen:
 // questions are answered Yes (the user asked for the command on the command
-// line) and shown with the answer, messages go to stderr, dialogs are
-// cancelled, and an update job's dialog is the runner on the terminal.
+// line) and shown with the answer, messages go to the stream, other dialogs
+// are cancelled, and an update job runs unattended with its progress on the
+// stream, a stop signal handed on to it.
 
+#include "batch/ProgressDisplay.h"
 #include "core/app/UserInteraction.h"
 
 #include <cstdio>
 
 namespace mvr::batch {
 
-class CBatchJobRunner;
-
 class CBatchInteraction : public CUserInteraction {
 public:
-    // Without a runner an update job is cancelled as a dialog would be.
-    explicit CBatchInteraction(std::FILE* out, CBatchJobRunner* runner = nullptr)
-        : out_(out), runner_(runner) {}
+    explicit CBatchInteraction(std::FILE* out) : out_(out), progress_(out, IsTerminal(out)) {}
 
     bool AskYesNo(const std::string& question, MessageIcon icon) override;
     void ShowMessage(const std::string& text, MessageIcon icon) override;
@@ -29,11 +27,13 @@ public:
                                                const std::string& initialFolder) override;
     bool OpenDocument(const std::string& path) override;
     bool StartProgram(const std::string& path) override;
+    // Starts the job with the settings an unattended job preselects and waits
+    // for its end; false (the dialog's Cancel) when a stop signal ended it.
     bool RunUpdateJob(CUpdateJob& job) override;
 
 private:
     std::FILE* out_;
-    CBatchJobRunner* runner_;
+    CProgressDisplay progress_;
 };
 
 } // namespace mvr::batch

@@ -4,10 +4,8 @@
 #include "batch/BatchArguments.h"
 #include "batch/BatchConfiguration.h"
 #include "batch/BatchInteraction.h"
-#include "batch/BatchJobRunner.h"
 #include "batch/BatchSummary.h"
 #include "batch/ExitCodes.h"
-#include "batch/ProgressDisplay.h"
 #include "batch/StopSignals.h"
 #include "core/app/Session.h"
 #include "core/app/UpdateCommands.h"
@@ -56,14 +54,12 @@ int ExitCodeOf(const CommandLineResult& result) {
 
 // The desktop program's batch run: the switch goes through the same command,
 // with the terminal in place of the progress dialog.
-int RunUpdate(CMVRKrsExpSession& session, const StartupArguments& startup) {
+int RunUpdate(CMVRKrsExpSession& session, const StartupArguments& startup,
+              CBatchInteraction& interaction) {
     if (session.User().account.empty() || session.User().password.empty()) {
         return Fail("no account configured (see --set-account)", kExitNoAccount);
     }
     InstallStopSignalHandlers();
-    CProgressDisplay display(stderr, IsTerminal(stderr));
-    CBatchJobRunner runner(display);
-    CBatchInteraction interaction(stderr, &runner);
     session.SetCommandLine(startup.firstArgument, startup.secondArgument);
     const CommandLineResult result = CUpdateCommands(session, interaction).ProcessCommandLine();
     if (result.outcome == CommandLineOutcome::Finished ||
@@ -127,7 +123,7 @@ int RunCommand(const BatchCommand& command) {
     default:
         return command.startup.kind == RunKind::DefinitionFile
                    ? RunDefinitionFile(session, command.startup)
-                   : RunUpdate(session, command.startup);
+                   : RunUpdate(session, command.startup, interaction);
     }
 }
 

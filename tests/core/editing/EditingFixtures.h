@@ -51,17 +51,17 @@ inline void MakeDirectory(const std::string& path, int formatType,
     CExportDirectory directory(formatType);
     ASSERT_TRUE(directory.Create(path, 0.0, formatType));
     std::int32_t placeholder = 900000;
-    for (const SymbolOnDisk& spec : symbols) {
+    for (const SymbolOnDisk& wanted : symbols) {
         ExportSymbolInfo symbol;
-        symbol.symbol = spec.symbol;
-        symbol.name = spec.name.empty() ? spec.symbol + " Holding" : spec.name;
+        symbol.symbol = wanted.symbol;
+        symbol.name = wanted.name.empty() ? wanted.symbol + " Holding" : wanted.name;
         // MetaStock keeps no numbers, but AddSymbol tells symbols apart by them.
-        symbol.sinCode = spec.sinCode != 0 ? spec.sinCode : ++placeholder;
+        symbol.sinCode = wanted.sinCode != 0 ? wanted.sinCode : ++placeholder;
         ASSERT_TRUE(directory.AddSymbol(symbol));
         CExportDataFile file;
         file.BuildFileName(path, symbol, formatType);
-        file.History() = spec.bars;
-        ASSERT_TRUE(file.Write(true)) << spec.symbol;
+        file.History() = wanted.bars;
+        ASSERT_TRUE(file.Write(true)) << wanted.symbol;
         ExportSymbolInfo& entry = directory.GetSymbol(directory.SymbolCount() - 1);
         entry.firstDate = file.GetFirstDate();
         entry.lastDate = file.GetLastDate();
