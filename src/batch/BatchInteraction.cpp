@@ -32,6 +32,11 @@ bool CBatchInteraction::ChooseInstruments(SearchDialogState&, std::vector<WATCH>
     return false;
 }
 
+// The account is set with --set-account; there is nobody to type it in.
+bool CBatchInteraction::EditAccount(AccountDialogValues&) {
+    return false;
+}
+
 bool CBatchInteraction::AskListName(const std::vector<CMVRDirListInfo>&, std::string&) {
     return false;
 }

@@ -21,6 +21,7 @@ public:
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     bool EditDirectory(DirectoryEditorValues& values) override;
     bool ChooseInstruments(SearchDialogState& state, std::vector<WATCH>& selection) override;
+    bool EditAccount(AccountDialogValues& values) override;
     bool AskListName(const std::vector<CMVRDirListInfo>& lists, std::string& name) override;
     std::optional<std::string> BrowseForFolder(const std::string& ownerTitle,
                                                const std::string& initialFolder) override;

@@ -7,8 +7,8 @@
 #include "batch/BatchSummary.h"
 #include "batch/ExitCodes.h"
 #include "batch/StopSignals.h"
-#include "core/app/BatchUpdate.h"
 #include "core/app/Session.h"
+#include "core/app/UpdateCommands.h"
 #include "core/net/WinSocket.h"
 #include "core/platform/BuildVersion.h"
 
@@ -24,21 +24,21 @@ int Fail(const std::string& text, int code = kExitFailed) {
     return code;
 }
 
-int ExitCodeOf(const BatchUpdateResult& result) {
+int ExitCodeOf(const CommandLineResult& result) {
     switch (result.outcome) {
-    case BatchUpdateOutcome::NoSwitch:
-    case BatchUpdateOutcome::NothingSelected:
+    case CommandLineOutcome::NoSwitch:
+    case CommandLineOutcome::NothingSelected:
         return Fail("no directory selected (unknown switch, or no directory that can be opened)",
                     kExitNothingSelected);
-    case BatchUpdateOutcome::NoAccount:
-        return Fail("no account configured (see --set-account)", kExitNoAccount);
-    case BatchUpdateOutcome::LoginFailed:
-        return Fail(result.message, kExitLoginFailed);
-    case BatchUpdateOutcome::Unreachable:
-        return Fail(result.message + " The price server cannot be reached.", kExitCommunication);
-    case BatchUpdateOutcome::Cancelled:
+    case CommandLineOutcome::LoginFailed:
+        // The login's message is on stderr already.
+        if (result.message == kConnectionErrorText) {
+            return Fail("The price server cannot be reached.", kExitCommunication);
+        }
+        return Fail("the login was refused", kExitLoginFailed);
+    case CommandLineOutcome::Cancelled:
         return Fail("stopped", kExitStopped);
-    case BatchUpdateOutcome::Finished:
+    case CommandLineOutcome::Finished:
         break;
     }
     if (result.summary.accountCheckResult <= 0) {
@@ -52,13 +52,18 @@ int ExitCodeOf(const BatchUpdateResult& result) {
     return kExitDone;
 }
 
+// The desktop program's batch run: the switch goes through the same command,
+// with the terminal in place of the progress dialog.
 int RunUpdate(CMVRKrsExpSession& session, const StartupArguments& startup,
               CBatchInteraction& interaction) {
+    if (session.User().account.empty() || session.User().password.empty()) {
+        return Fail("no account configured (see --set-account)", kExitNoAccount);
+    }
     InstallStopSignalHandlers();
-    const BatchUpdateResult result =
-        RunBatchUpdate(session, startup.firstArgument, startup.secondArgument, interaction);
-    if (result.outcome == BatchUpdateOutcome::Finished ||
-        result.outcome == BatchUpdateOutcome::Cancelled) {
+    session.SetCommandLine(startup.firstArgument, startup.secondArgument);
+    const CommandLineResult result = CUpdateCommands(session, interaction).ProcessCommandLine();
+    if (result.outcome == CommandLineOutcome::Finished ||
+        result.outcome == CommandLineOutcome::Cancelled) {
         std::fputs(FormatSummary(result.summary).c_str(), stdout);
         std::fflush(stdout);
     }

@@ -37,6 +37,8 @@ const char* CScriptedInteraction::NameOf(Kind kind) {
         return "directory editor";
     case Kind::InstrumentChoice:
         return "symbol search dialog";
+    case Kind::AccountDialog:
+        return "account dialog";
     case Kind::ListName:
         return "\"Add List\" dialog";
     case Kind::FolderBrowser:
@@ -102,6 +104,12 @@ CScriptedInteraction& CScriptedInteraction::ExpectDirectoryEditor(EditorAnswer a
 CScriptedInteraction& CScriptedInteraction::ExpectInstrumentChoice(SearchAnswer answer) {
     Step step(Kind::InstrumentChoice);
     step.search = std::move(answer);
+    return Add(std::move(step));
+}
+
+CScriptedInteraction& CScriptedInteraction::ExpectAccountDialog(AccountAnswer answer) {
+    Step step(Kind::AccountDialog);
+    step.account = std::move(answer);
     return Add(std::move(step));
 }
 
@@ -210,6 +218,11 @@ bool CScriptedInteraction::ChooseInstruments(SearchDialogState& state,
                                              std::vector<WATCH>& selection) {
     const auto step = Take(Kind::InstrumentChoice, "", "", std::nullopt);
     return step && step->search(state, selection);
+}
+
+bool CScriptedInteraction::EditAccount(AccountDialogValues& values) {
+    const auto step = Take(Kind::AccountDialog, "", "", std::nullopt);
+    return step && step->account(values);
 }
 
 bool CScriptedInteraction::AskListName(const std::vector<CMVRDirListInfo>&, std::string& name) {

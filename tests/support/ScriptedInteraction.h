@@ -20,6 +20,7 @@ namespace mvr::test {
 class CScriptedInteraction final : public CUserInteraction {
 public:
     using EditorAnswer = std::function<bool(DirectoryEditorValues&)>;
+    using AccountAnswer = std::function<bool(AccountDialogValues&)>;
     using SearchAnswer = std::function<bool(SearchDialogState&, std::vector<WATCH>&)>;
     // The user's work in a dialog of the data editing; true for OK.
     using SymbolDataAnswer = std::function<bool(CSymbolDataEditor&)>;
@@ -37,6 +38,8 @@ public:
     // The answer sees the values the editor was opened with and fills in the accepted ones.
     CScriptedInteraction& ExpectDirectoryEditor(EditorAnswer answer);
     CScriptedInteraction& ExpectInstrumentChoice(SearchAnswer answer);
+    // The answer sees the stored account and fills in what the dialog gives back.
+    CScriptedInteraction& ExpectAccountDialog(AccountAnswer answer);
     // Nothing: the user cancels.
     CScriptedInteraction& ExpectListName(std::optional<std::string> name);
     CScriptedInteraction& ExpectFolderBrowser(std::string ownerTitle, std::string initialFolder,
@@ -55,6 +58,7 @@ public:
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     bool EditDirectory(DirectoryEditorValues& values) override;
     bool ChooseInstruments(SearchDialogState& state, std::vector<WATCH>& selection) override;
+    bool EditAccount(AccountDialogValues& values) override;
     bool AskListName(const std::vector<CMVRDirListInfo>& lists, std::string& name) override;
     std::optional<std::string> BrowseForFolder(const std::string& ownerTitle,
                                                const std::string& initialFolder) override;
@@ -71,6 +75,7 @@ private:
         Message,
         DirectoryEditor,
         InstrumentChoice,
+        AccountDialog,
         ListName,
         FolderBrowser,
         OpenDocument,
@@ -92,6 +97,7 @@ private:
         std::optional<std::string> choice;
         EditorAnswer editor;
         SearchAnswer search;
+        AccountAnswer account;
         SymbolDataAnswer symbolData;
         CopyMoveAnswer copyMove;
         FindAnswer find;

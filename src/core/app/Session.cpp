@@ -1,5 +1,11 @@
 #include "core/app/Session.h"
 
+#include "core/app/InstrumentSymbols.h"
+#include "core/app/SelectionBoxes.h"
+#include "core/formats/DayNumber.h"
+#include "core/net/CatalogueRequests.h"
+#include "core/net/IOException.h"
+#include "core/net/ProcessState.h"
 #include "core/net/UserRequests.h"
 #include "core/platform/Paths.h"
 #include "core/platform/TextUtil.h"
@@ -21,6 +27,13 @@ void SetError(std::string* error, const char* text) {
 
 std::int32_t ColumnOrDefault(std::int32_t column, std::int32_t columns, std::int32_t fallback) {
     return column >= -1 && column < columns ? column : fallback;
+}
+
+// The editor gives a positive interval; anything else is the default.
+std::uint16_t IntervalOf(const DirectoryEditorValues& values) {
+    return values.interval > 0 && values.interval <= 0xFFFF
+               ? static_cast<std::uint16_t>(values.interval)
+               : MVRKrsExportInfo::kDefaultInterval;
 }
 
 std::int32_t FlagOrDefault(std::int32_t flag, std::int32_t fallback) {
@@ -94,6 +107,86 @@ std::int32_t CMVRKrsExpSession::FindDirectoryByPath(std::string_view path) const
         }
     }
     return -1;
+}
+
+std::int32_t CMVRKrsExpSession::AddExportDirectory(const DirectoryEditorValues& values) {
+    if (FindDirectoryByPath(values.path) != -1) {
+        return -1;
+    }
+    MVRKrsExportInfo record;
+    record.path = WithTrailingSeparator(values.path);
+    record.formatType = values.formatType;
+    record.startDate = DayNumberToPlainOleDate(values.startDate);
+    record.catalogueId = values.catalogueId;
+    record.catalogueName = values.catalogueName;
+    record.interval = IntervalOf(values);
+    record.symbolCount = 0;
+
+    // Detecting binds the object to the folder without loading its symbols.
+    CExportDirectory directory;
+    if (directory.DetectFormat(record.path) == kFormatUnrecognised &&
+        directory.Create(record.path, record.startDate, record.formatType)) {
+        directory.Save();
+    }
+    directories_.push_back(record);
+    StoreConfig();
+    if (record.IsLinked()) {
+        FillFromCatalogue(directory, record);
+    }
+    StoreConfig();
+    return static_cast<std::int32_t>(directories_.size()) - 1;
+}
+
+void CMVRKrsExpSession::FillFromCatalogue(CExportDirectory& directory,
+                                          const MVRKrsExportInfo& record) {
+    std::vector<WATCH> entries;
+    const RunFlag run{1};
+    try {
+        if (!LoadCatalogueContents(static_cast<std::int16_t>(record.catalogueId), LoginNumber(),
+                                   run, entries)) {
+            return;
+        }
+    } catch (const CIOException&) {
+        return;
+    }
+    if (entries.empty()) {
+        return;
+    }
+    directory.SetStartDate(record.startDate);
+    AddInstrumentSymbols(directory, entries, {record.startDate, record.startDate, record.interval});
+    directory.Save();
+}
+
+bool CMVRKrsExpSession::ChangeDirectory(std::int32_t index, const DirectoryEditorValues& values,
+                                        bool takeInterval) {
+    if (index < 0 || static_cast<std::size_t>(index) >= directories_.size()) {
+        return false;
+    }
+    MVRKrsExportInfo& record = directories_[static_cast<std::size_t>(index)];
+    record.catalogueId = values.catalogueId;
+    record.catalogueName = values.catalogueName;
+    record.startDate = DayNumberToPlainOleDate(values.startDate);
+    if (takeInterval) {
+        record.interval = IntervalOf(values);
+    }
+    const double startDate = record.startDate;
+    StoreConfig();
+    // Only the edited directory's own index takes the date: saving another
+    // directory's index with it would change that directory.
+    if (currentDirectory_ == index) {
+        currentIndex_->SetStartDate(startDate);
+        currentIndex_->Save();
+    }
+    return true;
+}
+
+void CMVRKrsExpSession::RefillDirectoryList() {
+    directoryList_.FillDirectories(directories_, user_.formatFilter);
+    directoryList_.ApplyActiveList(ListOfEntry(lists_, user_.activeListEntry));
+}
+
+void CMVRKrsExpSession::RedisplayCurrentIndex() {
+    symbolList_.SetDirectory(&*currentIndex_);
 }
 
 bool CMVRKrsExpSession::RemoveDirectories(const std::vector<MVRKrsExportInfo>& records,

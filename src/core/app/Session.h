@@ -9,6 +9,7 @@
 // directory consistent with the arrays.
 
 #include "core/app/ConfigStore.h"
+#include "core/app/DirectoryEditor.h"
 #include "core/app/ExpDirListModel.h"
 #include "core/definition/DefinitionFileRequest.h"
 #include "core/editing/ExpSymbolListModel.h"
@@ -56,6 +57,15 @@ public:
     WindowLayout& Layout() { return layout_; }
     const WindowLayout& Layout() const { return layout_; }
 
+    // The batch switch of the command line and its value; both empty in an
+    // interactive run.
+    void SetCommandLine(std::string firstArgument, std::string secondArgument) {
+        firstArgument_ = std::move(firstArgument);
+        secondArgument_ = std::move(secondArgument);
+    }
+    const std::string& FirstArgument() const { return firstArgument_; }
+    const std::string& SecondArgument() const { return secondArgument_; }
+
     std::int32_t CurrentDirectory() const { return currentDirectory_; }
     void SetCurrentDirectory(std::int32_t index) { currentDirectory_ = index; }
 
@@ -79,6 +89,29 @@ public:
     // Index of the first directory whose path equals the text, letter case
     // ignored; -1 when there is none.
     std::int32_t FindDirectoryByPath(std::string_view path) const;
+
+    // Adds a directory with the editor's values unless one with its path
+    // exists (then nothing happens and the result is -1). A folder without an
+    // index gets an empty one of the format. A directory linked to a
+    // catalogue takes the catalogue's instruments as its symbols (the folder's
+    // earlier symbols are dropped) when the server lists any; a failed request
+    // leaves it without symbols. Stores the configuration. The new index.
+    std::int32_t AddExportDirectory(const DirectoryEditorValues& values);
+
+    // Takes over the editor's catalogue and start date (and the interval when
+    // `takeInterval` is set) into the directory, stores the configuration,
+    // then gives the directory's loaded index the new start date and saves it. The
+    // catalogue is read at the next update. False for an index outside the
+    // array. Only the current directory's index is saved.
+    bool ChangeDirectory(std::int32_t index, const DirectoryEditorValues& values,
+                         bool takeInterval);
+
+    // Rebuilds the directory list's rows for the format filter and the
+    // check boxes of the active list.
+    void RefillDirectoryList();
+    // The symbol list shows the current index again: its rows, no selection,
+    // the sort re-applied.
+    void RedisplayCurrentIndex();
 
     // Removes the directories that the records name (by path) from the array
     // and each one's path once from every list, then stores the configuration.
@@ -120,8 +153,11 @@ public:
 
 private:
     void RepairImplausibleSettings();
+    void FillFromCatalogue(CExportDirectory& directory, const MVRKrsExportInfo& record);
     void ForgetRemovedDirectory(std::int32_t removed);
 
+    std::string firstArgument_;
+    std::string secondArgument_;
     bool configLoaded_ = false;
     bool sortStateLoaded_ = false;
     ExportUserInfo user_;

@@ -38,6 +38,13 @@ struct SearchDialogState {
     std::int32_t sortFlag = 0;
 };
 
+// What the account dialog is opened with and gives back.
+struct AccountDialogValues {
+    std::string account;
+    std::string password;
+    bool updateToolStarted = false; // the dialog started the update tool and closed itself
+};
+
 class CUserInteraction {
 public:
     virtual ~CUserInteraction() = default;
@@ -59,6 +66,12 @@ public:
     // records in the order of their rows, and the result is true. On Cancel
     // nothing changes and the result is false.
     virtual bool ChooseInstruments(SearchDialogState& state, std::vector<WATCH>& selection) = 0;
+
+    // The account dialog, opened with the stored account and password. On OK
+    // (the server accepted them) the values hold the account and the
+    // upper-case password and the result is true; on any other end the result
+    // is false and only updateToolStarted may have changed.
+    virtual bool EditAccount(AccountDialogValues& values) = 0;
 
     // The "Add List" dialog showing the existing lists. On OK `name` holds the
     // accepted name (its rule has passed) and the result is true.

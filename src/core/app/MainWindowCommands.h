@@ -1,0 +1,67 @@
+#pragma once
+
+// The commands behind the main window's buttons, double clicks and the "+"
+// beside the lists box, carried out on the session: each gathers its input
+// from the two lists, asks the user through the interaction interface and
+// brings the session's data, files and lists up to date afterwards. The
+// update commands live in CUpdateCommands.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace mvr {
+
+class CMVRKrsExpSession;
+class CUserInteraction;
+
+// The step every command that talks to the server starts with: logs in
+// unless a login succeeded in this run, and tells the user why not.
+bool EnsureLoginOrTell(CMVRKrsExpSession& session, CUserInteraction& interaction);
+
+class CMainWindowCommands {
+public:
+    CMainWindowCommands(CMVRKrsExpSession& session, CUserInteraction& interaction)
+        : session_(session), interaction_(interaction) {}
+
+    // "+" beside the directory list: the editor for a new directory, then the
+    // directory is added, the list rebuilt and the directory's row selected
+    // and opened. False when the login failed or the editor was cancelled.
+    bool AddDirectory();
+
+    // "-" beside the directory list: asks, removes the selected directories
+    // and rebuilds the list; the symbol list is shown again in every case.
+    // True when directories were removed.
+    bool RemoveSelectedDirectories();
+
+    // "E": the settings of the first selected directory, the interval included.
+    bool EditSelectedDirectory();
+    // A double click on a directory row: its settings without the interval.
+    bool EditDirectoryOfRow(std::size_t row);
+
+    // "-" beside the symbol list: asks, then removes the selected symbols from
+    // the current index and deletes their data files. True when the user
+    // agreed.
+    bool DeleteSelectedSymbols();
+
+    // "+" beside the symbol list: the instruments chosen in the symbol search
+    // join the current directory. The number of symbols added.
+    std::size_t AddChosenInstruments();
+
+    // "+" beside the lists box: a list with the entered name becomes the
+    // active list.
+    bool AddList();
+    // "-" beside the lists box: asks, then removes the active list.
+    bool RemoveActiveList();
+
+    // The lists box's selection changed to `entry` (0: no active list): the
+    // directory rows show the list's check boxes.
+    void ChooseListEntry(std::int32_t entry);
+
+private:
+    bool EditDirectory(std::int32_t directoryIndex, bool withInterval);
+
+    CMVRKrsExpSession& session_;
+    CUserInteraction& interaction_;
+};
+
+} // namespace mvr
