@@ -32,7 +32,6 @@ mkdir -p "$MVRKRSEXP_CONFIG_DIR"
 source "$root/scripts/lib/priceserver.sh"
 
 "$server" --make-demo "$data" --instruments 2000 --years 10 >/dev/null
-"$batch" --set-account DEMO DEMO
 start="01.01.$(( $(date +%Y) - 11 ))"
 until_day=$(date -d '7 days ago' +%F)
 
@@ -48,11 +47,11 @@ timed() {
 
 for run in $(seq 1 "$runs"); do
   rm -rf "$work/dirs" "$work/copy" "$MVRKRSEXP_CONFIG_DIR"/MVRExp*.cfg "$MVRKRSEXP_CONFIG_DIR"/MVRLst*.cfg
-  "$batch" --set-account DEMO DEMO
-  "$batch" --add-directory "$work/dirs/metastock" 4 8 "$start"
-  "$batch" --add-directory "$work/dirs/ascii" 5 8 "$start"
-  "$batch" --add-directory "$work/dirs/intraday" 21 6
   start_price_server "$data" --data-until "$until_day" >/dev/null
+  "$batch" --set-account DEMO DEMO
+  "$batch" --add-directory "$work/dirs/metastock" 4 8 "$start" 2>/dev/null
+  "$batch" --add-directory "$work/dirs/ascii" 5 8 "$start" 2>/dev/null
+  "$batch" --add-directory "$work/dirs/intraday" 21 6 2>/dev/null
   timed full "$batch" -updateall
   stop_price_server
   start_price_server "$data" >/dev/null

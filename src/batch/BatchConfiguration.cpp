@@ -1,9 +1,10 @@
 #include "batch/BatchConfiguration.h"
 
+#include "batch/BatchInteraction.h"
 #include "core/app/DirectoryEditor.h"
+#include "core/app/MainWindowCommands.h"
 #include "core/app/Session.h"
 #include "core/formats/DayNumber.h"
-#include "core/formats/ExportDirectory.h"
 #include "core/formats/FormatCatalogue.h"
 
 #include <algorithm>
@@ -60,20 +61,6 @@ std::optional<DirectoryEditorEntries> EntriesOf(const std::vector<std::string>& 
     return entries;
 }
 
-// A folder that already holds an index keeps it; otherwise an empty one of
-// the chosen format is created.
-bool EnsureIndex(const DirectoryEditorValues& values, double startDate, std::string& error) {
-    CExportDirectory index(values.formatType);
-    if (index.DetectFormat(values.path) != kFormatUnrecognised) {
-        return true;
-    }
-    if (!index.Create(values.path, startDate, values.formatType)) {
-        error = "cannot create the index in " + values.path + ": " + index.Problem();
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 std::vector<int> BatchFormatTypes() {
@@ -96,7 +83,7 @@ bool SetAccount(CMVRKrsExpSession& session, const std::string& account, const st
 }
 
 bool AddDirectory(CMVRKrsExpSession& session, const std::vector<std::string>& operands,
-                  CUserInteraction& interaction, std::string& error) {
+                  CBatchInteraction& interaction, std::string& error) {
     const auto entries = EntriesOf(operands, error);
     if (!entries) {
         return false;
@@ -110,20 +97,13 @@ bool AddDirectory(CMVRKrsExpSession& session, const std::vector<std::string>& op
         error = values->path + " is configured already";
         return false;
     }
-    const double startDate =
-        values->startDate == 0 ? 0.0 : DayNumberToPlainOleDate(values->startDate);
-    if (!EnsureIndex(*values, startDate, error)) {
+    interaction.AnswerDirectoryEditor(*values);
+    CMainWindowCommands commands(session, interaction);
+    if (!commands.AddDirectory() || session.FindDirectoryByPath(values->path) == -1) {
+        error = "the directory was not added";
         return false;
     }
-    MVRKrsExportInfo record;
-    record.path = values->path;
-    record.formatType = values->formatType;
-    record.startDate = startDate;
-    record.catalogueId = values->catalogueId;
-    record.catalogueName = values->catalogueName;
-    record.interval = static_cast<std::uint16_t>(values->interval);
-    session.Directories().push_back(record);
-    return session.StoreConfig(&error);
+    return true;
 }
 
 void ShowConfiguration(const CMVRKrsExpSession& session, std::FILE* out) {

@@ -11,10 +11,11 @@
 
 namespace mvr {
 class CMVRKrsExpSession;
-class CUserInteraction;
 } // namespace mvr
 
 namespace mvr::batch {
+
+class CBatchInteraction;
 
 // The format types a new directory may have: those the directory editor
 // offers, and the two intraday types, which only a headless set-up can choose.
@@ -25,10 +26,12 @@ std::vector<int> BatchFormatTypes();
 bool SetAccount(CMVRKrsExpSession& session, const std::string& account, const std::string& password,
                 std::string& error);
 
-// PATH FORMAT [CATALOGUE [START]]: the checks of the directory editor, then a
-// new directory with an empty index of the format in a folder without one.
+// PATH FORMAT [CATALOGUE [START]]: the window's "Add directory" command, with
+// the operands as the editor's entries (its checks apply): a folder without an
+// index gets an empty one of the format, a linked one the catalogue's
+// instruments.
 bool AddDirectory(CMVRKrsExpSession& session, const std::vector<std::string>& operands,
-                  CUserInteraction& interaction, std::string& error);
+                  CBatchInteraction& interaction, std::string& error);
 
 void ShowConfiguration(const CMVRKrsExpSession& session, std::FILE* out);
 

@@ -24,8 +24,13 @@ void CBatchInteraction::ShowMessage(const std::string& text, MessageIcon) {
     std::fprintf(out_, "%s\n", text.c_str());
 }
 
-bool CBatchInteraction::EditDirectory(DirectoryEditorValues&) {
-    return false;
+bool CBatchInteraction::EditDirectory(DirectoryEditorValues& values) {
+    if (!editorAnswer_) {
+        return false;
+    }
+    values = *editorAnswer_;
+    editorAnswer_.reset();
+    return true;
 }
 
 bool CBatchInteraction::ChooseInstruments(SearchDialogState&, std::vector<WATCH>&) {

@@ -7,15 +7,21 @@
 // stream, a stop signal handed on to it.
 
 #include "batch/ProgressDisplay.h"
+#include "core/app/DirectoryEditor.h"
 #include "core/app/UserInteraction.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace mvr::batch {
 
 class CBatchInteraction : public CUserInteraction {
 public:
     explicit CBatchInteraction(std::FILE* out) : out_(out), progress_(out, IsTerminal(out)) {}
+
+    // What the directory editor answers with, instead of a user: the values
+    // that the command line gave and the editor's checks accepted.
+    void AnswerDirectoryEditor(DirectoryEditorValues values) { editorAnswer_ = std::move(values); }
 
     bool AskYesNo(const std::string& question, MessageIcon icon) override;
     void ShowMessage(const std::string& text, MessageIcon icon) override;
@@ -34,6 +40,7 @@ public:
 private:
     std::FILE* out_;
     CProgressDisplay progress_;
+    std::optional<DirectoryEditorValues> editorAnswer_;
 };
 
 } // namespace mvr::batch
