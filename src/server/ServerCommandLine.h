@@ -4,6 +4,7 @@
 // which and with what, and main dispatches on it.
 
 #include "server/DemoGenerator.h"
+#include "server/ServeOptions.h"
 
 #include <cstdint>
 #include <optional>
@@ -13,12 +14,13 @@
 
 namespace mvr {
 
-enum class ServerCommandKind { Help, Version, MakeDemo, CheckData };
+enum class ServerCommandKind { Help, Version, MakeDemo, CheckData, Serve };
 
 struct ServerCommand {
     ServerCommandKind kind = ServerCommandKind::Help;
-    std::string folder;      // MakeDemo, CheckData
-    DemoOptions demoOptions; // MakeDemo
+    std::string folder;        // MakeDemo, CheckData, Serve
+    DemoOptions demoOptions;   // MakeDemo
+    ServeOptions serveOptions; // Serve
 };
 
 // The command of the arguments (without the program name), or nothing with a

@@ -1,13 +1,17 @@
-// mvr-priceserver: the reference price server. This build prepares and checks
-// its data folders; every run does what its first option names.
+// mvr-priceserver: the reference price server. It serves a data folder, and
+// prepares and checks data folders; every run does what its first option names.
 
 #include "core/formats/DayNumber.h"
 #include "core/platform/BuildVersion.h"
 #include "server/DataFolderCheck.h"
 #include "server/DemoGenerator.h"
+#include "server/PriceServer.h"
 #include "server/ServerCommandLine.h"
+#include "server/ServerData.h"
 
+#include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -50,6 +54,45 @@ int CheckData(const mvr::ServerCommand& command) {
     return report.error ? kExitFailed : kExitDone;
 }
 
+std::atomic<mvr::CPriceServer*> gServing{nullptr};
+
+extern "C" void RequestStop(int) {
+    if (mvr::CPriceServer* server = gServing.load()) {
+        server->Stop();
+    }
+}
+
+int Serve(const mvr::ServerCommand& command) {
+    mvr::DataError error;
+    std::vector<std::string> warnings;
+    const auto data = mvr::CServerData::Open(command.folder, &error, &warnings);
+    if (!data) {
+        std::fprintf(stderr, "mvr-priceserver: %s\n", error.Text().c_str());
+        return kExitFailed;
+    }
+    for (const std::string& warning : warnings) {
+        std::fprintf(stderr, "mvr-priceserver: warning: %s\n", warning.c_str());
+    }
+    mvr::CRequestLog log;
+    mvr::CPriceServer server(*data, command.serveOptions, log);
+    std::string listenError;
+    if (!server.Listen(&listenError)) {
+        std::fprintf(stderr, "mvr-priceserver: %s\n", listenError.c_str());
+        return kExitFailed;
+    }
+    gServing.store(&server);
+    std::signal(SIGINT, RequestStop);
+    std::signal(SIGTERM, RequestStop);
+    // The one line scripts and tests wait for; the port is the real one.
+    std::printf("listening address=%s port=%d\n", command.serveOptions.address.c_str(),
+                server.Port());
+    std::fflush(stdout);
+    server.Run();
+    gServing.store(nullptr);
+    std::fprintf(stderr, "mvr-priceserver: stopped\n");
+    return kExitDone;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -73,6 +116,8 @@ int main(int argc, char** argv) {
         return MakeDemo(*command);
     case mvr::ServerCommandKind::CheckData:
         return CheckData(*command);
+    case mvr::ServerCommandKind::Serve:
+        return Serve(*command);
     }
     return kExitUsage;
 }

@@ -43,10 +43,36 @@ TEST(ServerCommandLineTest, OtherCommands) {
     EXPECT_EQ(check->folder, "dir");
 }
 
+TEST(ServerCommandLineTest, ServeWithDefaultsAndWithEveryOption) {
+    const auto plain = Parse({"--serve", "data"});
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->kind, ServerCommandKind::Serve);
+    EXPECT_EQ(plain->folder, "data");
+    EXPECT_EQ(plain->serveOptions, ServeOptions{});
+    EXPECT_EQ(plain->serveOptions.address, "127.0.0.1");
+    EXPECT_EQ(plain->serveOptions.port, 5000);
+
+    const auto full =
+        Parse({"--serve", "data", "--address", "0.0.0.0", "--port", "0", "--connections", "64",
+               "--timeout", "250", "--connection-limit", "5000", "--fault-close-after", "0",
+               "--fault-delay", "40", "--fault-refuse", "--fault-marker", "-2"});
+    ASSERT_TRUE(full);
+    const ServeOptions& o = full->serveOptions;
+    EXPECT_EQ(o.address, "0.0.0.0");
+    EXPECT_EQ(o.port, 0);
+    EXPECT_EQ(o.connections, 64);
+    EXPECT_EQ(o.ioTimeout, std::chrono::milliseconds(250));
+    EXPECT_EQ(o.connectionLimit, std::chrono::milliseconds(5000));
+    EXPECT_EQ(o.faults.closeAfterBytes, 0);
+    EXPECT_EQ(o.faults.blockDelay, std::chrono::milliseconds(40));
+    EXPECT_TRUE(o.faults.refuse);
+    EXPECT_EQ(o.faults.sectionMarker, -2);
+}
+
 TEST(ServerCommandLineTest, WrongArgumentsSayWhatIsWrong) {
     const std::pair<std::vector<std::string_view>, const char*> cases[] = {
         {{}, "no option given"},
-        {{"--serve"}, "unknown option --serve"},
+        {{"--listen"}, "unknown option --listen"},
         {{"--make-demo"}, "--make-demo needs a folder"},
         {{"--make-demo", "--years", "3"}, "--make-demo needs a folder"},
         {{"--make-demo", "d", "--years"}, "--years needs a value"},
@@ -62,6 +88,14 @@ TEST(ServerCommandLineTest, WrongArgumentsSayWhatIsWrong) {
         {{"--make-demo", "d", "--colour", "red"}, "unknown option --colour"},
         {{"--check-data", "d", "e"}, "--check-data takes only the folder"},
         {{"--help", "me"}, "--help takes no further arguments"},
+        {{"--serve"}, "--serve needs a folder"},
+        {{"--serve", "d", "--port", "65536"}, "--port needs a whole number from 0 to 65535"},
+        {{"--serve", "d", "--connections", "0"}, "from 1 to 1024"},
+        {{"--serve", "d", "--timeout", "0"}, "--timeout needs a whole number from 1"},
+        {{"--serve", "d", "--fault-marker", "-3"}, "--fault-marker needs -1 or -2, not '-3'"},
+        {{"--serve", "d", "--fault-close-after", "-1"}, "--fault-close-after needs"},
+        {{"--serve", "d", "--fault-delay"}, "--fault-delay needs a value"},
+        {{"--serve", "d", "--years", "3"}, "unknown option --years"},
     };
     for (const auto& [arguments, message] : cases) {
         std::string error;

@@ -1,5 +1,6 @@
 #include "core/app/Session.h"
 
+#include "core/net/UserRequests.h"
 #include "core/platform/Paths.h"
 #include "core/platform/TextUtil.h"
 
@@ -175,6 +176,39 @@ void CMVRKrsExpSession::RepairImplausibleSettings() {
     user_.directorySortFlag = FlagOrDefault(user_.directorySortFlag, initial.directorySortFlag);
     user_.symbolSortFlag = FlagOrDefault(user_.symbolSortFlag, initial.symbolSortFlag);
     user_.searchSortFlag = FlagOrDefault(user_.searchSortFlag, initial.searchSortFlag);
+}
+
+bool CMVRKrsExpSession::EnsureLogin(std::string& message) {
+    if (Login(user_.account, user_.password, message) > 0) {
+        return true;
+    }
+    // A failed connection brings no text from the server; the user still
+    // learns why nothing happened.
+    if (message.empty()) {
+        message = kConnectionErrorText;
+    }
+    return false;
+}
+
+int CMVRKrsExpSession::RunDefinitionFile(const std::string& inputPath,
+                                         const std::string& outputPath,
+                                         DefinitionFileOutcome* outcome) {
+    // A folder that cannot be read leaves no account, which ends the run below.
+    LoadConfig();
+    if (user_.account.empty() || user_.password.empty()) {
+        return 0;
+    }
+    const std::int32_t checkNumber = CheckAccount(user_.account, user_.password);
+    if (checkNumber <= 0) {
+        return 0;
+    }
+    const RunFlag run{1};
+    const DefinitionFileOutcome result =
+        ExchangeDefinitionFile(inputPath, outputPath, checkNumber, run);
+    if (outcome != nullptr) {
+        *outcome = result;
+    }
+    return 1;
 }
 
 } // namespace mvr

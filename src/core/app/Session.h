@@ -10,6 +10,7 @@
 
 #include "core/app/ConfigStore.h"
 #include "core/app/ExpDirListModel.h"
+#include "core/definition/DefinitionFileRequest.h"
 #include "core/editing/ExpSymbolListModel.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/platform/TickClock.h"
@@ -20,6 +21,8 @@
 #include <vector>
 
 namespace mvr {
+
+inline constexpr const char* kConnectionErrorText = "Verbindungsfehler!";
 
 class CMVRKrsExpSession {
 public:
@@ -100,6 +103,20 @@ public:
     // first copy. Not stored here: the next StoreConfig writes it. True when
     // the list changed.
     bool SetMembership(std::size_t listIndex, std::string_view path, bool member);
+
+    // Every command that talks to the server starts here: logs in with the
+    // stored account and password unless a login already succeeded in this
+    // run. False with the server's message otherwise, or kConnectionErrorText
+    // when no answer arrived.
+    bool EnsureLogin(std::string& message);
+
+    // Exchanges one definition file with the stored account, loading the
+    // configuration first when this run has not loaded it. 0 when no account
+    // or password is stored or the account check fails (nothing is sent);
+    // otherwise 1, also when the exchange itself failed: `outcome` tells how
+    // it went.
+    int RunDefinitionFile(const std::string& inputPath, const std::string& outputPath,
+                          DefinitionFileOutcome* outcome = nullptr);
 
 private:
     void RepairImplausibleSettings();

@@ -100,4 +100,17 @@ ExportSymbolInfo ExportSymbolInfo::Deserialize(std::span<const std::uint8_t, kSi
     return info;
 }
 
+SymbolPeriod PeriodOfLetter(std::uint8_t letter) {
+    switch (letter) {
+    case 'I':
+        return kPeriodIntraday;
+    case 'M':
+        return kPeriodMonthly;
+    case 'W':
+        return kPeriodWeekly;
+    default:
+        return kPeriodDaily;
+    }
+}
+
 } // namespace mvr

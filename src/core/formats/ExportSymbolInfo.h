@@ -28,6 +28,10 @@ enum SymbolPeriod : std::int32_t {
     kPeriodIntraday = 3,
 };
 
+// The period of a period letter as index files of chart programs store it:
+// "I" intraday, "M" monthly, "W" weekly, anything else daily.
+SymbolPeriod PeriodOfLetter(std::uint8_t letter);
+
 struct ExportSymbolInfo {
     static constexpr std::size_t kSize = 728;
     static constexpr std::size_t kMaxSymbolChars = 8;

@@ -115,21 +115,6 @@ double OleDateOfCalendarNumber(std::int32_t value) {
     return IsValidDatum(date) ? DayNumberToPlainOleDate(DatumToDayNumber(date)) : 0.0;
 }
 
-// ---- period ----
-
-std::int32_t PeriodOf(std::uint8_t code) {
-    switch (code) {
-    case 'I':
-        return kPeriodIntraday;
-    case 'M':
-        return kPeriodMonthly;
-    case 'W':
-        return kPeriodWeekly;
-    default:
-        return kPeriodDaily;
-    }
-}
-
 int FieldCountOfMask(std::uint8_t mask) {
     switch (mask) {
     case 0x1F:
@@ -320,7 +305,7 @@ void ReadMasterRecord(const MasterRecord& r, ExportSymbolInfo& symbol) {
     symbol.name = WithoutPadding(TextField(r.data() + kMasterName, kMasterNameSize));
     symbol.firstDate = OleDateOfPacked(r.data() + kMasterFirstDate);
     symbol.lastDate = OleDateOfPacked(r.data() + kMasterLastDate);
-    symbol.period = PeriodOf(r[kMasterPeriod]);
+    symbol.period = PeriodOfLetter(r[kMasterPeriod]);
     symbol.interval = symbol.period == kPeriodIntraday ? r[kMasterInterval] : 0;
     symbol.symbol = WithoutPadding(TextField(r.data() + kMasterSymbol, kSymbolFieldSize));
 }
@@ -337,7 +322,7 @@ void ReadXmasterRecord(const XmasterRecord& r, ExportSymbolInfo& symbol) {
     // recognised when the record is written back.
     symbol.symbol = TextField(r.data() + kXmasterSymbol, kSymbolFieldSize);
     symbol.name = WithoutPadding(TextField(r.data() + kXmasterName, kLongNameSize));
-    symbol.period = PeriodOf(r[kXmasterPeriod]);
+    symbol.period = PeriodOfLetter(r[kXmasterPeriod]);
     symbol.interval = symbol.period == kPeriodIntraday ? r[kXmasterInterval] : 0;
     symbol.fileNumber = LoadLE16(r.data() + kXmasterFileNumber);
     symbol.fieldCount = FieldCountOfMask(r[kXmasterFieldMask]);

@@ -37,19 +37,6 @@ int LegacyYear(std::int32_t y) {
     return 0;
 }
 
-std::int32_t PeriodOf(char letter) {
-    switch (letter) {
-    case 'I':
-        return kPeriodIntraday;
-    case 'M':
-        return kPeriodMonthly;
-    case 'W':
-        return kPeriodWeekly;
-    default:
-        return kPeriodDaily;
-    }
-}
-
 } // namespace
 
 std::optional<qdxMasterAsciiEntry>
@@ -101,7 +88,7 @@ ExportSymbolInfo ToExportSymbolInfo(const qdxMasterAsciiEntry& entry) {
     ExportSymbolInfo info; // all zero but the field count of 7
     info.symbol = entry.symbol;
     info.name = entry.name;
-    info.period = PeriodOf(entry.periodLetter);
+    info.period = PeriodOfLetter(static_cast<std::uint8_t>(entry.periodLetter));
     info.interval = entry.interval;
     info.importedValue = entry.carriedValue;
     info.firstDate = LegacyDateToOleDate(entry.firstDate, entry.time);

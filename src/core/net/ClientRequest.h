@@ -52,8 +52,14 @@ public:
     // run flag is cleared. The terminating length stays in In().BlockLength().
     template <typename ReadRecord>
     void ReadSection(ReadRecord&& readRecord) {
-        while (Running() && readBlock()) {
-            while (Running() && in_.HasMore()) {
+        ReadSection(readRecord, [] { return false; });
+    }
+    // The same, also ending (before the next block or record) as soon as
+    // `stopEarly()` is true; the rest of the answer is then left unread.
+    template <typename ReadRecord, typename StopEarly>
+    void ReadSection(ReadRecord&& readRecord, StopEarly&& stopEarly) {
+        while (Running() && !stopEarly() && readBlock()) {
+            while (Running() && !stopEarly() && in_.HasMore()) {
                 readRecord(in_);
             }
         }

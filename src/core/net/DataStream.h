@@ -14,6 +14,8 @@ struct Tick {
     float price = 0.0f;
     std::int32_t tickNumber = 0;
     std::int32_t volume = 0;
+
+    bool operator==(const Tick&) const = default;
 };
 
 class CDataStream {

@@ -25,6 +25,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -189,8 +190,7 @@ bool CWinSocket::FailAndClose(int code) {
     return Fail(code);
 }
 
-bool CWinSocket::Create(int localPort, SocketType type, const char* localAddress,
-                        bool reuseAddress) {
+bool CWinSocket::OpenUnbound(SocketType type) {
     Close();
     int nativeType = type == SocketType::Stream ? SOCK_STREAM : SOCK_DGRAM;
 #ifdef SOCK_CLOEXEC
@@ -202,7 +202,15 @@ bool CWinSocket::Create(int localPort, SocketType type, const char* localAddress
     }
     handle_ = Handle(s);
     PreventSigPipe(s);
+    return true;
+}
 
+bool CWinSocket::Create(int localPort, SocketType type, const char* localAddress,
+                        bool reuseAddress) {
+    if (!OpenUnbound(type)) {
+        return false;
+    }
+    const NativeSocket s = Native(handle_);
     if (reuseAddress) {
         int one = 1;
         if (setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&one),
@@ -325,7 +333,10 @@ bool CWinSocket::Send(const void* buffer, int length, int flags) {
 bool CWinSocket::Connect(const char* host) {
     bytesReceived_ = 0;
     error_ = 0;
-    if (!Create(0, SocketType::Stream, nullptr, false)) {
+    // Not bound first: the connect picks the local port itself, and unlike a
+    // bind to port 0 it may reuse ports that earlier connections left in
+    // TIME_WAIT, which many short requests in a row would otherwise use up.
+    if (!OpenUnbound(SocketType::Stream)) {
         return false;
     }
     sockaddr_in server{};
@@ -418,6 +429,47 @@ bool CWinSocket::Listen(int backlog) {
     return true;
 }
 
+bool CWinSocket::WaitUntilReadable(std::chrono::milliseconds timeout) {
+    if (!IsOpen()) {
+        return Fail(10038); // WSAENOTSOCK
+    }
+    const NativeSocket s = Native(handle_);
+#ifdef _WIN32
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(s, &readable);
+    timeval tv{};
+    tv.tv_sec = static_cast<long>(timeout.count() / 1000);
+    tv.tv_usec = static_cast<long>((timeout.count() % 1000) * 1000);
+    const int ready = select(0, &readable, nullptr, nullptr, &tv);
+#else
+    pollfd entry{s, POLLIN, 0};
+    const int ready = Retrying([&] { return poll(&entry, 1, static_cast<int>(timeout.count())); });
+#endif
+    if (ready < 0) {
+        return FailWithLastError();
+    }
+    if (ready == 0) {
+        return Fail(kSockErrTimedOut);
+    }
+    return true;
+}
+
+bool CWinSocket::ShutdownSend() {
+#ifdef _WIN32
+    constexpr int kSendDirection = SD_SEND;
+#else
+    constexpr int kSendDirection = SHUT_WR;
+#endif
+    if (!IsOpen()) {
+        return Fail(10038); // WSAENOTSOCK
+    }
+    if (shutdown(Native(handle_), kSendDirection) != 0) {
+        return FailWithLastError();
+    }
+    return true;
+}
+
 bool CWinSocket::SetBlocking(bool blocking) {
 #ifdef _WIN32
     u_long nonBlocking = blocking ? 0 : 1;
@@ -434,6 +486,15 @@ bool CWinSocket::SetBlocking(bool blocking) {
         return FailWithLastError();
     }
 #endif
+    return true;
+}
+
+bool CWinSocket::SetNoDelay(bool noDelay) {
+    const int value = noDelay ? 1 : 0;
+    if (setsockopt(Native(handle_), IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&value),
+                   sizeof value) != 0) {
+        return FailWithLastError();
+    }
     return true;
 }
 

@@ -58,7 +58,17 @@ public:
     bool Connect(const char* host);
 
     bool Listen(int backlog);
+    // Waits until a receive (or, on a listening socket, an accept) would not
+    // block; false when the time-out passed first (WSAETIMEDOUT) or the wait
+    // failed. A server polls its listener this way so that it can stop.
+    bool WaitUntilReadable(std::chrono::milliseconds timeout);
+    // Announces the end of what this side sends; receiving goes on.
+    bool ShutdownSend();
     bool SetBlocking(bool blocking);
+    // Sends small writes at once instead of gathering them (Nagle's rule):
+    // an answer of many short blocks would otherwise wait for the peer's
+    // delayed acknowledgements.
+    bool SetNoDelay(bool noDelay);
     bool SetReceiveTimeout(std::chrono::milliseconds timeout);
     bool SetSendTimeout(std::chrono::milliseconds timeout);
 
@@ -71,6 +81,7 @@ public:
     std::int64_t BytesReceived() const { return bytesReceived_; }
 
 private:
+    bool OpenUnbound(SocketType type);
     bool Fail(int code);
     bool FailWithLastError();
     bool FailAndClose(int code);

@@ -181,5 +181,41 @@ TEST_F(SocketTest, AcceptReportsWhereTheConnectionComesFrom) {
     EXPECT_STREQ(text, "ok");
 }
 
+TEST_F(SocketTest, WaitUntilReadableAndHalfClose) {
+    CWinSocket listener;
+    ASSERT_TRUE(listener.Create(0, SocketType::Stream, "127.0.0.1", false));
+    ASSERT_TRUE(listener.Listen(1));
+    // Nobody connects: the wait ends with a time-out.
+    EXPECT_FALSE(listener.WaitUntilReadable(std::chrono::milliseconds(10)));
+    EXPECT_EQ(listener.Error(), 10060);
+
+    SetServerEndpoint({"127.0.0.1", listener.LocalPort()});
+    CWinSocket client;
+    ASSERT_TRUE(client.Connect("127.0.0.1"));
+    ASSERT_TRUE(listener.WaitUntilReadable(std::chrono::seconds(5)));
+    CWinSocket accepted;
+    ASSERT_TRUE(listener.Accept(accepted));
+    ASSERT_TRUE(accepted.SetNoDelay(true));
+
+    // After its half-close the server still receives what the client sends,
+    // and the client reads the end of the server's data.
+    ASSERT_TRUE(accepted.Send("ab", 2));
+    ASSERT_TRUE(accepted.ShutdownSend());
+    EXPECT_FALSE(accepted.Send("c", 1));
+    char bytes[3] = {};
+    ASSERT_TRUE(client.Receive(bytes, 2));
+    EXPECT_EQ(std::string(bytes, 2), "ab");
+    EXPECT_FALSE(client.Receive(bytes, 1));
+    EXPECT_EQ(client.Error(), 10053);
+    ASSERT_TRUE(client.Send("z", 1));
+    ASSERT_TRUE(accepted.WaitUntilReadable(std::chrono::seconds(5)));
+    ASSERT_TRUE(accepted.Receive(bytes, 1));
+    EXPECT_EQ(bytes[0], 'z');
+
+    CWinSocket closed;
+    EXPECT_FALSE(closed.WaitUntilReadable(std::chrono::milliseconds(1)));
+    EXPECT_FALSE(closed.ShutdownSend());
+}
+
 } // namespace
 } // namespace mvr

@@ -1,0 +1,22 @@
+#pragma once
+
+// Translates the predecessor's instrument numbers into the server's (request
+// 130), for the import of a predecessor installation.
+
+#include <cstdint>
+#include <unordered_map>
+
+namespace mvr {
+
+inline constexpr std::uint8_t kRequestTranslateNumbers = 130;
+
+// Predecessor number -> SInCode; 0 = not translated.
+using TranslationMap = std::unordered_map<std::int32_t, std::int32_t>;
+
+// Sends every key of `map` and sets the entry of each answered record's
+// predecessor number to its SInCode (a number that was not sent becomes a new
+// key). `checkNumber` is the result of the account check. Entries set before
+// a communication error stay set; the error is raised as CIOException.
+void TranslateInstrumentNumbers(TranslationMap& map, std::int32_t checkNumber);
+
+} // namespace mvr

@@ -1,0 +1,21 @@
+#pragma once
+
+// Asks the price server for the instrument numbers of the symbols of an
+// export directory (request 131).
+
+#include <cstdint>
+
+namespace mvr {
+
+class CExportDirectory;
+
+inline constexpr std::uint8_t kRequestSymbolLookup = 131;
+
+// Sends the symbol texts in list order; the server answers one instrument
+// record per symbol in the same order, and record i gives the sinCode of
+// symbol i. Nothing changes when the directory is empty, the answer is empty
+// or the server reports an error. False when nothing was taken over because
+// of an error (a communication error included, which is not raised).
+bool LookupSInCodes(CExportDirectory& directory);
+
+} // namespace mvr

@@ -1,0 +1,129 @@
+#include "core/update/CatalogueSync.h"
+
+#include "core/formats/ExportDataFile.h"
+#include "core/net/CatalogueRequests.h"
+#include "core/net/IOException.h"
+#include "core/net/SymbolLookup.h"
+
+#include <unordered_set>
+
+namespace mvr {
+
+namespace {
+
+std::unordered_set<std::int32_t> SInCodesOf(const std::vector<WATCH>& members) {
+    std::unordered_set<std::int32_t> codes;
+    for (const WATCH& member : members) {
+        codes.insert(member.sinCode);
+    }
+    return codes;
+}
+
+} // namespace
+
+CCatalogueSync::CCatalogueSync(const MVRKrsExportInfo& info, std::int32_t checkNumber,
+                               const RunFlag& run)
+    : info_(info), checkNumber_(checkNumber), run_(run), directory_(info.formatType) {}
+
+CatalogueSyncOutcome CCatalogueSync::Run(std::int32_t directoryIndex, UpdateWorkLists& lists) {
+    CatalogueSyncOutcome outcome;
+    if (!directory_.Open(info_.path, info_.formatType)) {
+        return outcome;
+    }
+    outcome.opened = true;
+    // Without the numbers every symbol would look dropped from the catalogue
+    // and every member new: the directory is then left as it is.
+    const bool numbersKnown = !KeepsNoSInCodes() || LookupSInCodes(directory_);
+    if (info_.IsLinked() && numbersKnown) {
+        try {
+            std::vector<WATCH> members;
+            if (LoadMembers(members)) {
+                Follow(members);
+            }
+        } catch (const CIOException&) {
+            // The directory stays as it is; its symbols are still updated.
+            outcome.communicationFailed = true;
+        }
+    }
+    Queue(directoryIndex, lists);
+    if (directory_.IsModified()) {
+        directory_.Save();
+    }
+    return outcome;
+}
+
+bool CCatalogueSync::KeepsNoSInCodes() const {
+    return info_.formatType == kFormatMetaStock || info_.formatType == kFormatHermes;
+}
+
+bool CCatalogueSync::LoadMembers(std::vector<WATCH>& members) const {
+    const bool listed = LoadCatalogueContents(static_cast<std::int16_t>(info_.catalogueId),
+                                              checkNumber_, run_, members);
+    // A list cut short by a stop would look as if the rest had been dropped.
+    return listed && run_.load() != 0 && !members.empty();
+}
+
+void CCatalogueSync::Follow(const std::vector<WATCH>& members) {
+    AddNewInstruments(members);
+    RemoveDroppedSymbols(members);
+    directory_.Save();
+}
+
+void CCatalogueSync::AddNewInstruments(const std::vector<WATCH>& members) {
+    std::unordered_set<std::int32_t> listed;
+    for (const ExportSymbolInfo& symbol : directory_.Symbols()) {
+        listed.insert(symbol.sinCode);
+    }
+    for (const WATCH& member : members) {
+        if (!listed.insert(member.sinCode).second) {
+            continue; // listed already, or a repeat in the catalogue
+        }
+        ExportSymbolInfo symbol;
+        symbol.symbol = member.symbol.substr(0, ExportSymbolInfo::kMaxSymbolChars);
+        symbol.name = member.name;
+        symbol.sinCode = member.sinCode;
+        symbol.fieldCount = ExportSymbolInfo::kDefaultFieldCount;
+        symbol.interval = info_.interval;
+        symbol.period = kPeriodDaily;
+        symbol.firstDate = info_.startDate;
+        symbol.lastDate = info_.startDate;
+        if (!directory_.AddSymbol(symbol)) {
+            continue; // a full MetaStock directory
+        }
+        // Reading and writing once creates the file of the formats that keep
+        // one even when empty, and leaves an existing file as it is.
+        CExportDataFile file;
+        file.UseFolderListing(&directory_.FolderListing());
+        file.Read(directory_.Path(), symbol, info_.formatType);
+        file.Write(false);
+    }
+}
+
+void CCatalogueSync::RemoveDroppedSymbols(const std::vector<WATCH>& members) {
+    const std::unordered_set<std::int32_t> wanted = SInCodesOf(members);
+    const std::vector<ExportSymbolInfo> symbols = directory_.Symbols();
+    for (const ExportSymbolInfo& symbol : symbols) {
+        if (wanted.count(symbol.sinCode) != 0) {
+            continue;
+        }
+        CExportDataFile file;
+        file.UseFolderListing(&directory_.FolderListing());
+        file.BuildFileName(directory_.Path(), symbol, info_.formatType);
+        file.Delete();
+        directory_.RemoveBySInCode(symbol.sinCode);
+    }
+}
+
+void CCatalogueSync::Queue(std::int32_t directoryIndex, UpdateWorkLists& lists) const {
+    std::vector<UpdateDirSymbolInfo>& list =
+        IsIntradayFormat(info_.formatType) ? lists.intraday : lists.daily;
+    for (const ExportSymbolInfo& symbol : directory_.Symbols()) {
+        UpdateDirSymbolInfo item{directoryIndex, symbol};
+        if (item.symbol.firstDate == 0.0) {
+            item.symbol.firstDate = info_.startDate;
+        }
+        list.push_back(std::move(item));
+    }
+}
+
+} // namespace mvr

@@ -1,0 +1,142 @@
+#include "core/update/UpdateRun.h"
+
+#include "core/formats/DayNumber.h"
+#include "core/net/UserRequests.h"
+#include "core/update/CatalogueSync.h"
+#include "core/update/UpdateDateRange.h"
+#include "core/update/WritingPass.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace mvr {
+
+namespace {
+
+// How often the initial pause looks at the run flag.
+constexpr std::chrono::milliseconds kPauseSlice{50};
+
+std::int32_t CountOf(std::size_t size) {
+    return static_cast<std::int32_t>(size);
+}
+
+} // namespace
+
+CUpdateRun::CUpdateRun(UpdateRunInput input, const RunFlag& run, CUpdateProgressSink& sink)
+    : input_(std::move(input)), run_(run),
+      sink_(sink), range_{input_.settings.kind, input_.settings.startDay, input_.settings.endDay} {}
+
+UpdateSummary CUpdateRun::Execute() {
+    summary_.directories = CountOf(input_.addedDirectories.size());
+    sink_.PhaseChanged(kPhaseInitializing);
+    Pause();
+    if (!Running()) {
+        return summary_;
+    }
+    sink_.PhaseChanged(kPhaseConnecting);
+    checkNumber_ = CheckAccount(input_.account, input_.password);
+    summary_.accountCheckResult = checkNumber_;
+    if (checkNumber_ <= 0) {
+        return summary_;
+    }
+    sink_.PhaseChanged(kPhaseSyncCatalogues);
+    SynchroniseCatalogues();
+    if (!Running()) {
+        return summary_;
+    }
+    const UpdateWorkLists& lists = input_.lists;
+    sink_.ProgressRange(0, 2 * CountOf(lists.daily.size() + lists.intraday.size()));
+    Advance(0);
+    sink_.PhaseChanged(kPhaseSendingRequest);
+    Download(RequestDailyBars, lists.daily, DailyEntries());
+    if (Running() && !lists.intraday.empty()) {
+        Download(RequestIntradayBars, lists.intraday, IntradayEntries());
+    }
+    return summary_;
+}
+
+void CUpdateRun::Pause() const {
+    const auto until = std::chrono::steady_clock::now() + input_.initialWait;
+    while (Running()) {
+        const auto left = until - std::chrono::steady_clock::now();
+        if (left <= std::chrono::steady_clock::duration::zero()) {
+            return;
+        }
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(left, kPauseSlice));
+    }
+}
+
+void CUpdateRun::SynchroniseCatalogues() {
+    for (const std::int32_t index : input_.addedDirectories) {
+        if (!Running()) {
+            return;
+        }
+        const MVRKrsExportInfo& info = input_.directories[static_cast<std::size_t>(index)];
+        CCatalogueSync sync(info, checkNumber_, run_);
+        if (sync.Run(index, input_.lists).communicationFailed) {
+            summary_.communicationFailed = true;
+        }
+    }
+}
+
+std::vector<JAHRESCHARTARRAY> CUpdateRun::DailyEntries() {
+    // Today at the moment the request is built.
+    const std::int32_t today = TodayDayNumber();
+    std::vector<JAHRESCHARTARRAY> entries;
+    entries.reserve(input_.lists.daily.size());
+    for (const UpdateDirSymbolInfo& item : input_.lists.daily) {
+        entries.push_back(MakeDailyEntry(item.symbol, range_, today));
+    }
+    return entries;
+}
+
+std::vector<JAHRESCHARTARRAY> CUpdateRun::IntradayEntries() {
+    const std::int32_t today = TodayDayNumber();
+    std::vector<JAHRESCHARTARRAY> entries;
+    entries.reserve(input_.lists.intraday.size());
+    for (const UpdateDirSymbolInfo& item : input_.lists.intraday) {
+        entries.push_back(MakeIntradayEntry(item.symbol, range_, today));
+    }
+    return entries;
+}
+
+void CUpdateRun::Download(Request request, const std::vector<UpdateDirSymbolInfo>& items,
+                          std::vector<JAHRESCHARTARRAY> entries) {
+    const std::int32_t base = position_;
+    const std::int32_t count = CountOf(items.size());
+    ChartRequestProgress progress;
+    progress.answerBegins = [this] { sink_.PhaseChanged(kPhaseLoadingData); };
+    progress.entryAnswered = [this] { Advance(position_ + 1); };
+    const ChartRequestResult result = request(entries, checkNumber_, run_, progress);
+    if (result.outcome == ChartRequestOutcome::Failed) {
+        summary_.communicationFailed = true;
+    }
+    summary_.symbolsRequested += count;
+    summary_.symbolsWithoutAnswer += CountOf(static_cast<std::size_t>(std::count_if(
+        entries.begin(), entries.end(), [](const JAHRESCHARTARRAY& e) { return !e.answered; })));
+    // Entries without an answer are done with as well.
+    Advance(base + count);
+    if (!Running()) {
+        return;
+    }
+    sink_.PhaseChanged(kPhaseWritingFiles);
+    {
+        CWritingPass pass(input_.directories, run_, input_.settings.replace, input_.editorFile);
+        const std::int32_t written = position_;
+        pass.Run(items, entries, [&](std::size_t handled) { Advance(written + CountOf(handled)); });
+        summary_.symbolsWritten += pass.Totals().symbolsWritten;
+        summary_.barsAdded += pass.Totals().bars.added;
+        summary_.barsChanged += pass.Totals().bars.changed;
+    }
+    // The downloaded bars go once their files are written.
+    entries.clear();
+    entries.shrink_to_fit();
+}
+
+void CUpdateRun::Advance(std::int32_t position) {
+    position_ = position;
+    sink_.ProgressPosition(position_);
+}
+
+} // namespace mvr

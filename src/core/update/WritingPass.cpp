@@ -1,0 +1,117 @@
+#include "core/update/WritingPass.h"
+
+namespace mvr {
+
+CWritingPass::CWritingPass(const std::vector<MVRKrsExportInfo>& directories, const RunFlag& run,
+                           bool replace, CExportDataFile* editorFile)
+    : directories_(directories), run_(run), replace_(replace), editorFile_(editorFile) {}
+
+CWritingPass::~CWritingPass() {
+    SaveDirectory();
+}
+
+bool CWritingPass::Run(std::span<const UpdateDirSymbolInfo> items,
+                       std::span<const JAHRESCHARTARRAY> entries, const ItemHandled& itemHandled) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (run_.load() == 0) {
+            SaveDirectory();
+            return false;
+        }
+        const UpdateDirSymbolInfo& item = items[i];
+        if (item.directoryIndex != currentIndex_) {
+            SwitchTo(item.directoryIndex);
+        }
+        // An item without an answer keeps its file as it is.
+        if (i < entries.size() && entries[i].answered && entries[i].bars) {
+            Handle(item, *entries[i].bars);
+        }
+        if (itemHandled) {
+            itemHandled(i + 1);
+        }
+    }
+    SaveDirectory();
+    return true;
+}
+
+void CWritingPass::Handle(const UpdateDirSymbolInfo& item, const PriceHistory& bars) {
+    if (item.directoryIndex == kEditorDirectoryIndex) {
+        MergeIntoEditor(bars);
+        return;
+    }
+    if (!directory_) {
+        return; // its index could not be opened
+    }
+    const int position = FindSymbol(item);
+    if (position >= 0) {
+        WriteSymbol(static_cast<std::size_t>(position), bars);
+    }
+}
+
+void CWritingPass::SwitchTo(std::int32_t directoryIndex) {
+    SaveDirectory();
+    currentIndex_ = directoryIndex;
+    if (directoryIndex < 0 || static_cast<std::size_t>(directoryIndex) >= directories_.size()) {
+        return;
+    }
+    const MVRKrsExportInfo& info = directories_[static_cast<std::size_t>(directoryIndex)];
+    auto directory = std::make_unique<CExportDirectory>(info.formatType);
+    if (directory->Open(info.path, info.formatType)) {
+        directory_ = std::move(directory);
+    }
+}
+
+void CWritingPass::SaveDirectory() {
+    if (directory_) {
+        directory_->Save();
+        directory_.reset();
+    }
+}
+
+int CWritingPass::FindSymbol(const UpdateDirSymbolInfo& item) const {
+    // A number of 0 is no number: it would match any symbol not yet looked up.
+    if (item.symbol.sinCode != 0) {
+        const auto& symbols = directory_->Symbols();
+        for (std::size_t i = 0; i < symbols.size(); ++i) {
+            if (symbols[i].sinCode == item.symbol.sinCode) {
+                return static_cast<int>(i);
+            }
+        }
+    }
+    return directory_->FindSymbol(item.symbol.symbol);
+}
+
+void CWritingPass::WriteSymbol(std::size_t position, const PriceHistory& bars) {
+    ExportSymbolInfo& stored = directory_->GetSymbol(position);
+    CExportDataFile file;
+    file.UseFolderListing(&directory_->FolderListing());
+    file.Read(directory_->Path(), stored, directory_->FormatType());
+    const HistoryChanges changes = Apply(file, bars);
+    // A file that could not be written keeps its old dates in the index, so
+    // that the index never describes bars the file does not hold.
+    if (file.Write(replace_)) {
+        stored = file.Symbol();
+        ++totals_.symbolsWritten;
+        totals_.bars += changes;
+    }
+}
+
+void CWritingPass::MergeIntoEditor(const PriceHistory& bars) {
+    if (editorFile_ == nullptr) {
+        return;
+    }
+    totals_.bars += Apply(*editorFile_, bars);
+    ++totals_.symbolsWritten;
+}
+
+HistoryChanges CWritingPass::Apply(CExportDataFile& file, const PriceHistory& bars) const {
+    const PriceHistory before = file.History();
+    if (replace_) {
+        file.ReplaceHistory(bars);
+    } else {
+        file.Merge(bars);
+    }
+    file.SetSymbolDatesFromHistory();
+    return CountHistoryChanges(before, file.History());
+}
+
+} // namespace mvr

@@ -1,0 +1,71 @@
+#pragma once
+
+// Writes the downloaded bars of one work list into the stored histories, item
+// by item in list order: each symbol's data file is read, merged with its
+// bars (or replaced by them), written back, and the symbol's dates go into
+// its directory's index, which is saved when the list moves on to the next
+// directory. The data editor's symbol is merged into the editor's history
+// instead and nothing is written. Every data file is either left as it was or
+// written completely; a stop takes effect between two files.
+
+#include "core/app/ExportInfo.h"
+#include "core/formats/ExportDataFile.h"
+#include "core/formats/ExportDirectory.h"
+#include "core/net/RunFlag.h"
+#include "core/update/HistoryChanges.h"
+#include "core/update/JahresChartArray.h"
+#include "core/update/UpdateWorkItem.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
+
+namespace mvr {
+
+struct WritingTotals {
+    std::int32_t symbolsWritten = 0; // data files written, and the editor's history
+    HistoryChanges bars;
+};
+
+class CWritingPass {
+public:
+    // Called after each item with the number of items handled so far.
+    using ItemHandled = std::function<void(std::size_t handled)>;
+
+    // `editorFile` (may be null) receives the bars of the editor's item.
+    CWritingPass(const std::vector<MVRKrsExportInfo>& directories, const RunFlag& run, bool replace,
+                 CExportDataFile* editorFile);
+    ~CWritingPass();
+    CWritingPass(const CWritingPass&) = delete;
+    CWritingPass& operator=(const CWritingPass&) = delete;
+
+    // `entries[i]` holds the answer for `items[i]`. False when the run flag
+    // stopped the pass (the index of the directory in hand is saved).
+    bool Run(std::span<const UpdateDirSymbolInfo> items, std::span<const JAHRESCHARTARRAY> entries,
+             const ItemHandled& itemHandled = {});
+
+    const WritingTotals& Totals() const { return totals_; }
+
+private:
+    void Handle(const UpdateDirSymbolInfo& item, const PriceHistory& bars);
+    // Saves the directory in hand and opens the one of `directoryIndex`.
+    void SwitchTo(std::int32_t directoryIndex);
+    void SaveDirectory();
+    int FindSymbol(const UpdateDirSymbolInfo& item) const;
+    void WriteSymbol(std::size_t position, const PriceHistory& bars);
+    void MergeIntoEditor(const PriceHistory& bars);
+    // Merges or replaces; the counts are added to the totals by the caller.
+    HistoryChanges Apply(CExportDataFile& file, const PriceHistory& bars) const;
+
+    const std::vector<MVRKrsExportInfo>& directories_;
+    const RunFlag& run_;
+    const bool replace_;
+    CExportDataFile* editorFile_;
+    std::int32_t currentIndex_ = kEditorDirectoryIndex;
+    std::unique_ptr<CExportDirectory> directory_; // null while none is open
+    WritingTotals totals_;
+};
+
+} // namespace mvr

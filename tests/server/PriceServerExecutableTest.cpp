@@ -1,0 +1,158 @@
+// mvr-priceserver as a program: it serves a demo folder on a port it picks,
+// says which on stdout, logs each request on stderr and ends cleanly on
+// SIGTERM.
+
+#include "core/net/ProcessState.h"
+#include "core/net/RequestTimeout.h"
+#include "core/net/ServerEndpoint.h"
+#include "core/net/UserRequests.h"
+#include "core/platform/FileSystem.h"
+#include "server/DemoGenerator.h"
+#include "SmallDataFolder.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+#ifndef _WIN32
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+#endif
+
+namespace mvr {
+namespace {
+
+#ifndef _WIN32
+
+// The program as a child process with its stdout on a pipe and its stderr in
+// a file.
+class ChildServer {
+public:
+    ChildServer(std::vector<std::string> arguments, const std::string& stderrFile) {
+        int pipeEnds[2];
+        EXPECT_EQ(pipe(pipeEnds), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, stderrFile.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        arguments.insert(arguments.begin(), MVR_PRICESERVER_PATH);
+        std::vector<char*> argv;
+        for (std::string& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+        EXPECT_EQ(posix_spawn(&pid_, MVR_PRICESERVER_PATH, &actions, nullptr, argv.data(), environ),
+                  0);
+        posix_spawn_file_actions_destroy(&actions);
+        close(pipeEnds[1]);
+        stdout_ = fdopen(pipeEnds[0], "r");
+    }
+    ~ChildServer() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            Wait();
+        }
+        if (stdout_ != nullptr) {
+            fclose(stdout_);
+        }
+    }
+
+    // The next line the program writes on stdout (empty at its end).
+    std::string ReadLine() {
+        char line[256] = {};
+        return fgets(line, sizeof line, stdout_) != nullptr ? std::string(line) : std::string();
+    }
+    void Signal(int signal) {
+        if (pid_ > 0) {
+            kill(pid_, signal);
+        }
+    }
+    // The exit status, or -1 when the program did not exit normally.
+    int Wait() {
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = 0;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t pid_ = 0;
+    std::FILE* stdout_ = nullptr;
+};
+
+std::string FileText(const std::string& path) {
+    const auto bytes = ReadWholeFile(path);
+    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+}
+
+TEST(PriceServerExecutableTest, ServesADemoFolderAndStopsOnSigterm) {
+    test::TempDir dir;
+    const std::string folder = dir.File("demo");
+    DemoOptions options;
+    options.instruments = 100;
+    options.years = 1;
+    options.lastDay = 739000;
+    std::string error;
+    DemoSummary summary;
+    ASSERT_TRUE(CDemoGenerator(options).Write(folder, &summary, &error)) << error;
+
+    ChildServer child({"--serve", folder, "--port", "0", "--connections", "2"},
+                      dir.File("stderr.txt"));
+    const std::string ready = child.ReadLine();
+    const std::size_t at = ready.find("port=");
+    ASSERT_EQ(ready.rfind("listening address=127.0.0.1 port=", 0), 0u) << ready;
+    const int port = std::stoi(ready.substr(at + 5));
+    ASSERT_GT(port, 0);
+
+    ResetProcessStateForTesting();
+    const ServerEndpoint saved = GetServerEndpoint();
+    SetServerEndpoint({"127.0.0.1", port});
+    SetRequestTimeoutForTesting(std::chrono::seconds(5));
+    std::string message;
+    EXPECT_EQ(Login(std::string(kDemoAccount), std::string(kDemoPassword), message), 1) << message;
+    EXPECT_GT(LoginNumber(), 0);
+    EXPECT_EQ(CheckAccount("BLOCKED", "DEMO"), -19);
+    ResetProcessStateForTesting();
+    SetServerEndpoint(saved);
+    SetRequestTimeoutForTesting(kRequestTimeout);
+
+    child.Signal(SIGTERM);
+    EXPECT_EQ(child.Wait(), 0);
+    const std::string log = FileText(dir.File("stderr.txt"));
+    EXPECT_NE(log.find("code=63 result=login=1,rate="), std::string::npos) << log;
+    EXPECT_NE(log.find("code=55 result=check=-19"), std::string::npos) << log;
+    EXPECT_NE(log.find("mvr-priceserver: stopped"), std::string::npos) << log;
+}
+
+TEST(PriceServerExecutableTest, BrokenFolderOrTakenPortEndsWithAnError) {
+    test::TempDir dir;
+    ChildServer missing({"--serve", dir.File("none"), "--port", "0"}, dir.File("missing.txt"));
+    EXPECT_EQ(missing.ReadLine(), "");
+    EXPECT_EQ(missing.Wait(), 1);
+    EXPECT_EQ(FileText(dir.File("missing.txt")).rfind("mvr-priceserver: ", 0), 0u);
+
+    const std::string folder = dir.File("data");
+    test::WriteDataFolder(folder);
+    CWinSocket taken;
+    ASSERT_TRUE(taken.Create(0, SocketType::Stream, "127.0.0.1", false));
+    ASSERT_TRUE(taken.Listen(1));
+    ChildServer busy({"--serve", folder, "--port", std::to_string(taken.LocalPort())},
+                     dir.File("busy.txt"));
+    EXPECT_EQ(busy.ReadLine(), "");
+    EXPECT_EQ(busy.Wait(), 1);
+    EXPECT_NE(FileText(dir.File("busy.txt")).find("cannot listen on 127.0.0.1 port"),
+              std::string::npos);
+}
+
+#endif
+
+} // namespace
+} // namespace mvr
