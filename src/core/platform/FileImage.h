@@ -34,11 +34,12 @@ public:
     const std::uint8_t* data() const { return storage_.get(); }
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
+    // Non-const iterators too, or a mutable image would not be a contiguous
+    // range (its data() and begin() must agree) and not convert to a span.
     std::uint8_t* begin() { return data(); }
     std::uint8_t* end() { return data() + size_; }
     const std::uint8_t* begin() const { return data(); }
     const std::uint8_t* end() const { return data() + size_; }
-    std::span<const std::uint8_t> Bytes() const { return {data(), size_}; }
 
     // Bytes held, at least size(); storage is handed on in whole blocks.
     std::size_t Capacity() const { return capacity_; }

@@ -148,7 +148,7 @@ TEST(FileImageTest, AnEmptyImageHoldsNoStorage) {
     const CFileImage image = CFileImage::WithUnwrittenBytes(0);
     EXPECT_TRUE(image.empty());
     EXPECT_EQ(image.begin(), image.end());
-    EXPECT_TRUE(image.Bytes().empty());
+    EXPECT_TRUE(std::span<const std::uint8_t>(image).empty());
 }
 
 } // namespace
