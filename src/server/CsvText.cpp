@@ -1,21 +1,13 @@
 #include "server/CsvText.h"
 
+#include "core/platform/TextUtil.h"
+
 namespace mvr {
 
 namespace {
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
 }
 
 bool NeedsQuotes(std::string_view field) {
@@ -44,7 +36,7 @@ bool CCsvReader::Next(std::vector<std::string>& fields) {
             error_ = "line is longer than " + std::to_string(kMaxCsvLineBytes) + " bytes";
             return false;
         }
-        if (Trimmed(line).empty()) {
+        if (TrimBlanks(line).empty()) {
             continue;
         }
         return SplitLine(line, fields);
@@ -97,7 +89,7 @@ bool CCsvReader::SplitLine(std::string_view line, std::vector<std::string>& fiel
                          " holds a quote; put the field in quotes and double the quote";
                 return false;
             }
-            field.assign(Trimmed(raw));
+            field.assign(TrimBlanks(raw));
             pos += raw.size();
         }
         if (pos >= line.size()) {

@@ -1,6 +1,7 @@
 #include "server/DefinitionLine.h"
 
 #include "core/formats/DayNumber.h"
+#include "core/platform/TextUtil.h"
 #include "server/FieldText.h"
 
 #include <optional>
@@ -14,25 +15,11 @@ constexpr std::size_t kMaxFields = 3;
 constexpr std::size_t kDateDigits = 8;
 constexpr std::size_t kMaxQuotedChars = 40;
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 std::vector<std::string_view> SplitFields(std::string_view line) {
     std::vector<std::string_view> fields;
     for (;;) {
         const std::size_t separator = line.find(';');
-        fields.push_back(Trimmed(line.substr(0, separator)));
+        fields.push_back(TrimBlanks(line.substr(0, separator)));
         if (separator == std::string_view::npos) {
             return fields;
         }
@@ -99,7 +86,7 @@ DefinitionLine ParseDefinitionLine(std::string_view text) {
     if (text.size() > kMaxDefinitionLineBytes) {
         return Failure("line longer than " + std::to_string(kMaxDefinitionLineBytes) + " bytes");
     }
-    const std::string_view content = Trimmed(text);
+    const std::string_view content = TrimBlanks(text);
     if (content.empty() || content.front() == '#') {
         return {};
     }

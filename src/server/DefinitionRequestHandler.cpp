@@ -6,7 +6,6 @@
 
 #include <span>
 #include <string>
-#include <string_view>
 
 namespace mvr {
 

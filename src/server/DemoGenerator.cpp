@@ -483,6 +483,7 @@ void CDemoGenerator::BuildCatalogues() {
                         instruments[i].securityType == kCurrencies;
              },
              1000)},
+        {8, "MVRALL", "All instruments", collect([](std::size_t) { return true; }, SIZE_MAX)},
     };
     tables_.catalogueGroups = {{10, "Indices"},
                                {20, "Sectors"},
@@ -492,7 +493,8 @@ void CDemoGenerator::BuildCatalogues() {
     tables_.catalogueTree = {{10, kTreeTop, 0, 0}, {1, 10, 1, 0},  {7, 10, 1, 0},
                              {20, kTreeTop, 0, 0}, {2, 20, 1, 0},  {3, 20, 1, 0},
                              {30, kTreeTop, 0, 0}, {31, 30, 0, 0}, {4, 31, 1, 0},
-                             {40, kTreeTop, 0, 0}, {5, 40, 1, 0},  {6, 40, 1, 0}};
+                             {40, kTreeTop, 0, 0}, {5, 40, 1, 0},  {6, 40, 1, 0},
+                             {8, 40, 1, 0}};
 }
 
 DemoHistory CDemoGenerator::History(std::size_t index) const {

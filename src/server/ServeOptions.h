@@ -40,6 +40,9 @@ struct ServeOptions {
     // Longest time one connection may take from its acceptance on.
     std::chrono::milliseconds connectionLimit = kDefaultConnectionLimit;
     FaultOptions faults;
+    // Serve no bars after this day number, as if the data ended there: a
+    // later run without it then has new days to bring.
+    std::optional<std::int32_t> dataUntilDay;
 
     bool operator==(const ServeOptions&) const = default;
 };

@@ -119,6 +119,15 @@ bool ReadServeValue(std::string_view name, std::string_view value, ServeOptions*
         *duration = *ms;
         return true;
     }
+    if (name == "--data-until") {
+        const auto day = ParseIsoDate(value);
+        if (!day) {
+            *error = "--data-until needs a date YYYY-MM-DD, not '" + std::string(value) + "'";
+            return false;
+        }
+        options->dataUntilDay = *day;
+        return true;
+    }
     if (name == "--fault-close-after") {
         if (!ReadNumberOption(name, value, 0, kMaxCloseAfter, &number, error)) {
             return false;
@@ -232,7 +241,8 @@ std::string ServerUsageText() {
            "      Reads every file of the data folder DIR and prints a summary, or the\n"
            "      first fault with its file and line.\n"
            "  mvr-priceserver --serve DIR [--address A] [--port P] [--connections N]\n"
-           "                  [--timeout MS] [--connection-limit MS] [fault options]\n"
+           "                  [--timeout MS] [--connection-limit MS] [--data-until D]\n"
+           "                  [fault options]\n"
            "      Answers the client's requests from the data folder DIR on address A\n"
            "      (default 127.0.0.1) and port P (default 5000; 0 picks a free port). It\n"
            "      prints 'listening address=A port=P' when ready and one line per request\n"
@@ -240,6 +250,8 @@ std::string ServerUsageText() {
            "      once (1 to 1024, default 16); each receive or send waits at most the\n"
            "      time-out (default 10000 ms), a whole connection at most its limit\n"
            "      (default 120000 ms).\n"
+           "      --data-until YYYY-MM-DD serves no bars after that day, as if the data\n"
+           "      ended there (a later run without it has new days to bring).\n"
            "      Fault options, for tests of the client:\n"
            "        --fault-close-after N   close each connection after N bytes of answer\n"
            "        --fault-delay MS        wait MS before each block of an answer\n"

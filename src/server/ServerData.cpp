@@ -161,7 +161,7 @@ BarAnswer<DailyBar> CServerData::DailyBars(std::int32_t sinCode, std::int32_t fi
     std::shared_ptr<const BarSeries> series;
     BarAnswer<DailyBar> answer = Series<DailyBar>(BarKind::Daily, sinCode, &series);
     if (answer.status == BarStatus::Ok) {
-        const auto range = DayRange(series->daily, firstDay, lastDay);
+        const auto range = DayRange(series->daily, firstDay, std::min(lastDay, lastServedDay_));
         answer.bars.assign(range.begin(), range.end());
     }
     return answer;
@@ -179,9 +179,9 @@ BarAnswer<IntradayBar> CServerData::IntradayBars(std::int32_t sinCode, std::int3
     if (answer.status == BarStatus::Ok) {
         const std::int32_t exchange = InstrumentBySinCode(sinCode)->exchange;
         const auto session = sessionStarts_.find(exchange);
-        answer.bars =
-            AggregateMinuteBars(DayRange(series->minutes, firstDay, lastDay), intervalMinutes,
-                                session == sessionStarts_.end() ? 0 : session->second);
+        answer.bars = AggregateMinuteBars(
+            DayRange(series->minutes, firstDay, std::min(lastDay, lastServedDay_)), intervalMinutes,
+            session == sessionStarts_.end() ? 0 : session->second);
     }
     return answer;
 }

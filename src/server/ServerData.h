@@ -14,6 +14,7 @@
 #include "server/ServerModel.h"
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -87,6 +88,9 @@ public:
     BarAnswer<IntradayBar> IntradayBars(std::int32_t sinCode, std::int32_t firstDay,
                                         std::int32_t lastDay, int intervalMinutes) const;
 
+    // No bar after this day number is served from now on.
+    void ServeBarsUntil(std::int32_t lastDay) { lastServedDay_ = lastDay; }
+
     CacheStatistics BarCacheStatistics() const { return bars_.Statistics(); }
 
 private:
@@ -110,6 +114,7 @@ private:
     std::unordered_map<std::int32_t, std::int32_t> sessionStarts_; // exchange -> seconds
     CInstrumentSearch search_;
     mutable CBarStore bars_;
+    std::int32_t lastServedDay_ = std::numeric_limits<std::int32_t>::max();
 };
 
 } // namespace mvr

@@ -74,6 +74,9 @@ int Serve(const mvr::ServerCommand& command) {
         std::fprintf(stderr, "mvr-priceserver: warning: %s\n", warning.c_str());
     }
     mvr::CRequestLog log;
+    if (command.serveOptions.dataUntilDay) {
+        data->ServeBarsUntil(*command.serveOptions.dataUntilDay);
+    }
     mvr::CPriceServer server(*data, command.serveOptions, log);
     std::string listenError;
     if (!server.Listen(&listenError)) {

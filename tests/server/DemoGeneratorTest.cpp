@@ -120,7 +120,7 @@ TEST(DemoGeneratorTest, AFixedSeedGivesAFixedDataSet) {
     DemoOptions options = Options(100, 1, 1);
     options.lastDay = *ParseIsoDate("2024-12-31");
     ASSERT_TRUE(CDemoGenerator(options).Write(folder.Path(), &summary, &error)) << error;
-    EXPECT_EQ(Fingerprint(FolderContents(folder.Path())), 0x2E7405ADB438D045ULL);
+    EXPECT_EQ(Fingerprint(FolderContents(folder.Path())), 0x757F8EC5DA4DE325ULL);
 }
 
 TEST(DemoGeneratorTest, RefusesAFolderThatIsNotEmpty) {
@@ -201,6 +201,9 @@ TEST(DemoGeneratorTest, CataloguesAccountsAndTree) {
     const Catalogue& watch = tables.catalogues[4];
     EXPECT_EQ(watch.members.size(), 120u);
     EXPECT_EQ(std::set<std::int32_t>(watch.members.begin(), watch.members.end()).size(), 100u);
+    const Catalogue& all = tables.catalogues.back();
+    EXPECT_EQ(all.number, 8);
+    EXPECT_EQ(all.members.size(), tables.instruments.size());
 
     std::set<AccountState> states;
     for (const ServerAccount& account : tables.accounts) {

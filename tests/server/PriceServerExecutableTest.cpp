@@ -6,7 +6,6 @@
 #include "core/net/RequestTimeout.h"
 #include "core/net/ServerEndpoint.h"
 #include "core/net/UserRequests.h"
-#include "core/platform/FileSystem.h"
 #include "server/DemoGenerator.h"
 #include "SmallDataFolder.h"
 #include "support/TempDir.h"
@@ -15,14 +14,9 @@
 #include <string>
 
 #ifndef _WIN32
-#include <csignal>
-#include <cstdio>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "support/ChildProcess.h"
 
-extern char** environ;
+#include <csignal>
 #endif
 
 namespace mvr {
@@ -30,68 +24,14 @@ namespace {
 
 #ifndef _WIN32
 
-// The program as a child process with its stdout on a pipe and its stderr in
-// a file.
-class ChildServer {
+using test::FileText;
+
+// The server program as a child process.
+class ChildServer : public test::ChildProcess {
 public:
-    ChildServer(std::vector<std::string> arguments, const std::string& stderrFile) {
-        int pipeEnds[2];
-        EXPECT_EQ(pipe(pipeEnds), 0);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-        posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, stderrFile.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        arguments.insert(arguments.begin(), MVR_PRICESERVER_PATH);
-        std::vector<char*> argv;
-        for (std::string& argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-        EXPECT_EQ(posix_spawn(&pid_, MVR_PRICESERVER_PATH, &actions, nullptr, argv.data(), environ),
-                  0);
-        posix_spawn_file_actions_destroy(&actions);
-        close(pipeEnds[1]);
-        stdout_ = fdopen(pipeEnds[0], "r");
-    }
-    ~ChildServer() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            Wait();
-        }
-        if (stdout_ != nullptr) {
-            fclose(stdout_);
-        }
-    }
-
-    // The next line the program writes on stdout (empty at its end).
-    std::string ReadLine() {
-        char line[256] = {};
-        return fgets(line, sizeof line, stdout_) != nullptr ? std::string(line) : std::string();
-    }
-    void Signal(int signal) {
-        if (pid_ > 0) {
-            kill(pid_, signal);
-        }
-    }
-    // The exit status, or -1 when the program did not exit normally.
-    int Wait() {
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = 0;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    pid_t pid_ = 0;
-    std::FILE* stdout_ = nullptr;
+    ChildServer(std::vector<std::string> arguments, const std::string& stderrFile)
+        : ChildProcess(MVR_PRICESERVER_PATH, std::move(arguments), stderrFile) {}
 };
-
-std::string FileText(const std::string& path) {
-    const auto bytes = ReadWholeFile(path);
-    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
-}
 
 TEST(PriceServerExecutableTest, ServesADemoFolderAndStopsOnSigterm) {
     test::TempDir dir;

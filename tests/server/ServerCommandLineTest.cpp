@@ -52,10 +52,27 @@ TEST(ServerCommandLineTest, ServeWithDefaultsAndWithEveryOption) {
     EXPECT_EQ(plain->serveOptions.address, "127.0.0.1");
     EXPECT_EQ(plain->serveOptions.port, 5000);
 
-    const auto full =
-        Parse({"--serve", "data", "--address", "0.0.0.0", "--port", "0", "--connections", "64",
-               "--timeout", "250", "--connection-limit", "5000", "--fault-close-after", "0",
-               "--fault-delay", "40", "--fault-refuse", "--fault-marker", "-2"});
+    const auto full = Parse({"--serve",
+                             "data",
+                             "--address",
+                             "0.0.0.0",
+                             "--port",
+                             "0",
+                             "--connections",
+                             "64",
+                             "--timeout",
+                             "250",
+                             "--connection-limit",
+                             "5000",
+                             "--fault-close-after",
+                             "0",
+                             "--fault-delay",
+                             "40",
+                             "--fault-refuse",
+                             "--fault-marker",
+                             "-2",
+                             "--data-until",
+                             "2026-12-04"});
     ASSERT_TRUE(full);
     const ServeOptions& o = full->serveOptions;
     EXPECT_EQ(o.address, "0.0.0.0");
@@ -67,6 +84,7 @@ TEST(ServerCommandLineTest, ServeWithDefaultsAndWithEveryOption) {
     EXPECT_EQ(o.faults.blockDelay, std::chrono::milliseconds(40));
     EXPECT_TRUE(o.faults.refuse);
     EXPECT_EQ(o.faults.sectionMarker, -2);
+    EXPECT_EQ(o.dataUntilDay, ParseIsoDate("2026-12-04"));
 }
 
 TEST(ServerCommandLineTest, WrongArgumentsSayWhatIsWrong) {
@@ -95,6 +113,7 @@ TEST(ServerCommandLineTest, WrongArgumentsSayWhatIsWrong) {
         {{"--serve", "d", "--fault-marker", "-3"}, "--fault-marker needs -1 or -2, not '-3'"},
         {{"--serve", "d", "--fault-close-after", "-1"}, "--fault-close-after needs"},
         {{"--serve", "d", "--fault-delay"}, "--fault-delay needs a value"},
+        {{"--serve", "d", "--data-until", "4.12.2026"}, "--data-until needs a date YYYY-MM-DD"},
         {{"--serve", "d", "--years", "3"}, "unknown option --years"},
     };
     for (const auto& [arguments, message] : cases) {

@@ -181,5 +181,25 @@ TEST_F(ServerDataTest, IntradayBarsFollowTheSessionOfTheExchange) {
     EXPECT_EQ(data->IntradayBars(7, march1, march1, 5).status, BarStatus::UnknownInstrument);
 }
 
+TEST_F(ServerDataTest, BarsAfterTheLastServedDayAreWithheld) {
+    const std::vector<DailyBar> bars = {test::Daily(738000, 1, 1, 1, 1, 1),
+                                        test::Daily(738001, 2, 2, 2, 2, 2),
+                                        test::Daily(738002, 3, 3, 3, 3, 3)};
+    WriteDataFile(folder.Path(), "daily/1003.csv", FormatDailyBars(bars, 0));
+    WriteDataFile(folder.Path(), "intraday/1002.csv",
+                  "date,time,open,high,low,close,volume\n"
+                  "2024-03-01,09:30,10,11,9,10,1\n"
+                  "2024-03-04,09:30,13,13,13,13,4\n");
+    const std::int32_t march1 = *ParseIsoDate("2024-03-01");
+    data->ServeBarsUntil(738001);
+    const auto daily = data->DailyBars(1003, 0, 800000);
+    ASSERT_EQ(daily.bars.size(), 2u);
+    EXPECT_EQ(daily.bars.back().day, 738001);
+    data->ServeBarsUntil(march1 + 2);
+    const auto minutes = data->IntradayBars(1002, march1, march1 + 3, 1);
+    ASSERT_EQ(minutes.bars.size(), 1u);
+    EXPECT_EQ(minutes.bars[0].day, march1);
+}
+
 } // namespace
 } // namespace mvr

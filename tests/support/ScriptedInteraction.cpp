@@ -45,6 +45,14 @@ const char* CScriptedInteraction::NameOf(Kind kind) {
         return "document to open";
     case Kind::StartProgram:
         return "program to start";
+    case Kind::SymbolDataEditor:
+        return "symbol data editor";
+    case Kind::CopyMoveDialog:
+        return "copy/move dialog";
+    case Kind::FindDialog:
+        return "find dialog";
+    case Kind::UpdateJob:
+        return "update job dialog";
     }
     return "?";
 }
@@ -127,6 +135,30 @@ CScriptedInteraction& CScriptedInteraction::ExpectStartProgram(std::string path,
     return Add(std::move(step));
 }
 
+CScriptedInteraction& CScriptedInteraction::ExpectSymbolDataEditor(SymbolDataAnswer answer) {
+    Step step(Kind::SymbolDataEditor);
+    step.symbolData = std::move(answer);
+    return Add(std::move(step));
+}
+
+CScriptedInteraction& CScriptedInteraction::ExpectCopyMoveDialog(CopyMoveAnswer answer) {
+    Step step(Kind::CopyMoveDialog);
+    step.copyMove = std::move(answer);
+    return Add(std::move(step));
+}
+
+CScriptedInteraction& CScriptedInteraction::ExpectFindDialog(FindAnswer answer) {
+    Step step(Kind::FindDialog);
+    step.find = std::move(answer);
+    return Add(std::move(step));
+}
+
+CScriptedInteraction& CScriptedInteraction::ExpectUpdateJob(UpdateJobAnswer answer) {
+    Step step(Kind::UpdateJob);
+    step.updateJob = std::move(answer);
+    return Add(std::move(step));
+}
+
 std::optional<CScriptedInteraction::Step>
 CScriptedInteraction::Take(Kind kind, const std::string& text, const std::string& detail,
                            std::optional<MessageIcon> icon) {
@@ -203,6 +235,26 @@ bool CScriptedInteraction::OpenDocument(const std::string& path) {
 bool CScriptedInteraction::StartProgram(const std::string& path) {
     const auto step = Take(Kind::StartProgram, path, "", std::nullopt);
     return step && step->answer;
+}
+
+bool CScriptedInteraction::EditSymbolData(CSymbolDataEditor& editor) {
+    const auto step = Take(Kind::SymbolDataEditor, "", "", std::nullopt);
+    return step && step->symbolData(editor);
+}
+
+bool CScriptedInteraction::CopyOrMoveSymbols(CCopyMoveSymbols& dialog) {
+    const auto step = Take(Kind::CopyMoveDialog, "", "", std::nullopt);
+    return step && step->copyMove(dialog);
+}
+
+bool CScriptedInteraction::FindInstrument(CFindInstrumentInDirectories& dialog) {
+    const auto step = Take(Kind::FindDialog, "", "", std::nullopt);
+    return step && step->find(dialog);
+}
+
+bool CScriptedInteraction::RunUpdateJob(CUpdateJob& job) {
+    const auto step = Take(Kind::UpdateJob, "", "", std::nullopt);
+    return step && step->updateJob(job);
 }
 
 } // namespace mvr::test

@@ -21,6 +21,11 @@ class CScriptedInteraction final : public CUserInteraction {
 public:
     using EditorAnswer = std::function<bool(DirectoryEditorValues&)>;
     using SearchAnswer = std::function<bool(SearchDialogState&, std::vector<WATCH>&)>;
+    // The user's work in a dialog of the data editing; true for OK.
+    using SymbolDataAnswer = std::function<bool(CSymbolDataEditor&)>;
+    using CopyMoveAnswer = std::function<bool(CCopyMoveSymbols&)>;
+    using FindAnswer = std::function<bool(CFindInstrumentInDirectories&)>;
+    using UpdateJobAnswer = std::function<bool(CUpdateJob&)>;
 
     CScriptedInteraction() = default;
     ~CScriptedInteraction() override;
@@ -38,6 +43,10 @@ public:
                                               std::optional<std::string> choice);
     CScriptedInteraction& ExpectOpenDocument(std::string path, bool opened = true);
     CScriptedInteraction& ExpectStartProgram(std::string path, bool started = true);
+    CScriptedInteraction& ExpectSymbolDataEditor(SymbolDataAnswer answer);
+    CScriptedInteraction& ExpectCopyMoveDialog(CopyMoveAnswer answer);
+    CScriptedInteraction& ExpectFindDialog(FindAnswer answer);
+    CScriptedInteraction& ExpectUpdateJob(UpdateJobAnswer answer);
 
     // Steps announced and not yet come.
     std::size_t Pending() const { return steps_.size(); }
@@ -51,6 +60,10 @@ public:
                                                const std::string& initialFolder) override;
     bool OpenDocument(const std::string& path) override;
     bool StartProgram(const std::string& path) override;
+    bool EditSymbolData(CSymbolDataEditor& editor) override;
+    bool CopyOrMoveSymbols(CCopyMoveSymbols& dialog) override;
+    bool FindInstrument(CFindInstrumentInDirectories& dialog) override;
+    bool RunUpdateJob(CUpdateJob& job) override;
 
 private:
     enum class Kind {
@@ -62,6 +75,10 @@ private:
         FolderBrowser,
         OpenDocument,
         StartProgram,
+        SymbolDataEditor,
+        CopyMoveDialog,
+        FindDialog,
+        UpdateJob,
     };
 
     struct Step {
@@ -75,6 +92,10 @@ private:
         std::optional<std::string> choice;
         EditorAnswer editor;
         SearchAnswer search;
+        SymbolDataAnswer symbolData;
+        CopyMoveAnswer copyMove;
+        FindAnswer find;
+        UpdateJobAnswer updateJob;
     };
 
     static const char* NameOf(Kind kind);

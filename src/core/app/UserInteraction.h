@@ -16,6 +16,10 @@
 
 namespace mvr {
 
+class CCopyMoveSymbols;
+class CFindInstrumentInDirectories;
+class CSymbolDataEditor;
+class CUpdateJob;
 struct DirectoryEditorValues;
 struct WATCH;
 
@@ -71,6 +75,20 @@ public:
 
     // Starts a program in a normal window; false when it could not be started.
     virtual bool StartProgram(const std::string& path) = 0;
+
+    // The dialogs of the local data editing, each a view over the model it is
+    // given; true when it ended with OK. A front end without windows has none
+    // of them and cancels them, as these defaults do.
+
+    // The symbol data editor, already filled from its store.
+    virtual bool EditSymbolData(CSymbolDataEditor& editor);
+    // The copy/move dialog; its buttons run the copy or the move on the model.
+    virtual bool CopyOrMoveSymbols(CCopyMoveSymbols& dialog);
+    // The find dialog; its Find button and OK work on the model.
+    virtual bool FindInstrument(CFindInstrumentInDirectories& dialog);
+    // The update job's dialog on a job the command has filled: it starts the
+    // job on OK (at once when unattended) and shows its progress.
+    virtual bool RunUpdateJob(CUpdateJob& job);
 };
 
 } // namespace mvr

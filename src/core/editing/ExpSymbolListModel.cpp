@@ -1,5 +1,6 @@
 #include "core/editing/ExpSymbolListModel.h"
 
+#include "core/editing/SymbolMatch.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/platform/OleDate.h"
 #include "core/platform/TextUtil.h"
@@ -194,8 +195,7 @@ std::optional<std::size_t> CExpSymbolListModel::SelectMatching(std::string_view 
     std::optional<std::size_t> only;
     for (std::size_t row = 0; row < rowOrder_.size(); ++row) {
         const ExportSymbolInfo* symbol = SymbolOfRow(row);
-        if (symbol != nullptr && (EqualsIgnoreCase(symbol->symbol, wanted) ||
-                                  ToLowerAscii(symbol->name).find(wanted) != std::string::npos)) {
+        if (symbol != nullptr && SymbolMatchesText(*symbol, wanted)) {
             selection_.Select(row);
             only = row;
         }

@@ -146,7 +146,7 @@ bool CExportDataFile::ReadFirstAndLast(const std::string& directory,
     return false;
 }
 
-bool CExportDataFile::Write(bool force) {
+bool CExportDataFile::Write(bool force, CAtomicFileGroup* group) {
     const FormatTypeInfo* info = Info(formatType_);
     if (info == nullptr || info->writes == DataFileCodec::None || filePath_.empty() ||
         writeBlocked_) {
@@ -160,14 +160,19 @@ bool CExportDataFile::Write(bool force) {
             return true;
         }
         const auto image = EncodeMetaStockFile(history_, symbol_.fieldCount);
-        written = image && WriteFileAtomically(filePath_, *image);
+        written = image && Replace(*image, group);
     } else {
-        written = WriteFileAtomically(filePath_, AsBytes(EncodeAsciiFile(history_, formatType_)));
+        written = Replace(AsBytes(EncodeAsciiFile(history_, formatType_)), group);
     }
     if (written) {
         NoteWritten();
     }
     return written;
+}
+
+bool CExportDataFile::Replace(std::span<const std::uint8_t> bytes, CAtomicFileGroup* group) const {
+    return group != nullptr ? group->Stage(filePath_, bytes)
+                            : WriteFileAtomically(filePath_, bytes);
 }
 
 void CExportDataFile::NoteWritten() const {

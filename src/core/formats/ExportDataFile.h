@@ -8,10 +8,13 @@
 #include "core/formats/FormatCatalogue.h"
 #include "core/formats/Periode.h"
 
+#include <cstdint>
+#include <span>
 #include <string>
 
 namespace mvr {
 
+class CAtomicFileGroup;
 class CFolderListing;
 
 class CExportDataFile {
@@ -46,7 +49,9 @@ public:
     // new bars leaves the file untouched (and gives true). More than 32767
     // bars or an invalid field count are refused with the old file kept. True
     // when the file holds the history afterwards.
-    bool Write(bool force);
+    // With a group the new file is only staged in it: the target is replaced
+    // when the group is committed.
+    bool Write(bool force, CAtomicFileGroup* group = nullptr);
 
     // Removes the data file for the formats that have one. False when there is
     // nothing to remove or the removal failed.
@@ -88,6 +93,7 @@ public:
 private:
     std::string ExistingPathOf(const std::string& name) const;
     void NoteWritten() const;
+    bool Replace(std::span<const std::uint8_t> bytes, CAtomicFileGroup* group) const;
     bool ReadMetaStock();
     bool ReadAscii();
     // Records that an existing file was refused; false for the caller to return.

@@ -3,12 +3,15 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/Paths.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -78,15 +81,24 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
     return true;
 }
 
-bool FlushAndClose(int fd, const std::string&) {
-    const bool flushed = _commit(fd) == 0;
+// Windows has no flush of a whole file system: every file is flushed as it
+// is closed, and a group gains only the fewer folder flushes.
+constexpr bool kFlushesStagedFilesTogether = false;
+
+bool CloseTemporary(int fd, const std::string&, bool flush) {
+    const bool flushed = !flush || _commit(fd) == 0;
     return (_close(fd) == 0) && flushed;
 }
 
-bool Replace(const std::string& temporary, const std::string& target) {
+void FlushStagedFiles(const std::vector<std::string>&) {}
+
+// The rename is written through to disk at once.
+bool Rename(const std::string& temporary, const std::string& target) {
     return MoveFileExA(temporary.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
+
+void FlushFolder(const std::string&) {}
 
 void RemoveTemporary(const std::string& name) {
     _unlink(name.c_str());
@@ -114,28 +126,52 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
     return true;
 }
 
+#ifdef __linux__
+// One syncfs flushes every staged file of a file system at once.
+constexpr bool kFlushesStagedFilesTogether = true;
+#else
+constexpr bool kFlushesStagedFilesTogether = false;
+#endif
+
 // Keeps the permissions of the file being replaced.
-bool FlushAndClose(int fd, const std::string& target) {
+bool CloseTemporary(int fd, const std::string& target, bool flush) {
     bool ok = true;
     struct stat old {};
     if (::stat(target.c_str(), &old) == 0) {
         ok = ::fchmod(fd, old.st_mode & 07777) == 0;
     }
-    ok = (::fsync(fd) == 0) && ok;
+    ok = (!flush || ::fsync(fd) == 0) && ok;
     return (::close(fd) == 0) && ok;
 }
 
-// The rename is made durable by flushing the folder that holds both names.
-bool Replace(const std::string& temporary, const std::string& target) {
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+// False when a file system could not be flushed: nothing may then replace
+// its target.
+bool FlushFileSystemOf(const std::string& folder) {
+#ifdef __linux__
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
         return false;
     }
-    const int dir = ::open(ParentFolder(target).c_str(), O_RDONLY | O_CLOEXEC);
+    const bool flushed = ::syncfs(fd) == 0;
+    ::close(fd);
+    return flushed;
+#else
+    (void)folder;
+    return true;
+#endif
+}
+
+bool Rename(const std::string& temporary, const std::string& target) {
+    return ::rename(temporary.c_str(), target.c_str()) == 0;
+}
+
+// Makes the renames in the folder durable.
+void FlushFolder(const std::string& folder) {
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
-    return true;
 }
 
 void RemoveTemporary(const std::string& name) {
@@ -144,30 +180,108 @@ void RemoveTemporary(const std::string& name) {
 
 #endif
 
-} // namespace
-
-bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         NewFileAccess access) {
-    const std::string target = ResolveTarget(path);
+// Creates a temporary file beside the target and writes the bytes into it,
+// flushed to disk when `flush` is set. Its name, or nothing (and no file).
+std::optional<std::string> WriteTemporary(const std::string& target,
+                                          std::span<const std::uint8_t> bytes, NewFileAccess access,
+                                          bool flush) {
     std::string temporary;
     int fd = -1;
     for (unsigned attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temporary = TemporaryName(target, attempt);
         fd = OpenExclusive(temporary, access);
         if (fd < 0 && errno != EEXIST) {
-            return false;
+            return std::nullopt;
         }
     }
     if (fd < 0) {
-        return false;
+        return std::nullopt;
     }
     const bool written = WriteAll(fd, bytes);
-    const bool closed = FlushAndClose(fd, target);
-    if (!written || !closed || !MayReplace(target) || !Replace(temporary, target)) {
+    if (!CloseTemporary(fd, target, flush) || !written) {
+        RemoveTemporary(temporary);
+        return std::nullopt;
+    }
+    return temporary;
+}
+
+bool Replace(const std::string& temporary, const std::string& target) {
+    if (!MayReplace(target) || !Rename(temporary, target)) {
         RemoveTemporary(temporary);
         return false;
     }
     return true;
+}
+
+std::vector<std::string> DistinctFolders(const std::vector<std::string>& targets) {
+    std::vector<std::string> folders;
+    for (const std::string& target : targets) {
+        std::string folder = ParentFolder(target);
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+            folders.push_back(std::move(folder));
+        }
+    }
+    return folders;
+}
+
+} // namespace
+
+bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                         NewFileAccess access) {
+    const std::string target = ResolveTarget(path);
+    const auto temporary = WriteTemporary(target, bytes, access, true);
+    if (!temporary || !Replace(*temporary, target)) {
+        return false;
+    }
+    FlushFolder(ParentFolder(target));
+    return true;
+}
+
+CAtomicFileGroup::~CAtomicFileGroup() {
+    for (const StagedFile& file : staged_) {
+        RemoveTemporary(file.temporary);
+    }
+}
+
+bool CAtomicFileGroup::Stage(const std::string& path, std::span<const std::uint8_t> bytes,
+                             NewFileAccess access) {
+    std::string target = ResolveTarget(path);
+    auto temporary = WriteTemporary(target, bytes, access, !kFlushesStagedFilesTogether);
+    if (!temporary) {
+        return false;
+    }
+    staged_.push_back({std::move(target), std::move(*temporary)});
+    return true;
+}
+
+std::vector<bool> CAtomicFileGroup::Commit() {
+    std::vector<std::string> targets;
+    for (const StagedFile& file : staged_) {
+        targets.push_back(file.target);
+    }
+    const std::vector<std::string> folders = DistinctFolders(targets);
+    std::vector<std::string> unflushed;
+    if (kFlushesStagedFilesTogether) {
+        for (const std::string& folder : folders) {
+            if (!FlushFileSystemOf(folder)) {
+                unflushed.push_back(folder);
+            }
+        }
+    }
+    std::vector<bool> replaced;
+    for (const StagedFile& file : staged_) {
+        const bool flushed = std::find(unflushed.begin(), unflushed.end(),
+                                       ParentFolder(file.target)) == unflushed.end();
+        if (!flushed) {
+            RemoveTemporary(file.temporary);
+        }
+        replaced.push_back(flushed && Replace(file.temporary, file.target));
+    }
+    staged_.clear();
+    for (const std::string& folder : folders) {
+        FlushFolder(folder);
+    }
+    return replaced;
 }
 
 bool AppendFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,

@@ -9,6 +9,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace mvr {
 
@@ -25,6 +26,40 @@ bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
 // Appends `bytes` to `path` (creating it) through the same atomic replacement.
 bool AppendFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                           NewFileAccess access = NewFileAccess::Default);
+
+// Replaces many files with one flush to disk for all of them: flushing each
+// file on its own costs a disk round trip per file, which dominates an update
+// of thousands of small price files. Each file is staged in a temporary file
+// beside its target; Commit makes all of them durable at once and then
+// renames each over its target. Every target holds its old content until its
+// own rename, so a crash or a kill at any moment leaves each file old or new,
+// as WriteFileAtomically does.
+class CAtomicFileGroup {
+public:
+    CAtomicFileGroup() = default;
+    // Temporary files that were staged but not committed are removed.
+    ~CAtomicFileGroup();
+    CAtomicFileGroup(const CAtomicFileGroup&) = delete;
+    CAtomicFileGroup& operator=(const CAtomicFileGroup&) = delete;
+
+    // Writes `bytes` into a new temporary file beside `path`. False (and
+    // nothing staged) when that failed.
+    bool Stage(const std::string& path, std::span<const std::uint8_t> bytes,
+               NewFileAccess access = NewFileAccess::Default);
+    std::size_t StagedCount() const { return staged_.size(); }
+
+    // Flushes every staged file, then replaces the targets in the order they
+    // were staged. One result per staged file, in that order: true when its
+    // target now holds the new content. The group is empty afterwards.
+    std::vector<bool> Commit();
+
+private:
+    struct StagedFile {
+        std::string target;
+        std::string temporary;
+    };
+    std::vector<StagedFile> staged_;
+};
 
 // Test seam: called with the target path once the temporary file is complete
 // and flushed, just before it replaces the target. Returning false abandons the

@@ -170,17 +170,17 @@ UpdateSummary CUpdateJob::Summary() const {
 
 void CUpdateJob::Work(CUpdateProgressSink& sink) {
     const auto start = std::chrono::steady_clock::now();
-    UpdateSummary summary;
+    UpdateRunInput input{directories_, addedDirectories_, editorItems_, editorFile_,
+                         account_,     password_,         settings_,    initialWait_};
+    CUpdateRun run(std::move(input), runFlag_, sink);
     try {
-        UpdateRunInput input{directories_, addedDirectories_, editorItems_, editorFile_,
-                             account_,     password_,         settings_,    initialWait_};
-        summary = CUpdateRun(std::move(input), runFlag_, sink).Execute();
+        run.Execute();
     } catch (const std::exception&) {
         // Out of memory, say: the files written so far are complete, the
         // others untouched; the job ends as after a stop.
         runFlag_.store(0);
     }
-    Finish(sink, summary, start);
+    Finish(sink, run.Summary(), start);
 }
 
 void CUpdateJob::Finish(CUpdateProgressSink& sink, UpdateSummary summary,

@@ -26,23 +26,23 @@ CUpdateRun::CUpdateRun(UpdateRunInput input, const RunFlag& run, CUpdateProgress
     : input_(std::move(input)), run_(run),
       sink_(sink), range_{input_.settings.kind, input_.settings.startDay, input_.settings.endDay} {}
 
-UpdateSummary CUpdateRun::Execute() {
+void CUpdateRun::Execute() {
     summary_.directories = CountOf(input_.addedDirectories.size());
     sink_.PhaseChanged(kPhaseInitializing);
     Pause();
     if (!Running()) {
-        return summary_;
+        return;
     }
     sink_.PhaseChanged(kPhaseConnecting);
     checkNumber_ = CheckAccount(input_.account, input_.password);
     summary_.accountCheckResult = checkNumber_;
     if (checkNumber_ <= 0) {
-        return summary_;
+        return;
     }
     sink_.PhaseChanged(kPhaseSyncCatalogues);
     SynchroniseCatalogues();
     if (!Running()) {
-        return summary_;
+        return;
     }
     const UpdateWorkLists& lists = input_.lists;
     sink_.ProgressRange(0, 2 * CountOf(lists.daily.size() + lists.intraday.size()));
@@ -52,7 +52,6 @@ UpdateSummary CUpdateRun::Execute() {
     if (Running() && !lists.intraday.empty()) {
         Download(RequestIntradayBars, lists.intraday, IntradayEntries());
     }
-    return summary_;
 }
 
 void CUpdateRun::Pause() const {
@@ -123,15 +122,13 @@ void CUpdateRun::Download(Request request, const std::vector<UpdateDirSymbolInfo
     sink_.PhaseChanged(kPhaseWritingFiles);
     {
         CWritingPass pass(input_.directories, run_, input_.settings.replace, input_.editorFile);
-        const std::int32_t written = position_;
-        pass.Run(items, entries, [&](std::size_t handled) { Advance(written + CountOf(handled)); });
+        const std::int32_t loaded = position_;
+        pass.Run(items, entries, [&](std::size_t handled) { Advance(loaded + CountOf(handled)); });
         summary_.symbolsWritten += pass.Totals().symbolsWritten;
         summary_.barsAdded += pass.Totals().bars.added;
         summary_.barsChanged += pass.Totals().bars.changed;
     }
-    // The downloaded bars go once their files are written.
-    entries.clear();
-    entries.shrink_to_fit();
+    // The entries (and with them the downloaded bars) go when this returns.
 }
 
 void CUpdateRun::Advance(std::int32_t position) {

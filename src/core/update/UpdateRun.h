@@ -46,9 +46,11 @@ class CUpdateRun {
 public:
     CUpdateRun(UpdateRunInput input, const RunFlag& run, CUpdateProgressSink& sink);
 
-    // Runs every step; the summary lacks only what the job adds at its end
-    // (stopped, closeWithOk, elapsed).
-    UpdateSummary Execute();
+    // Runs every step.
+    void Execute();
+    // What the steps have done so far; the job adds stopped, closeWithOk and
+    // elapsed at its end.
+    const UpdateSummary& Summary() const { return summary_; }
 
 private:
     bool Running() const { return run_.load() != 0; }
@@ -56,7 +58,8 @@ private:
     void SynchroniseCatalogues();
     using Request = ChartRequestResult (*)(std::span<JAHRESCHARTARRAY>, std::int32_t,
                                            const RunFlag&, const ChartRequestProgress&);
-    // One request and its writing pass over `items`.
+    // One request and its writing pass over `items`; `entries` are the
+    // request's, one for each item, and are freed at the end.
     void Download(Request request, const std::vector<UpdateDirSymbolInfo>& items,
                   std::vector<JAHRESCHARTARRAY> entries);
     std::vector<JAHRESCHARTARRAY> DailyEntries();

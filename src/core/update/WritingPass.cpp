@@ -2,6 +2,14 @@
 
 namespace mvr {
 
+namespace {
+
+// Staged files per flush to disk: bounds the temporary disk space and what a
+// kill throws away.
+constexpr std::size_t kFilesPerGroup = 256;
+
+} // namespace
+
 CWritingPass::CWritingPass(const std::vector<MVRKrsExportInfo>& directories, const RunFlag& run,
                            bool replace, CExportDataFile* editorFile)
     : directories_(directories), run_(run), replace_(replace), editorFile_(editorFile) {}
@@ -61,6 +69,7 @@ void CWritingPass::SwitchTo(std::int32_t directoryIndex) {
 }
 
 void CWritingPass::SaveDirectory() {
+    CommitFiles();
     if (directory_) {
         directory_->Save();
         directory_.reset();
@@ -81,18 +90,43 @@ int CWritingPass::FindSymbol(const UpdateDirSymbolInfo& item) const {
 }
 
 void CWritingPass::WriteSymbol(std::size_t position, const PriceHistory& bars) {
-    ExportSymbolInfo& stored = directory_->GetSymbol(position);
+    const ExportSymbolInfo& stored = directory_->GetSymbol(position);
     CExportDataFile file;
     file.UseFolderListing(&directory_->FolderListing());
     file.Read(directory_->Path(), stored, directory_->FormatType());
     const HistoryChanges changes = Apply(file, bars);
-    // A file that could not be written keeps its old dates in the index, so
-    // that the index never describes bars the file does not hold.
-    if (file.Write(replace_)) {
-        stored = file.Symbol();
-        ++totals_.symbolsWritten;
-        totals_.bars += changes;
+    const std::size_t stagedBefore = files_.StagedCount();
+    if (!file.Write(replace_, &files_)) {
+        return;
     }
+    if (files_.StagedCount() == stagedBefore) {
+        // Nothing needed writing: the file already holds the history.
+        TakeOver(position, file.Symbol(), changes);
+        return;
+    }
+    staged_.push_back({position, file.Symbol(), changes});
+    if (files_.StagedCount() >= kFilesPerGroup) {
+        CommitFiles();
+    }
+}
+
+void CWritingPass::CommitFiles() {
+    const std::vector<bool> replaced = files_.Commit();
+    for (std::size_t i = 0; i < staged_.size() && i < replaced.size(); ++i) {
+        // A file that could not be replaced keeps its old dates in the index,
+        // so that the index never describes bars the file does not hold.
+        if (replaced[i]) {
+            TakeOver(staged_[i].position, staged_[i].symbol, staged_[i].changes);
+        }
+    }
+    staged_.clear();
+}
+
+void CWritingPass::TakeOver(std::size_t position, const ExportSymbolInfo& symbol,
+                            const HistoryChanges& changes) {
+    directory_->GetSymbol(position) = symbol;
+    ++totals_.symbolsWritten;
+    totals_.bars += changes;
 }
 
 void CWritingPass::MergeIntoEditor(const PriceHistory& bars) {

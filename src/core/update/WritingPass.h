@@ -4,7 +4,8 @@
 // by item in list order: each symbol's data file is read, merged with its
 // bars (or replaced by them), written back, and the symbol's dates go into
 // its directory's index, which is saved when the list moves on to the next
-// directory. The data editor's symbol is merged into the editor's history
+// directory. Data files are replaced in groups before the index that
+// describes them is saved. The data editor's symbol is merged into the editor's history
 // instead and nothing is written. Every data file is either left as it was or
 // written completely; a stop takes effect between two files.
 
@@ -12,6 +13,7 @@
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/net/RunFlag.h"
+#include "core/platform/AtomicFile.h"
 #include "core/update/HistoryChanges.h"
 #include "core/update/JahresChartArray.h"
 #include "core/update/UpdateWorkItem.h"
@@ -53,6 +55,11 @@ private:
     // Saves the directory in hand and opens the one of `directoryIndex`.
     void SwitchTo(std::int32_t directoryIndex);
     void SaveDirectory();
+    // Replaces the staged data files and takes the dates of those that were
+    // replaced into the index.
+    void CommitFiles();
+    void TakeOver(std::size_t position, const ExportSymbolInfo& symbol,
+                  const HistoryChanges& changes);
     int FindSymbol(const UpdateDirSymbolInfo& item) const;
     void WriteSymbol(std::size_t position, const PriceHistory& bars);
     void MergeIntoEditor(const PriceHistory& bars);
@@ -65,6 +72,15 @@ private:
     CExportDataFile* editorFile_;
     std::int32_t currentIndex_ = kEditorDirectoryIndex;
     std::unique_ptr<CExportDirectory> directory_; // null while none is open
+    // The data files of the directory in hand are replaced in groups, with
+    // one flush to disk per group.
+    struct StagedSymbol {
+        std::size_t position;
+        ExportSymbolInfo symbol;
+        HistoryChanges changes;
+    };
+    CAtomicFileGroup files_;
+    std::vector<StagedSymbol> staged_;
     WritingTotals totals_;
 };
 

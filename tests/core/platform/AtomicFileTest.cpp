@@ -97,5 +97,72 @@ TEST_F(AtomicFileTest, AppendKeepsExistingContent) {
     EXPECT_EQ(ReadBytes(path), both);
 }
 
+TEST_F(AtomicFileTest, AGroupReplacesItsTargetsOnlyWhenCommitted) {
+    const std::string existing = dir.File("F1.DAT");
+    const std::string created = dir.File("F2.DAT");
+    ASSERT_TRUE(WriteFileAtomically(existing, kOld));
+    CAtomicFileGroup group;
+    ASSERT_TRUE(group.Stage(existing, kNew));
+    ASSERT_TRUE(group.Stage(created, kNew));
+    EXPECT_FALSE(group.Stage(dir.File("missing/F3.DAT"), kNew));
+    EXPECT_EQ(group.StagedCount(), 2u);
+    // Staged is not yet written: readers still see the old state.
+    EXPECT_EQ(ReadBytes(existing), kOld);
+    EXPECT_FALSE(EntryExists(created));
+
+    EXPECT_EQ(group.Commit(), (std::vector<bool>{true, true}));
+    EXPECT_EQ(ReadBytes(existing), kNew);
+    EXPECT_EQ(ReadBytes(created), kNew);
+    EXPECT_EQ(EntriesInFolder(), 2u);
+    EXPECT_EQ(group.StagedCount(), 0u);
+    EXPECT_TRUE(group.Commit().empty());
+}
+
+TEST_F(AtomicFileTest, AGroupThatIsNotCommittedLeavesNothingBehind) {
+    const std::string path = dir.File("F1.DAT");
+    ASSERT_TRUE(WriteFileAtomically(path, kOld));
+    {
+        CAtomicFileGroup group;
+        ASSERT_TRUE(group.Stage(path, kNew));
+        ASSERT_TRUE(group.Stage(dir.File("F2.DAT"), kNew));
+    }
+    EXPECT_EQ(ReadBytes(path), kOld);
+    EXPECT_EQ(EntriesInFolder(), 1u);
+}
+
+TEST_F(AtomicFileTest, AnInterruptedTargetOfAGroupKeepsItsOldContentAlone) {
+    const std::string first = dir.File("F1.DAT");
+    const std::string second = dir.File("F2.DAT");
+    const std::string third = dir.File("F3.DAT");
+    for (const std::string& path : {first, second, third}) {
+        ASSERT_TRUE(WriteFileAtomically(path, kOld));
+    }
+    SetAtomicWriteInterruptionForTesting(
+        [&](const std::string& target) { return target != second; });
+    CAtomicFileGroup group;
+    for (const std::string& path : {first, second, third}) {
+        ASSERT_TRUE(group.Stage(path, kNew));
+    }
+    EXPECT_EQ(group.Commit(), (std::vector<bool>{true, false, true}));
+    EXPECT_EQ(ReadBytes(first), kNew);
+    EXPECT_EQ(ReadBytes(second), kOld);
+    EXPECT_EQ(ReadBytes(third), kNew);
+    EXPECT_EQ(EntriesInFolder(), 3u);
+}
+
+#ifndef _WIN32
+TEST_F(AtomicFileTest, AGroupKeepsThePermissionsOfTheFilesItReplaces) {
+    const std::string shared = dir.File("shared.prn");
+    ASSERT_TRUE(WriteFileAtomically(shared, kOld));
+    ASSERT_EQ(chmod(shared.c_str(), 0640), 0);
+    CAtomicFileGroup group;
+    ASSERT_TRUE(group.Stage(shared, kNew));
+    ASSERT_EQ(group.Commit(), (std::vector<bool>{true}));
+    struct stat info {};
+    ASSERT_EQ(stat(shared.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+#endif
+
 } // namespace
 } // namespace mvr

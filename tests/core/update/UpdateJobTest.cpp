@@ -16,7 +16,9 @@
 #include "UpdateJobFixture.h"
 
 #include <algorithm>
+#include <future>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace mvr {
 namespace {
@@ -189,6 +191,35 @@ TEST_F(UpdateJobTest, LinkedDirectoryFollowsItsCatalogue) {
     EXPECT_EQ(test::StoredBars(directories[1], "BUND30").size(), 30u);
 }
 
+TEST_F(UpdateJobTest, LinkedMetaStockDirectoryGainsDataFilesOfItsOwn) {
+    const std::vector<MVRKrsExportInfo> directories = {test::CreateExportDirectory(
+        Folder("ms"), kFormatMetaStock, {{"BUND30", 1003}, {"SAPX", 1001}}, StartDate(),
+        test::kSmallCatalogue)};
+    ASSERT_TRUE(FindFileIgnoringCase(directories[0].path, "F1.DAT"));
+    CUpdateJob job(directories);
+    test::AddAll(job, 1);
+    RecordingSink sink;
+    const UpdateSummary summary = test::RunJob(job, sink);
+    EXPECT_EQ(summary.symbolsRequested, 3);
+    EXPECT_EQ(summary.symbolsWritten, 3);
+
+    CExportDirectory index(kFormatMetaStock);
+    ASSERT_TRUE(index.Open(directories[0].path, kFormatMetaStock));
+    ASSERT_EQ(index.SymbolCount(), 3u);
+    EXPECT_LT(index.FindSymbol("BUND30"), 0);
+    std::vector<std::int32_t> fileNumbers;
+    for (const ExportSymbolInfo& symbol : index.Symbols()) {
+        fileNumbers.push_back(symbol.fileNumber);
+        EXPECT_DOUBLE_EQ(symbol.lastDate, OleDay(Today() - 1)) << symbol.symbol;
+    }
+    // New symbols are added before the dropped one's file goes.
+    std::sort(fileNumbers.begin(), fileNumbers.end());
+    EXPECT_EQ(fileNumbers, (std::vector<std::int32_t>{2, 3, 4}));
+    EXPECT_FALSE(FindFileIgnoringCase(directories[0].path, "F1.DAT"));
+    EXPECT_EQ(test::StoredBars(directories[0], "APLX").size(), 25u);
+    EXPECT_EQ(test::StoredBars(directories[0], "SAPX").size(), 20u);
+}
+
 TEST_F(UpdateJobTest, CatalogueWithADatabaseErrorChangesNoSymbols) {
     ServeOptions failing = test::TestServeOptions();
     failing.faults.sectionMarker = -1;
@@ -263,6 +294,32 @@ TEST_F(UpdateJobTest, DataFileThatCannotBeWrittenKeepsItsRecord) {
     ASSERT_TRUE(index.Open(directories[0].path, kFormatMetaStock));
     EXPECT_DOUBLE_EQ(index.GetSymbol(0).lastDate, OleDay(Today() - 1));
     EXPECT_DOUBLE_EQ(index.GetSymbol(1).lastDate, 0.0);
+}
+
+TEST_F(UpdateJobTest, BrokenAnswerWritesTheEntriesAnsweredBeforeIt) {
+    // Every answer breaks after 300 bytes: the account check's is shorter,
+    // the price answer for three symbols of 20 bars is not.
+    ServeOptions cut = test::TestServeOptions();
+    cut.faults.closeAfterBytes = 300;
+    test::TestPriceServer cutServer(folder_.Path(), cut);
+    const std::vector<MVRKrsExportInfo> directories = {
+        test::CreateExportDirectory(Folder("a"), kFormatAsciiComma,
+                                    {{"SAPX", 1001}, {"APLX", 1002}, {"IDX", 1004}}, StartDate())};
+    CUpdateJob job(directories);
+    test::AddAll(job, 1);
+    RecordingSink sink;
+    const UpdateSummary summary = test::RunJob(job, sink);
+    EXPECT_GT(summary.accountCheckResult, 0);
+    EXPECT_TRUE(summary.communicationFailed);
+    EXPECT_FALSE(summary.stopped);
+    EXPECT_EQ(summary.symbolsRequested, 3);
+    ASSERT_GE(summary.symbolsWithoutAnswer, 1);
+    ASSERT_LE(summary.symbolsWithoutAnswer, 2);
+    EXPECT_EQ(summary.symbolsWritten, 3 - summary.symbolsWithoutAnswer);
+    EXPECT_EQ(sink.Phases(), kDailyPhases);
+    EXPECT_EQ(sink.Positions().back(), 6);
+    EXPECT_EQ(test::StoredBars(directories[0], "SAPX").size(), 20u);
+    EXPECT_TRUE(test::StoredBars(directories[0], "IDX").empty());
 }
 
 TEST_F(UpdateJobTest, WrongPasswordEndsAfterConnectingAndWritesNothing) {
@@ -419,6 +476,57 @@ TEST_F(UpdateJobTest, StopDuringTheDownloadWritesNothing) {
     ASSERT_GE(phases.size(), 2u);
     EXPECT_EQ(phases[phases.size() - 2], "Loading Data ...");
     EXPECT_EQ(phases.back(), "Update finished");
+    EXPECT_EQ(test::FolderContents(directories[0].path), before);
+}
+
+TEST_F(UpdateJobTest, StopBeforeTheCatalogueSynchronisationChangesNothing) {
+    const std::vector<MVRKrsExportInfo> directories = {test::CreateExportDirectory(
+        Folder("linked"), kFormatAsciiComma, {{"BUND30", 1003, {StoredBar(Today() - 9, 5.0f)}}},
+        StartDate(), test::kSmallCatalogue)};
+    const auto before = test::FolderContents(directories[0].path);
+    CUpdateJob job(directories);
+    test::AddAll(job, 1);
+    RecordingSink sink;
+    sink.onPhase = [&](const std::string& text) {
+        if (text == "Sync Katalog Entries ...") {
+            job.RequestStop();
+        }
+    };
+    const UpdateSummary summary = test::RunJob(job, sink);
+    EXPECT_TRUE(summary.stopped);
+    EXPECT_EQ(summary.symbolsRequested, 0);
+    EXPECT_EQ(sink.RangeCalls(), 0);
+    EXPECT_EQ(sink.Phases().back(), "Sync Katalog Entries ...");
+    EXPECT_EQ(test::FolderContents(directories[0].path), before);
+}
+
+TEST_F(UpdateJobTest, DestroyingARunningJobStopsAndJoinsIt) {
+    const std::vector<MVRKrsExportInfo> directories = {
+        test::CreateExportDirectory(Folder("a"), kFormatAsciiComma,
+                                    {{"SAPX", 1001, {StoredBar(Today() - 9, 5.0f)}}}, StartDate())};
+    const auto before = test::FolderContents(directories[0].path);
+    RecordingSink sink;
+    std::promise<void> loading;
+    const CUpdateJob* running = nullptr;
+    // The answer is read only once the destructor has cleared the run flag.
+    sink.onPhase = [&](const std::string& text) {
+        if (text == "Loading Data ...") {
+            loading.set_value();
+            while (running->State() != UpdateJobState::Stopping) {
+                std::this_thread::yield();
+            }
+        }
+    };
+    {
+        CUpdateJob job(directories);
+        running = &job;
+        test::AddAll(job, 1);
+        job.SetInitialWait(std::chrono::milliseconds(0));
+        ASSERT_TRUE(job.Start({}, sink));
+        loading.get_future().wait();
+        EXPECT_NE(job.State(), UpdateJobState::Ended);
+    }
+    EXPECT_EQ(sink.EndCalls(), 1);
     EXPECT_EQ(test::FolderContents(directories[0].path), before);
 }
 

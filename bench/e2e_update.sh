@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# End-to-end update benchmark through the reference server on loopback:
+# 2,000 instruments x 10 years; a MetaStock and an "Ascii: Comma Delimited"
+# directory with the 2,000 symbols each and an intraday directory with the
+# instruments that have intraday prices. Measures (a) the first full download
+# and (b) an incremental "Normal Update" a few days later (the server
+# withholds the last days during (a)), each as wall time and peak RSS, and in
+# the same run the copy of the resulting directories (cp -r) as the physical
+# baseline.
+#   bench/e2e_update.sh [RUNS]     (default 3 runs of each; medians reported)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+runs=${1:-3}
+
+build_dir=${MVR_BUILD_DIR:-build}
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build_dir" --target mvr-priceserver mvrkrsexp-batch >/dev/null
+if [ ! -x /usr/bin/time ]; then
+  apt-get install -y time >/dev/null
+fi
+
+server="$root/$build_dir/src/server/mvr-priceserver"
+batch="$root/$build_dir/src/batch/mvrkrsexp-batch"
+work="$root/$build_dir/bench-e2e"
+rm -rf "$work"
+mkdir -p "$work"
+data="$work/server-data"
+export MVRKRSEXP_CONFIG_DIR="$work/config"
+mkdir -p "$MVRKRSEXP_CONFIG_DIR"
+# shellcheck source=../scripts/lib/priceserver.sh
+source "$root/scripts/lib/priceserver.sh"
+
+"$server" --make-demo "$data" --instruments 2000 --years 10 >/dev/null
+"$batch" --set-account DEMO DEMO
+start="01.01.$(( $(date +%Y) - 11 ))"
+until_day=$(date -d '7 days ago' +%F)
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+# timed LABEL COMMAND...: appends "seconds kilobytes" to $work/LABEL.txt
+timed() {
+  local label=$1
+  shift
+  /usr/bin/time -f '%e %M' -o "$work/time.txt" "$@" >"$work/$label.out" 2>"$work/$label.err"
+  cat "$work/time.txt" >>"$work/$label.txt"
+}
+
+for run in $(seq 1 "$runs"); do
+  rm -rf "$work/dirs" "$work/copy" "$MVRKRSEXP_CONFIG_DIR"/MVRExp*.cfg "$MVRKRSEXP_CONFIG_DIR"/MVRLst*.cfg
+  "$batch" --set-account DEMO DEMO
+  "$batch" --add-directory "$work/dirs/metastock" 4 8 "$start"
+  "$batch" --add-directory "$work/dirs/ascii" 5 8 "$start"
+  "$batch" --add-directory "$work/dirs/intraday" 21 6
+  start_price_server "$data" --data-until "$until_day" >/dev/null
+  timed full "$batch" -updateall
+  stop_price_server
+  start_price_server "$data" >/dev/null
+  timed incremental "$batch" -updateall
+  stop_price_server
+  sync
+  /usr/bin/time -f '%e %M' -o "$work/time.txt" cp -r "$work/dirs" "$work/copy"
+  cat "$work/time.txt" >>"$work/copy.txt"
+  rm -rf "$work/copy"
+done
+
+bars=$(sed -n 's/^  Bars added: *//p' "$work/full.out")
+periode_bytes=36
+for label in full incremental copy; do
+  printf '%-12s median %6.2f s   peak RSS %8d KiB\n' "$label" \
+    "$(cut -d' ' -f1 "$work/$label.txt" | median)" "$(cut -d' ' -f2 "$work/$label.txt" | median)"
+done
+full_rss=$(cut -d' ' -f2 "$work/full.txt" | median)
+incremental=$(cut -d' ' -f1 "$work/incremental.txt" | median)
+copy=$(cut -d' ' -f1 "$work/copy.txt" | median)
+echo "bars of the full download: $bars ($(( bars * periode_bytes / 1024 )) KiB as PERIODE arrays)"
+du -sh "$work/dirs"/* | sed 's/^/  /'
+awk -v i="$incremental" -v c="$copy" 'BEGIN { printf "incremental / copy: %.2f (target <= 3)\n", (c > 0 ? i / c : 0) }'
+awk -v r="$full_rss" -v b="$bars" -v p="$periode_bytes" \
+  'BEGIN { printf "full peak RSS / bars as PERIODE: %.2f (target < 2)\n", r * 1024 / (b * p) }'
+echo "last summaries:"
+sed 's/^/  /' "$work/full.out" "$work/incremental.out"

@@ -1,0 +1,114 @@
+#include "batch/BatchArguments.h"
+
+#include "batch/BatchConfiguration.h"
+#include "core/formats/FormatCatalogue.h"
+
+#include <cstddef>
+#include <string_view>
+
+namespace mvr::batch {
+
+namespace {
+
+struct OwnOption {
+    std::string_view name;
+    BatchAction action;
+    std::size_t minOperands;
+    std::size_t maxOperands;
+};
+
+constexpr OwnOption kOwnOptions[] = {
+    {"--help", BatchAction::Help, 0, 0},
+    {"--version", BatchAction::Version, 0, 0},
+    {"--set-account", BatchAction::SetAccount, 2, 2},
+    {"--add-directory", BatchAction::AddDirectory, 2, 4},
+    {"--show", BatchAction::Show, 0, 0},
+};
+
+BatchCommand UsageError(std::string error) {
+    BatchCommand command;
+    command.error = std::move(error);
+    return command;
+}
+
+BatchCommand ParseOwnOption(const OwnOption& option, const std::vector<std::string>& arguments) {
+    const std::size_t operands = arguments.size() - 1;
+    if (operands < option.minOperands || operands > option.maxOperands) {
+        return UsageError("wrong number of values for " + std::string(option.name));
+    }
+    BatchCommand command;
+    command.action = option.action;
+    command.values.assign(arguments.begin() + 1, arguments.end());
+    return command;
+}
+
+std::string FormatTypeList() {
+    std::string text = "\nFormat types:\n";
+    for (const int type : BatchFormatTypes()) {
+        text += "  " + std::to_string(type) + "\t" + FormatDisplayName(type) + "\n";
+    }
+    return text;
+}
+
+} // namespace
+
+BatchCommand ParseBatchArguments(const std::vector<std::string>& arguments) {
+    if (arguments.empty()) {
+        return UsageError("no switch given");
+    }
+    const std::string_view first = arguments.front();
+    if (first == "-h") {
+        return ParseOwnOption(kOwnOptions[0], arguments);
+    }
+    for (const OwnOption& option : kOwnOptions) {
+        if (first == option.name) {
+            return ParseOwnOption(option, arguments);
+        }
+    }
+    if (first.starts_with("--")) {
+        return UsageError("unknown option " + std::string(first));
+    }
+    BatchCommand command;
+    command.startup = AnalyseArguments(arguments);
+    if (command.startup.kind == RunKind::Window && command.startup.firstArgument.empty()) {
+        return UsageError("no switch given");
+    }
+    command.action = BatchAction::Run;
+    return command;
+}
+
+std::string UsageText() {
+    return "Usage:\n"
+           "  mvrkrsexp-batch [-nowindow] SWITCH [VALUE]\n"
+           "      Updates export directories without a window, on the configuration of the\n"
+           "      desktop program:\n"
+           "        -updateall, -updateallrt        every directory\n"
+           "        -dirupdate PATH, -dirupdatert PATH\n"
+           "                                        the directory with that path\n"
+           "        -listupdate NAME, -listupdatert NAME\n"
+           "                                        the directories of that list\n"
+           "      The 'rt' forms include the realtime prices. Switches, paths and list names\n"
+           "      are compared without regard to letter case.\n"
+           "  mvrkrsexp-batch [-nowindow] -definitionfile IN x OUT\n"
+           "      Sends the definition file IN to the server and writes its answer to OUT.\n"
+           "  mvrkrsexp-batch --set-account ACCOUNT PASSWORD\n"
+           "  mvrkrsexp-batch --add-directory PATH FORMAT [CATALOGUE [START]]\n"
+           "      Adds an export directory of the format type FORMAT (a number of the list\n"
+           "      below), linked to the server catalogue CATALOGUE (0 or none: not linked),\n"
+           "      with prices from START (dd.mm.yyyy) on.\n"
+           "  mvrkrsexp-batch --show\n"
+           "      Prints the configured account, directories and lists.\n"
+           "  mvrkrsexp-batch --help | --version\n"
+           "\n"
+           "The configuration folder is the desktop program's, or MVRKRSEXP_CONFIG_DIR when set.\n"
+           "Progress goes to stderr (a bar on a terminal, one line per phase otherwise), the\n"
+           "summary to stdout. SIGINT or SIGTERM stops an update at its next step; every file is\n"
+           "then either untouched or completely written.\n"
+           "\n"
+           "Exit codes: 0 done, 1 failed (configuration folder or command), 2 wrong arguments,\n"
+           "3 no account configured, 4 login failed, 5 nothing selected, 6 stopped by a signal,\n"
+           "7 communication failure.\n" +
+           FormatTypeList();
+}
+
+} // namespace mvr::batch

@@ -1,0 +1,38 @@
+#pragma once
+
+// The user-interaction interface for a run without anybody at the screen:
+// questions are answered Yes (the user asked for the command on the command
+// line) and shown with the answer, messages go to the stream, other dialogs
+// are cancelled, and an update job runs unattended with its progress on the
+// stream, a stop signal handed on to it.
+
+#include "batch/ProgressDisplay.h"
+#include "core/app/UserInteraction.h"
+
+#include <cstdio>
+
+namespace mvr::batch {
+
+class CBatchInteraction : public CUserInteraction {
+public:
+    explicit CBatchInteraction(std::FILE* out) : out_(out), progress_(out, IsTerminal(out)) {}
+
+    bool AskYesNo(const std::string& question, MessageIcon icon) override;
+    void ShowMessage(const std::string& text, MessageIcon icon) override;
+    bool EditDirectory(DirectoryEditorValues& values) override;
+    bool ChooseInstruments(SearchDialogState& state, std::vector<WATCH>& selection) override;
+    bool AskListName(const std::vector<CMVRDirListInfo>& lists, std::string& name) override;
+    std::optional<std::string> BrowseForFolder(const std::string& ownerTitle,
+                                               const std::string& initialFolder) override;
+    bool OpenDocument(const std::string& path) override;
+    bool StartProgram(const std::string& path) override;
+    // Starts the job with the settings an unattended job preselects and waits
+    // for its end; false (the dialog's Cancel) when a stop signal ended it.
+    bool RunUpdateJob(CUpdateJob& job) override;
+
+private:
+    std::FILE* out_;
+    CProgressDisplay progress_;
+};
+
+} // namespace mvr::batch

@@ -1,0 +1,32 @@
+#include "batch/BatchSummary.h"
+
+#include <cstdio>
+
+namespace mvr::batch {
+
+namespace {
+
+void AppendLine(std::string& text, const char* label, long long value) {
+    char line[96];
+    std::snprintf(line, sizeof line, "%-26s%lld\n", label, value);
+    text += line;
+}
+
+} // namespace
+
+std::string FormatSummary(const UpdateSummary& summary) {
+    std::string text = "Summary\n";
+    AppendLine(text, "  Directories:", summary.directories);
+    AppendLine(text, "  Symbols requested:", summary.symbolsRequested);
+    AppendLine(text, "  Symbols written:", summary.symbolsWritten);
+    AppendLine(text, "  Bars added:", summary.barsAdded);
+    AppendLine(text, "  Bars changed:", summary.barsChanged);
+    AppendLine(text, "  Symbols without answer:", summary.symbolsWithoutAnswer);
+    char line[96];
+    std::snprintf(line, sizeof line, "%-26s%.1f s\n",
+                  "  Time taken:", static_cast<double>(summary.elapsed.count()) / 1000.0);
+    text += line;
+    return text;
+}
+
+} // namespace mvr::batch

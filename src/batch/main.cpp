@@ -1,0 +1,153 @@
+// mvrkrsexp-batch: the desktop program's update switches without a window,
+// for cron jobs and servers.
+
+#include "batch/BatchArguments.h"
+#include "batch/BatchConfiguration.h"
+#include "batch/BatchInteraction.h"
+#include "batch/BatchSummary.h"
+#include "batch/ExitCodes.h"
+#include "batch/StopSignals.h"
+#include "core/app/BatchUpdate.h"
+#include "core/app/Session.h"
+#include "core/net/WinSocket.h"
+#include "core/platform/BuildVersion.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace mvr::batch {
+namespace {
+
+int Fail(const std::string& text, int code = kExitFailed) {
+    std::fprintf(stderr, "mvrkrsexp-batch: %s\n", text.c_str());
+    return code;
+}
+
+int ExitCodeOf(const BatchUpdateResult& result) {
+    switch (result.outcome) {
+    case BatchUpdateOutcome::NoSwitch:
+    case BatchUpdateOutcome::NothingSelected:
+        return Fail("no directory selected (unknown switch, or no directory that can be opened)",
+                    kExitNothingSelected);
+    case BatchUpdateOutcome::NoAccount:
+        return Fail("no account configured (see --set-account)", kExitNoAccount);
+    case BatchUpdateOutcome::LoginFailed:
+        return Fail(result.message, kExitLoginFailed);
+    case BatchUpdateOutcome::Unreachable:
+        return Fail(result.message + " The price server cannot be reached.", kExitCommunication);
+    case BatchUpdateOutcome::Cancelled:
+        return Fail("stopped", kExitStopped);
+    case BatchUpdateOutcome::Finished:
+        break;
+    }
+    if (result.summary.accountCheckResult <= 0) {
+        return Fail("the server refused the account check (code " +
+                        std::to_string(result.summary.accountCheckResult) + ")",
+                    kExitLoginFailed);
+    }
+    if (result.summary.communicationFailed) {
+        return Fail("the connection to the server failed during the update", kExitCommunication);
+    }
+    return kExitDone;
+}
+
+int RunUpdate(CMVRKrsExpSession& session, const StartupArguments& startup,
+              CBatchInteraction& interaction) {
+    InstallStopSignalHandlers();
+    const BatchUpdateResult result =
+        RunBatchUpdate(session, startup.firstArgument, startup.secondArgument, interaction);
+    if (result.outcome == BatchUpdateOutcome::Finished ||
+        result.outcome == BatchUpdateOutcome::Cancelled) {
+        std::fputs(FormatSummary(result.summary).c_str(), stdout);
+        std::fflush(stdout);
+    }
+    return ExitCodeOf(result);
+}
+
+int ExitCodeOf(DefinitionFileOutcome outcome, const StartupArguments& startup) {
+    switch (outcome) {
+    case DefinitionFileOutcome::Written:
+        return kExitDone;
+    case DefinitionFileOutcome::WrittenIncomplete:
+        return Fail("the server's answer ended early; " + startup.definitionOutput +
+                        " holds what arrived",
+                    kExitCommunication);
+    case DefinitionFileOutcome::InputUnreadable:
+        return Fail("cannot read " + startup.definitionInput);
+    case DefinitionFileOutcome::ServerError:
+        return Fail("the server reported an error", kExitCommunication);
+    case DefinitionFileOutcome::Stopped:
+        return Fail("stopped", kExitStopped);
+    case DefinitionFileOutcome::ConnectionFailed:
+        return Fail("the connection to the server failed", kExitCommunication);
+    case DefinitionFileOutcome::OutputNotWritten:
+        return Fail("cannot write " + startup.definitionOutput);
+    }
+    return kExitFailed;
+}
+
+int RunDefinitionFile(CMVRKrsExpSession& session, const StartupArguments& startup) {
+    if (session.User().account.empty() || session.User().password.empty()) {
+        return Fail("no account configured (see --set-account)", kExitNoAccount);
+    }
+    DefinitionFileOutcome outcome = DefinitionFileOutcome::ConnectionFailed;
+    if (session.RunDefinitionFile(startup.definitionInput, startup.definitionOutput, &outcome) ==
+        0) {
+        return Fail("the account check failed", kExitLoginFailed);
+    }
+    return ExitCodeOf(outcome, startup);
+}
+
+int RunCommand(const BatchCommand& command) {
+    CMVRKrsExpSession session;
+    std::string error;
+    if (!session.LoadConfig(&error)) {
+        return Fail(error);
+    }
+    CBatchInteraction interaction(stderr);
+    switch (command.action) {
+    case BatchAction::SetAccount:
+        return SetAccount(session, command.values[0], command.values[1], error) ? kExitDone
+                                                                                : Fail(error);
+    case BatchAction::AddDirectory:
+        return AddDirectory(session, command.values, interaction, error) ? kExitDone : Fail(error);
+    case BatchAction::Show:
+        ShowConfiguration(session, stdout);
+        return kExitDone;
+    default:
+        return command.startup.kind == RunKind::DefinitionFile
+                   ? RunDefinitionFile(session, command.startup)
+                   : RunUpdate(session, command.startup, interaction);
+    }
+}
+
+int Main(const std::vector<std::string>& arguments) {
+    const BatchCommand command = ParseBatchArguments(arguments);
+    switch (command.action) {
+    case BatchAction::Usage:
+        std::fprintf(stderr, "mvrkrsexp-batch: %s\n\n%s", command.error.c_str(),
+                     UsageText().c_str());
+        return kExitUsage;
+    case BatchAction::Help:
+        std::fputs(UsageText().c_str(), stdout);
+        return kExitDone;
+    case BatchAction::Version:
+        std::printf("mvrkrsexp-batch %ld.%ld.%ld.%ld\n", kVersionMajor, kVersionMinor,
+                    kVersionBuild, kVersionRevision);
+        return kExitDone;
+    default:
+        break;
+    }
+    if (!StartSockets(2, 2)) {
+        return Fail("Error init Windows-Sockets!", kExitCommunication);
+    }
+    return RunCommand(command);
+}
+
+} // namespace
+} // namespace mvr::batch
+
+int main(int argc, char** argv) {
+    return mvr::batch::Main(std::vector<std::string>(argv + 1, argv + argc));
+}

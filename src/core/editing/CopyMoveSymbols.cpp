@@ -1,0 +1,228 @@
+#include "core/editing/CopyMoveSymbols.h"
+
+#include "core/formats/ExportDataFile.h"
+#include "core/formats/ExportDirectory.h"
+#include "core/net/SymbolLookup.h"
+#include "core/platform/Paths.h"
+#include "core/platform/TextUtil.h"
+
+#include <cstdio>
+
+namespace mvr {
+
+namespace {
+
+// MetaStock and Hermes directories do not store the server's numbers, which
+// AddSymbol compares.
+bool StoresNoServerNumbers(int formatType) {
+    return formatType == kFormatMetaStock || formatType == kFormatHermes;
+}
+
+void OpenWithNumbers(CExportDirectory& directory, const MVRKrsExportInfo& record) {
+    directory.Open(record.path, record.formatType);
+    if (StoresNoServerNumbers(record.formatType)) {
+        LookupSInCodes(directory);
+    }
+}
+
+// Formats that name a price file after its symbol give SAP and sap one file
+// where names are compared without regard to case.
+bool WouldShareFileName(const CExportDirectory& target, const ExportSymbolInfo& symbol) {
+    const FormatTypeInfo* info = FindFormatType(target.FormatType());
+    if (info == nullptr || info->naming == DataFileNaming::MetaStock) {
+        return false; // numbered files: AddSymbol gives a free number
+    }
+    const std::string name = DataFileName(target.FormatType(), symbol);
+    if (name.empty()) {
+        return false;
+    }
+    for (const ExportSymbolInfo& listed : target.Symbols()) {
+        if (EqualsIgnoreCase(DataFileName(target.FormatType(), listed), name)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+const char* ReasonText(CopyRefusal reason) {
+    switch (reason) {
+    case CopyRefusal::SourceUnreadable:
+        return "its price file cannot be read";
+    case CopyRefusal::NotAdded:
+        return "the target directory does not take it";
+    case CopyRefusal::FileNameTaken:
+        return "its price file would be that of another symbol";
+    case CopyRefusal::TargetNotWritten:
+        return "it could not be written into the target directory";
+    case CopyRefusal::SourceNotSaved:
+        return "it was copied, but could not be removed from the source directory";
+    }
+    return "";
+}
+
+} // namespace
+
+CCopyMoveSymbols::CCopyMoveSymbols(std::vector<MVRKrsExportInfo> directories,
+                                   std::int32_t sourceIndex, std::vector<ExportSymbolInfo> symbols,
+                                   std::int32_t targetIndex)
+    : directories_(std::move(directories)), sourceIndex_(sourceIndex), symbols_(std::move(symbols)),
+      targetIndex_(targetIndex) {}
+
+const MVRKrsExportInfo* CCopyMoveSymbols::Source() const {
+    if (sourceIndex_ < 0 || static_cast<std::size_t>(sourceIndex_) >= directories_.size()) {
+        return nullptr;
+    }
+    return &directories_[static_cast<std::size_t>(sourceIndex_)];
+}
+
+const MVRKrsExportInfo* CCopyMoveSymbols::Target() const {
+    if (targetIndex_ < 0 || static_cast<std::size_t>(targetIndex_) >= directories_.size()) {
+        return nullptr;
+    }
+    return &directories_[static_cast<std::size_t>(targetIndex_)];
+}
+
+std::string CCopyMoveSymbols::CountText() const {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "No. of selected Symbols: %ld",
+                  static_cast<long>(symbols_.size()));
+    return buffer;
+}
+
+std::string CCopyMoveSymbols::CopyButtonText() const {
+    const MVRKrsExportInfo* target = Target();
+    return "Copy to '" + (target ? target->path : std::string()) + "'";
+}
+
+std::string CCopyMoveSymbols::MoveButtonText() const {
+    const MVRKrsExportInfo* target = Target();
+    return "Move to '" + (target ? target->path : std::string()) + "'";
+}
+
+bool CCopyMoveSymbols::MoveEnabled() const {
+    const MVRKrsExportInfo* source = Source();
+    return source != nullptr && !source->IsLinked();
+}
+
+const CopyMoveResult& CCopyMoveSymbols::Copy() {
+    move_ = false;
+    lastResult_ = Run();
+    return lastResult_;
+}
+
+const CopyMoveResult& CCopyMoveSymbols::Move() {
+    if (MoveEnabled()) {
+        move_ = true;
+        lastResult_ = Run();
+    }
+    return lastResult_;
+}
+
+CopyMoveResult CCopyMoveSymbols::Run() {
+    const bool move = move_;
+    CopyMoveResult result;
+    const MVRKrsExportInfo* sourceRecord = Source();
+    const MVRKrsExportInfo* targetRecord = Target();
+    // Into itself, a move would delete the files it just wrote.
+    if (sourceRecord == nullptr || targetRecord == nullptr ||
+        PathsEqual(WithTrailingSeparator(sourceRecord->path),
+                   WithTrailingSeparator(targetRecord->path))) {
+        return result;
+    }
+    CExportDirectory source(sourceRecord->formatType);
+    OpenWithNumbers(source, *sourceRecord);
+    CExportDirectory target(targetRecord->formatType);
+    OpenWithNumbers(target, *targetRecord);
+
+    std::vector<ExportSymbolInfo> copied;
+    auto refuse = [&](const ExportSymbolInfo& symbol, CopyRefusal reason) {
+        result.refused.push_back({symbol.symbol, reason});
+    };
+    for (ExportSymbolInfo symbol : symbols_) {
+        // Handed over before a lookup, the symbol learns its number from the source.
+        if (const int listed = source.FindSymbol(symbol.symbol);
+            symbol.sinCode == 0 && listed >= 0) {
+            symbol.sinCode = source.GetSymbol(static_cast<std::size_t>(listed)).sinCode;
+        }
+        // A missing price file is copied as an empty history; one that exists
+        // but cannot be read would be replaced by nothing.
+        CExportDataFile records;
+        if (!records.Read(sourceRecord->path, symbol, sourceRecord->formatType) &&
+            records.IsWriteBlocked()) {
+            refuse(symbol, CopyRefusal::SourceUnreadable);
+            continue;
+        }
+        int at = target.FindSymbol(symbol.symbol);
+        if (at < 0) {
+            if (WouldShareFileName(target, symbol)) {
+                refuse(symbol, CopyRefusal::FileNameTaken);
+                continue;
+            }
+            ExportSymbolInfo added = symbol;
+            added.interval = targetRecord->interval;
+            added.firstDate = targetRecord->startDate;
+            added.lastDate = targetRecord->startDate;
+            target.AddSymbol(added);
+            // AddSymbol passes over a symbol whose server number is listed already.
+            at = target.FindSymbol(symbol.symbol);
+            if (at < 0) {
+                refuse(symbol, CopyRefusal::NotAdded);
+                continue;
+            }
+        }
+        ExportSymbolInfo& entry = target.GetSymbol(static_cast<std::size_t>(at));
+        CExportDataFile written;
+        // Read first: a damaged target file blocks its replacement.
+        written.Read(target.Path(), entry, target.FormatType());
+        written.History() = records.History();
+        if (!written.Write(true)) {
+            refuse(symbol, CopyRefusal::TargetNotWritten);
+            continue;
+        }
+        entry.firstDate = written.GetFirstDate();
+        entry.lastDate = written.GetLastDate();
+        copied.push_back(symbol);
+    }
+    if (!target.Save() && !copied.empty()) {
+        // Without the target's index the copies are not there: nothing leaves the source.
+        for (const ExportSymbolInfo& symbol : copied) {
+            refuse(symbol, CopyRefusal::TargetNotWritten);
+        }
+        return result;
+    }
+    result.copied = static_cast<std::int32_t>(copied.size());
+    if (!move || copied.empty()) {
+        return result;
+    }
+    for (const ExportSymbolInfo& symbol : copied) {
+        source.RemoveBySymbol(symbol.symbol);
+    }
+    // The price files go only once the source's index no longer lists them.
+    if (!source.Save()) {
+        source.Reload(); // so that nothing half-removed is saved later
+        for (const ExportSymbolInfo& symbol : copied) {
+            refuse(symbol, CopyRefusal::SourceNotSaved);
+        }
+        return result;
+    }
+    for (const ExportSymbolInfo& symbol : copied) {
+        CExportDataFile file;
+        file.BuildFileName(sourceRecord->path, symbol, sourceRecord->formatType);
+        file.Delete();
+    }
+    return result;
+}
+
+std::string RefusedSymbolsText(const CopyMoveResult& result, bool move) {
+    if (result.refused.empty()) {
+        return {};
+    }
+    std::string text =
+        move ? "The following symbols were not moved:" : "The following symbols were not copied:";
+    for (const CopyMoveResult::Refused& refused : result.refused) {
+        text += "\n" + refused.symbol + ": " + ReasonText(refused.reason);
+    }
+    return text;
+}
+
+} // namespace mvr

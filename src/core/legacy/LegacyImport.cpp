@@ -1,0 +1,330 @@
+#include "core/legacy/LegacyImport.h"
+
+#include "core/app/ConfigStore.h"
+#include "core/app/Session.h"
+#include "core/app/UserInteraction.h"
+#include "core/formats/DayNumber.h"
+#include "core/formats/ExportDirectory.h"
+#include "core/legacy/ImportLog.h"
+#include "core/legacy/LegacyFile.h"
+#include "core/legacy/LegacyFormats.h"
+#include "core/legacy/LegacyInitialFolder.h"
+#include "core/legacy/LegacySymbolTable.h"
+#include "core/legacy/MasterFile.h"
+#include "core/net/InstrumentTranslation.h"
+#include "core/net/IOException.h"
+#include "core/net/UserRequests.h"
+#include "core/platform/ConfigFolder.h"
+#include "core/platform/OleDate.h"
+#include "core/platform/Paths.h"
+#include "core/platform/TextUtil.h"
+
+#include <algorithm>
+
+namespace mvr {
+
+namespace {
+
+constexpr std::size_t kTranslationBuckets = 5000;
+constexpr double kStartDaysBeforeNow = 300.0;
+
+enum class FormatClass { MetaStock, Ascii, Other };
+
+FormatClass ClassOf(int formatType) {
+    switch (formatType) {
+    case kFormatMetaStock:
+        return FormatClass::MetaStock;
+    case kFormatAsciiComma:
+    case kFormatAsciiTab:
+    case kFormatAsciiExcelComma:
+    case kFormatAsciiExcelPoint:
+    case kFormatAsciiNoDate13:
+    case kFormatAsciiNoDate14:
+    case kFormatAsciiCommaLongYear:
+    case kFormatHermes:
+        return FormatClass::Ascii;
+    default:
+        return FormatClass::Other;
+    }
+}
+
+// Existence is tested without the trailing separator the predecessor may
+// have stored: a name ending in one names no entry.
+std::string TestPath(const Cqdx_kvlo_directory_info& directory) {
+    return WithoutTrailingSeparator(directory.path);
+}
+
+bool Exists(const Cqdx_kvlo_directory_info& directory) {
+    return EntryExists(TestPath(directory));
+}
+
+// The form in which the system keeps directory paths.
+std::string RegisteredPath(const Cqdx_kvlo_directory_info& directory) {
+    return WithTrailingSeparator(directory.path);
+}
+
+// One import run on copies of the session's arrays.
+class CLegacyImport {
+public:
+    CLegacyImport(const CMVRKrsExpSession& session, std::vector<Cqdx_kvlo_format_info> formats,
+                  CLegacySymbolTable symbols)
+        : user_(session.User()), directories_(session.Directories()), lists_(session.Lists()),
+          formats_(std::move(formats)), symbols_(std::move(symbols)),
+          translation_(kTranslationBuckets) {}
+
+    void Run() {
+        log_.Line("=============== Kavolo Import (" + FormatDayNumber(TodayDayNumber()) +
+                  ") =============");
+        log_.Line("Collecting Symbols to Translate");
+        for (const Cqdx_kvlo_format_info& format : formats_) {
+            CollectFormat(format);
+        }
+        Translate();
+        for (const Cqdx_kvlo_format_info& format : formats_) {
+            TakeOverDirectories(format);
+        }
+    }
+
+    const CImportLog& Log() const { return log_; }
+    std::vector<MVRKrsExportInfo>& Directories() { return directories_; }
+    std::vector<CMVRDirListInfo>& Lists() { return lists_; }
+
+private:
+    void CollectFormat(const Cqdx_kvlo_format_info& format) {
+        log_.Line("    Format '" + LegacyFormatLogName(format.formatType) + "'");
+        for (const Cprev_kvlo_list_info& list : format.lists) {
+            TakeOverList(list, format.formatType);
+        }
+        if (ClassOf(format.formatType) != FormatClass::Ascii) {
+            return;
+        }
+        for (const Cqdx_kvlo_directory_info& directory : format.directories) {
+            if (!Exists(directory)) {
+                continue;
+            }
+            for (const qdxMasterAsciiEntry& entry :
+                 ReadMasterFile(directory.path, format.formatType)) {
+                const CLegacySymbolRecord* record = symbols_.LookupSymbol(entry.symbol);
+                if (record != nullptr && record->instrumentNumber >= 1) {
+                    translation_[record->instrumentNumber] = 0;
+                }
+            }
+        }
+    }
+
+    void TakeOverList(const Cprev_kvlo_list_info& list, int formatType) {
+        const bool known = std::any_of(lists_.begin(), lists_.end(), [&](const auto& existing) {
+            return existing.kind == formatType && EqualsIgnoreCase(existing.name, list.name);
+        });
+        if (known) {
+            return;
+        }
+        CMVRDirListInfo created;
+        created.name = Truncated(list.name, CMVRDirListInfo::kNameSize - 1);
+        created.kind = formatType;
+        for (const Cqdx_kvlo_directory_info& directory : list.directories) {
+            if (Exists(directory)) {
+                created.AddPath(RegisteredPath(directory));
+            } else {
+                log_.Line("Non existing Directory found in List '" + list.name + "' (" +
+                          TestPath(directory) + ")");
+            }
+        }
+        lists_.push_back(std::move(created));
+    }
+
+    void Translate() {
+        const std::int32_t checkNumber = CheckAccount(user_.account, user_.password);
+        if (!translation_.empty() && checkNumber >= 1) {
+            log_.Line("Sending " + std::to_string(translation_.size()) + " Sincodes to server");
+            try {
+                TranslateInstrumentNumbers(translation_, checkNumber);
+            } catch (const CIOException& error) {
+                log_.Line("-- error " + error.Message() + " ");
+            }
+            log_.Line("processing result list");
+        }
+        startDate_ = CurrentUtcOleDate() - kStartDaysBeforeNow;
+    }
+
+    void TakeOverDirectories(const Cqdx_kvlo_format_info& format) {
+        for (const Cqdx_kvlo_directory_info& directory : format.directories) {
+            switch (ClassOf(format.formatType)) {
+            case FormatClass::MetaStock:
+                TakeOverMetaStock(directory);
+                break;
+            case FormatClass::Ascii:
+                TakeOverAscii(directory, format.formatType);
+                break;
+            case FormatClass::Other:
+                return;
+            }
+        }
+    }
+
+    // Registered paths and stored ones may differ in letter case and in the
+    // trailing separator, which the system adds when it registers a folder.
+    bool IsActive(const Cqdx_kvlo_directory_info& directory) const {
+        const std::string path = TestPath(directory);
+        return std::any_of(directories_.begin(), directories_.end(), [&](const auto& record) {
+            return PathsEqual(WithoutTrailingSeparator(record.path), path);
+        });
+    }
+
+    void TakeOverMetaStock(const Cqdx_kvlo_directory_info& directory) {
+        log_.Line(" import '" + TestPath(directory) + "' '" +
+                  LegacyFormatLogName(kFormatMetaStock) + "'");
+        if (!Exists(directory)) {
+            log_.Line(" - Directory (Metastock) not found");
+            return;
+        }
+        if (IsActive(directory)) {
+            log_.Line(" - Directory (Metastock) already active");
+            return;
+        }
+        // A folder without a readable MASTER is registered all the same.
+        CExportDirectory index(kFormatMetaStock);
+        index.Open(directory.path, kFormatMetaStock);
+        MVRKrsExportInfo record;
+        record.path = RegisteredPath(directory);
+        record.formatType = kFormatMetaStock;
+        record.interval = MVRKrsExportInfo::kDefaultInterval;
+        record.startDate = index.StartDate();
+        directories_.push_back(std::move(record));
+        if (index.IsModified()) {
+            index.Save();
+        }
+    }
+
+    void TakeOverAscii(const Cqdx_kvlo_directory_info& directory, int formatType) {
+        log_.Line("import '" + TestPath(directory) + "' '" + LegacyFormatLogName(formatType) + "'");
+        if (IsActive(directory)) {
+            log_.Line(" - Directory already active");
+            return;
+        }
+        if (!Exists(directory)) {
+            log_.Line(" - Directory not found'");
+            return;
+        }
+        const std::vector<qdxMasterAsciiEntry> entries = ReadMasterFile(directory.path, formatType);
+        CExportDirectory index(formatType);
+        index.Create(directory.path, startDate_, formatType);
+        MVRKrsExportInfo record;
+        record.interval = MVRKrsExportInfo::kDefaultInterval;
+        record.startDate = 0.0;
+        for (const qdxMasterAsciiEntry& entry : entries) {
+            TakeOverSymbol(entry, index, record);
+        }
+        index.Save();
+        record.formatType = formatType;
+        record.path = index.Path();
+        directories_.push_back(std::move(record));
+        if (index.IsModified()) {
+            index.Save();
+        }
+    }
+
+    void TakeOverSymbol(const qdxMasterAsciiEntry& entry, CExportDirectory& index,
+                        MVRKrsExportInfo& record) {
+        const CLegacySymbolRecord* known = symbols_.LookupSymbol(entry.symbol);
+        if (known == nullptr || known->instrumentNumber < 1) {
+            log_.Line(" - SInCode Zero " + entry.symbol + " ");
+            return;
+        }
+        const auto translated = translation_.find(known->instrumentNumber);
+        if (translated == translation_.end()) {
+            log_.Line(" - SInCode lookup error " + std::to_string(known->instrumentNumber) + " ");
+            return;
+        }
+        if (translated->second == 0) {
+            log_.Line(" - Symbol " + known->symbol + " not translated");
+            return;
+        }
+        ExportSymbolInfo symbol = ToExportSymbolInfo(entry);
+        symbol.sinCode = translated->second;
+        if (symbol.firstDate > 0.0 &&
+            (record.startDate == 0.0 || record.startDate > symbol.firstDate)) {
+            record.startDate = symbol.firstDate;
+        }
+        index.AddSymbol(symbol);
+    }
+
+    const ExportUserInfo& user_;
+    std::vector<MVRKrsExportInfo> directories_;
+    std::vector<CMVRDirListInfo> lists_;
+    std::vector<Cqdx_kvlo_format_info> formats_;
+    CLegacySymbolTable symbols_;
+    TranslationMap translation_;
+    double startDate_ = 0.0;
+    CImportLog log_;
+};
+
+// The session shows the changed arrays with no active list.
+void ShowAgain(CMVRKrsExpSession& session) {
+    session.User().activeListEntry = 0;
+    CExpDirListModel& list = session.DirectoryList();
+    list.FillDirectories(session.Directories(), session.User().formatFilter);
+    list.ApplyActiveList(nullptr);
+}
+
+} // namespace
+
+std::string LegacyFormatLogName(int formatType) {
+    if (FindFormatType(formatType) == nullptr) {
+        return "unknown format type " + std::to_string(formatType);
+    }
+    return FormatDisplayName(formatType);
+}
+
+LegacyImportOutcome ImportLegacyInstallation(CMVRKrsExpSession& session,
+                                             CUserInteraction& interaction) {
+    const std::optional<std::string> folder =
+        interaction.BrowseForFolder(kSelectLegacyFolderTitle, LegacyInitialFolder());
+    if (!folder) {
+        return LegacyImportOutcome::Cancelled;
+    }
+    const auto formatsFile = ReadLegacyFile(*folder, kLegacyFormatsFileName, kMaxFormatsFileBytes);
+    if (!formatsFile) {
+        interaction.ShowMessage(kFormatsFileOpenError, MessageIcon::None);
+        return LegacyImportOutcome::FormatsFileMissing;
+    }
+    std::vector<Cqdx_kvlo_format_info> formats;
+    if (!ReadFormats(*formatsFile, &formats)) {
+        interaction.ShowMessage(kFormatsFileReadError, MessageIcon::None);
+        return LegacyImportOutcome::FormatsFileDamaged;
+    }
+    const auto tableFile =
+        ReadLegacyFile(*folder, kLegacySymbolTableFileName, kMaxSymbolTableFileBytes);
+    if (!tableFile) {
+        interaction.ShowMessage(kSymbolTableOpenError, MessageIcon::None);
+        return LegacyImportOutcome::SymbolTableMissing;
+    }
+    CLegacySymbolTable symbols;
+    if (!ReadSymbolTable(*tableFile, &symbols)) {
+        return LegacyImportOutcome::SymbolTableDamaged;
+    }
+    const std::optional<std::string> configFolder = ConfigurationFolder();
+    if (!configFolder) {
+        interaction.ShowMessage(kStoreConfigError, MessageIcon::None);
+        return LegacyImportOutcome::ConfigFolderMissing;
+    }
+
+    CLegacyImport import(session, std::move(formats), std::move(symbols));
+    import.Run();
+    session.Directories() = std::move(import.Directories());
+    session.Lists() = std::move(import.Lists());
+    // Without its log the import is still complete; there is just nothing to show.
+    const std::string logPath = JoinPath(*configFolder, kImportLogFileName);
+    const bool logged = import.Log().AppendTo(logPath);
+    std::string error;
+    if (!session.StoreConfig(&error)) {
+        interaction.ShowMessage(error, MessageIcon::None);
+    }
+    ShowAgain(session);
+    if (logged) {
+        interaction.OpenDocument(logPath);
+    }
+    return LegacyImportOutcome::Imported;
+}
+
+} // namespace mvr

@@ -1,0 +1,56 @@
+#pragma once
+
+// mvrkrsexp-batch as a program against the reference server: a demo data
+// folder served in-process, a configuration folder of the test's own that
+// points at it, and the tool run as a child process.
+
+#ifndef _WIN32
+
+#include "server/TestPriceServer.h"
+#include "support/ChildProcess.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace mvr::test {
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+class BatchToolFixture : public ::testing::Test {
+protected:
+    BatchToolFixture();
+
+    // Serves the demo data (generated once per fixture) with these options
+    // and points the configuration at the server.
+    void StartServer(ServeOptions options = TestServeOptions());
+    void StopServer() { server_.reset(); }
+    // Points the configuration at a port where nobody listens.
+    void PointAtNoServer();
+
+    ToolRun RunTool(const std::vector<std::string>& arguments);
+    // Sets the demo account and adds the directory; fails the test otherwise.
+    void Configure(const std::vector<std::vector<std::string>>& directories);
+
+    std::string ConfigFolder() const { return dir_.File("config"); }
+    std::string Folder(const std::string& name) const { return dir_.File(name); }
+    std::string DemoData() const { return dir_.File("server-data"); }
+    const TempDir& Dir() const { return dir_; }
+
+private:
+    void PointAt(int port);
+
+    TempDir dir_;
+    ScopedEnvironment configDir_;
+    std::unique_ptr<TestPriceServer> server_;
+};
+
+} // namespace mvr::test
+
+#endif

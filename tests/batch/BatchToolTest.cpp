@@ -1,0 +1,221 @@
+// mvrkrsexp-batch end to end: set up, update, summary and exit codes, and
+// what a signal or a kill in the middle of an update leaves behind.
+
+#ifndef _WIN32
+
+#include "BatchToolFixture.h"
+#include "core/formats/ExportDataFile.h"
+#include "core/formats/ExportDirectory.h"
+#include "core/formats/FormatCatalogue.h"
+#include "core/platform/AtomicFile.h"
+#include "core/platform/FileSystem.h"
+#include "support/Sweep.h"
+
+#include <chrono>
+#include <csignal>
+#include <map>
+#include <random>
+#include <thread>
+
+namespace mvr {
+namespace {
+
+using test::ToolRun;
+
+constexpr int kDemoCatalogue = 1; // the 100 members of the demo data
+
+// Every file of the folder with its bytes; a temporary file that a killed
+// writer left behind (".NAME.tmp-...") is no part of what readers see.
+std::map<std::string, std::string> FolderImage(const std::string& folder) {
+    std::map<std::string, std::string> image;
+    for (const std::string& name : ListFileNames(folder)) {
+        if (!(name.starts_with(".") && name.find(".tmp-") != std::string::npos)) {
+            image[name] = test::FileText(folder + name);
+        }
+    }
+    return image;
+}
+
+// Opens the index and reads every symbol's data file (a MetaStock symbol
+// without bars has none yet); the number of bars.
+std::size_t ReadEveryFile(const std::string& folder, int formatType, std::size_t* symbols) {
+    CExportDirectory index(formatType);
+    EXPECT_TRUE(index.Open(folder, formatType)) << index.Problem();
+    std::size_t bars = 0;
+    for (const ExportSymbolInfo& symbol : index.Symbols()) {
+        CExportDataFile file;
+        file.BuildFileName(folder, symbol, formatType);
+        if (EntryExists(file.FilePath())) {
+            EXPECT_TRUE(file.Read(folder, symbol, formatType)) << symbol.symbol;
+            bars += file.History().size();
+        }
+    }
+    *symbols = index.SymbolCount();
+    return bars;
+}
+
+class BatchToolTest : public test::BatchToolFixture {};
+
+TEST_F(BatchToolTest, HelpVersionAndWrongArguments) {
+    const ToolRun help = RunTool({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("Exit codes: 0 done"), std::string::npos);
+    EXPECT_EQ(RunTool({"--version"}).out.rfind("mvrkrsexp-batch ", 0), 0u);
+    const ToolRun none = RunTool({});
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_NE(none.err.find("no switch given"), std::string::npos);
+    EXPECT_EQ(RunTool({"--add-directory", Folder("x"), "99"}).exitCode, 1);
+}
+
+TEST_F(BatchToolTest, SetsUpAndUpdatesALinkedDirectoryThenOnlyNewDaysTravel) {
+    StartServer();
+    Configure({{Folder("ms"), std::to_string(kFormatMetaStock), std::to_string(kDemoCatalogue)}});
+    const ToolRun shown = RunTool({"--show"});
+    EXPECT_NE(shown.out.find("Account: DEMO"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.out.find("catalogue 1"), std::string::npos) << shown.out;
+
+    const ToolRun first = RunTool({"-updateall"});
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_NE(first.err.find("Updating local Datafiles..."), std::string::npos) << first.err;
+    EXPECT_NE(first.out.find("  Symbols requested:      100\n"), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find("  Symbols written:        100\n"), std::string::npos) << first.out;
+    std::size_t symbols = 0;
+    const std::size_t bars = ReadEveryFile(Folder("ms/"), kFormatMetaStock, &symbols);
+    EXPECT_EQ(symbols, 100u);
+    EXPECT_GT(bars, 100u * 200);
+
+    const ToolRun second = RunTool({"-UPDATEALL"});
+    ASSERT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_NE(second.out.find("  Bars added:             0\n"), std::string::npos) << second.out;
+}
+
+TEST_F(BatchToolTest, EachFailureHasItsExitCode) {
+    StartServer();
+    const ToolRun noAccount = RunTool({"-updateall"});
+    EXPECT_EQ(noAccount.exitCode, 3) << noAccount.err;
+
+    ASSERT_EQ(RunTool({"--set-account", "DEMO", "WRONG"}).exitCode, 0);
+    const ToolRun refused = RunTool({"-updateall"});
+    EXPECT_EQ(refused.exitCode, 4);
+    EXPECT_GT(refused.err.size(), std::string("mvrkrsexp-batch: \n").size()) << refused.err;
+
+    Configure({{Folder("ascii"), std::to_string(kFormatAsciiComma), "7"}});
+    EXPECT_EQ(RunTool({"-dirupdate", Folder("elsewhere")}).exitCode, 5);
+    EXPECT_EQ(RunTool({"-listupdate", "no such list"}).exitCode, 5);
+    EXPECT_EQ(RunTool({"-frobnicate"}).exitCode, 5);
+
+    PointAtNoServer();
+    const ToolRun unreachable = RunTool({"-updateall"});
+    EXPECT_EQ(unreachable.exitCode, 7) << unreachable.err;
+}
+
+TEST_F(BatchToolTest, ABrokenDownloadIsACommunicationFailureThatLeavesTheFilesReadable) {
+    StartServer();
+    Configure({{Folder("ms"), std::to_string(kFormatMetaStock), std::to_string(kDemoCatalogue)}});
+    ServeOptions cut = test::TestServeOptions();
+    cut.faults.closeAfterBytes = 20000;
+    StartServer(cut);
+    const ToolRun broken = RunTool({"-updateall"});
+    EXPECT_EQ(broken.exitCode, 7) << broken.err;
+    EXPECT_EQ(broken.out.find("Symbols without answer: 0\n"), std::string::npos) << broken.out;
+    std::size_t symbols = 0;
+    const std::size_t partial = ReadEveryFile(Folder("ms/"), kFormatMetaStock, &symbols);
+    EXPECT_EQ(symbols, 100u);
+
+    // The next update brings the rest.
+    StartServer();
+    ASSERT_EQ(RunTool({"-updateall"}).exitCode, 0);
+    EXPECT_GT(ReadEveryFile(Folder("ms/"), kFormatMetaStock, &symbols), partial);
+}
+
+// Waits until the tool's progress shows the phase; false when it ended first.
+bool WaitForPhase(const std::string& errFile, const std::string& phase) {
+    for (int i = 0; i < 6000; ++i) {
+        if (test::FileText(errFile).find(phase) != std::string::npos) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+TEST_F(BatchToolTest, SigtermDuringTheDownloadStopsWithItsExitCodeAndWritesNothing) {
+    StartServer();
+    Configure({{Folder("ms"), std::to_string(kFormatMetaStock), std::to_string(kDemoCatalogue)}});
+    ASSERT_EQ(RunTool({"-updateall"}).exitCode, 0);
+    const auto before = FolderImage(Folder("ms/"));
+
+    ServeOptions slow = test::TestServeOptions();
+    slow.faults.blockDelay = std::chrono::milliseconds(200);
+    StartServer(slow);
+    const std::string errFile = Dir().File("stopped-stderr.txt");
+    test::ChildProcess tool(MVR_BATCH_PATH, {"-updateall"}, errFile);
+    ASSERT_TRUE(WaitForPhase(errFile, "Loading Data ...")) << test::FileText(errFile);
+    tool.Signal(SIGTERM);
+    tool.ReadAll();
+    EXPECT_EQ(tool.Wait(), 6) << test::FileText(errFile);
+    EXPECT_EQ(FolderImage(Folder("ms/")), before);
+}
+
+// Killed at any moment, the tool leaves every file either as it was before
+// the update or as the complete update writes it.
+TEST_F(BatchToolTest, AKillAtAnyMomentLeavesEveryFileOldOrCompletelyNew) {
+    const std::string ms = std::to_string(kFormatMetaStock);
+    const std::string ascii = std::to_string(kFormatAsciiComma);
+    StartServer();
+    Configure({{Folder("ms"), ms, std::to_string(kDemoCatalogue)},
+               {Folder("ascii"), ascii, std::to_string(kDemoCatalogue)}});
+    // The old state: synchronised, with empty histories.
+    ServeOptions none = test::TestServeOptions();
+    none.dataUntilDay = 1;
+    StartServer(none);
+    ASSERT_EQ(RunTool({"-updateall"}).exitCode, 0);
+    const auto oldMs = FolderImage(Folder("ms/"));
+    const auto oldAscii = FolderImage(Folder("ascii/"));
+
+    StartServer();
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(RunTool({"-updateall"}).exitCode, 0);
+    const auto fullRun = std::chrono::steady_clock::now() - started;
+    const auto newMs = FolderImage(Folder("ms/"));
+    const auto newAscii = FolderImage(Folder("ascii/"));
+
+    std::mt19937 random(20261209);
+    const int kills = test::LongTestsEnabled() ? 24 : 4;
+    for (int k = 0; k < kills; ++k) {
+        // Back to the old state, then a kill somewhere in a full run.
+        for (const auto& [folder, image] :
+             {std::pair{Folder("ms/"), &oldMs}, std::pair{Folder("ascii/"), &oldAscii}}) {
+            for (const auto& [name, bytes] : *image) {
+                ASSERT_TRUE(WriteFileAtomically(
+                    folder + name,
+                    std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())));
+            }
+        }
+        const auto delay = std::chrono::duration_cast<std::chrono::microseconds>(fullRun) *
+                           std::uniform_real_distribution<double>(0.3, 1.0)(random);
+        {
+            test::ChildProcess tool(MVR_BATCH_PATH, {"-updateall"}, Dir().File("killed.txt"));
+            std::this_thread::sleep_for(delay);
+            tool.Signal(SIGKILL);
+            tool.Wait();
+        }
+        for (const auto& [folder, oldImage, newImage] :
+             {std::tuple{Folder("ms/"), &oldMs, &newMs},
+              std::tuple{Folder("ascii/"), &oldAscii, &newAscii}}) {
+            for (const auto& [name, bytes] : FolderImage(folder)) {
+                const auto was = oldImage->find(name);
+                const auto will = newImage->find(name);
+                const bool old = was != oldImage->end() && was->second == bytes;
+                const bool complete = will != newImage->end() && will->second == bytes;
+                EXPECT_TRUE(old || complete)
+                    << folder << name << " after " << delay.count() << " us";
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace mvr
+
+#endif
