@@ -21,6 +21,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <random>
+#include <string>
+#include <vector>
 
 namespace mvr {
 namespace {
@@ -195,6 +197,60 @@ void BM_Ascii5_Write(benchmark::State& s) {
     DataFileWrite(s, AsciiFile());
 }
 
+// Many different data files read one after another, each by an object of its
+// own, as the update job reads a directory: the cost of the memory a read
+// takes and gives back shows here, not in the reads of one file above.
+constexpr int kManyFiles = 16;
+
+struct ManyPriceFiles {
+    std::string folder;
+    std::vector<ExportSymbolInfo> symbols;
+    std::vector<std::string> paths;
+    std::uint64_t bytes = 0;
+};
+
+const ManyPriceFiles& ManyMetaStockFiles() {
+    static const ManyPriceFiles files = [] {
+        ManyPriceFiles many{Folder().Sub("many-metastock"), {}, {}, 0};
+        for (int i = 1; i <= kManyFiles; ++i) {
+            ExportSymbolInfo symbol = PriceSymbol();
+            symbol.symbol += std::to_string(i);
+            symbol.fileNumber = i;
+            CExportDataFile writer;
+            writer.BuildFileName(many.folder, symbol, MetaStockFile().type);
+            writer.History() = History();
+            writer.Write(true);
+            many.bytes += FileSizeOf(writer.FilePath()).value_or(0);
+            many.symbols.push_back(symbol);
+            many.paths.push_back(writer.FilePath());
+        }
+        return many;
+    }();
+    return files;
+}
+
+void BM_MetaStockMany_PlainRead(benchmark::State& state) {
+    const ManyPriceFiles& files = ManyMetaStockFiles();
+    for (auto _ : state) {
+        for (const std::string& path : files.paths) {
+            benchmark::DoNotOptimize(ReadWholeFile(path));
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * files.bytes));
+}
+
+void BM_MetaStockMany_Read(benchmark::State& state) {
+    const ManyPriceFiles& files = ManyMetaStockFiles();
+    for (auto _ : state) {
+        for (const ExportSymbolInfo& symbol : files.symbols) {
+            CExportDataFile reader;
+            benchmark::DoNotOptimize(reader.Read(files.folder, symbol, MetaStockFile().type));
+            benchmark::DoNotOptimize(reader.History().data());
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * files.bytes));
+}
+
 // The encoding alone, without the file: what the writer adds to the bytes.
 void BM_MetaStock_EncodeOnly(benchmark::State& state) {
     const PriceHistory history = History();
@@ -329,6 +385,8 @@ MVR_IO_BENCHMARK(BM_MetaStock_PlainWrite);
 MVR_IO_BENCHMARK(BM_MetaStock_PlainWriteUnflushed);
 MVR_IO_BENCHMARK(BM_MetaStock_Write);
 MVR_IO_BENCHMARK(BM_MetaStock_EncodeOnly);
+MVR_IO_BENCHMARK(BM_MetaStockMany_PlainRead);
+MVR_IO_BENCHMARK(BM_MetaStockMany_Read);
 MVR_IO_BENCHMARK(BM_Ascii5_PlainRead);
 MVR_IO_BENCHMARK(BM_Ascii5_Read);
 MVR_IO_BENCHMARK(BM_Ascii5_PlainWrite);

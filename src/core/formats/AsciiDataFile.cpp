@@ -150,7 +150,7 @@ FirstAndLastResult ReadAsciiFirstAndLast(const std::string& path, int formatType
     }
     if (!first || !last) {
         // The bar lines lie beyond the edge windows: read the whole file once.
-        const auto whole = ReadWholeFile(path, kMaxAsciiPriceFileBytes);
+        const auto whole = ReadFileImage(path, kMaxAsciiPriceFileBytes);
         if (!whole) {
             return FirstAndLastResult::Unreadable;
         }

@@ -13,10 +13,8 @@ namespace mvr {
 namespace {
 
 constexpr int kCommonMonthLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-
-int MonthLength(int month, int year) {
-    return month == 2 && IsLeapYear(year) ? 29 : kCommonMonthLengths[month - 1];
-}
+// Days of a common year before the first of each month.
+constexpr int kDaysBeforeMonth[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
 
 // Leap days in the years 0 .. year-1; year 0 itself is a leap year.
 std::int64_t LeapDaysBefore(std::int64_t year) {
@@ -51,21 +49,23 @@ bool IsLeapYear(int year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
+int DaysInMonth(int month, int year) {
+    return month == 2 && IsLeapYear(year) ? 29 : kCommonMonthLengths[month - 1];
+}
+
 bool IsValidDatum(const DATUM& date) {
     if (date.day == 0 || date.day > 31 || date.month == 0 || date.month > 12) {
         return false;
     }
-    return date.day <= MonthLength(date.month, date.year);
+    return date.day <= DaysInMonth(date.month, date.year);
 }
 
 std::int32_t DatumToDayNumber(const DATUM& date) {
     if (!IsValidDatum(date)) {
         return DAY_NUMBER_INVALID;
     }
-    std::int64_t days = 365 * static_cast<std::int64_t>(date.year) + LeapDaysBefore(date.year);
-    for (int m = 1; m < date.month; ++m) {
-        days += kCommonMonthLengths[m - 1];
-    }
+    std::int64_t days = 365 * static_cast<std::int64_t>(date.year) + LeapDaysBefore(date.year) +
+                        kDaysBeforeMonth[date.month - 1];
     if (date.month > 2 && IsLeapYear(date.year)) {
         days += 1;
     }
@@ -83,8 +83,8 @@ DATUM DayNumberToDatum(std::int32_t dayNumber) {
         day += IsLeapYear(static_cast<int>(year)) ? 366 : 365;
     }
     int month = 1;
-    while (day > MonthLength(month, static_cast<int>(year))) {
-        day -= MonthLength(month, static_cast<int>(year));
+    while (day > DaysInMonth(month, static_cast<int>(year))) {
+        day -= DaysInMonth(month, static_cast<int>(year));
         ++month;
     }
     return DATUM{static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(month),

@@ -34,6 +34,8 @@ inline bool IsNoDate(std::int32_t dayNumber) {
 }
 
 bool IsLeapYear(int year);
+// The length of a month (1..12) of a year.
+int DaysInMonth(int month, int year);
 bool IsValidDatum(const DATUM& date);
 
 // DAY_NUMBER_INVALID when the date does not exist.

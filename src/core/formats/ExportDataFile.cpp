@@ -96,7 +96,7 @@ bool CExportDataFile::ReadMetaStock() {
     }
     const std::uint64_t maxBytes =
         (kMaxMetaStockRecordsRead + 2) * MetaStockRecordLength(fieldCount) - 1;
-    const auto bytes = ReadWholeFile(filePath_, maxBytes);
+    const auto bytes = ReadFileImage(filePath_, maxBytes);
     if (!bytes) {
         return IsRegularFile(filePath_) ? RefuseExistingFile() : false;
     }
@@ -109,7 +109,7 @@ bool CExportDataFile::ReadMetaStock() {
 }
 
 bool CExportDataFile::ReadAscii() {
-    const auto bytes = ReadWholeFile(filePath_, kMaxAsciiPriceFileBytes);
+    const auto bytes = ReadFileImage(filePath_, kMaxAsciiPriceFileBytes);
     if (!bytes) {
         return IsRegularFile(filePath_) ? RefuseExistingFile() : false;
     }

@@ -167,7 +167,7 @@ bool CExportDirectory::LoadMetaStock() {
     }
     symbols_.clear();
     startDate_ = 0.0;
-    const auto master = ReadWholeFile(*masterPath, kMaxMasterBytes);
+    const auto master = ReadFileImage(*masterPath, kMaxMasterBytes);
     if (!master) {
         const auto size = FileSizeOf(*masterPath);
         return Damaged(size && *size > kMaxMasterBytes ? "MASTER holds more than 255 records"
@@ -184,10 +184,10 @@ bool CExportDirectory::LoadMetaStock() {
             return Damaged("EMASTER cannot be read");
         }
     }
-    std::optional<ByteBuffer> xmaster;
+    std::optional<CFileImage> xmaster;
     bool xmasterUnreadable = false;
     if (const auto xmasterPath = listing_.Find(kXmasterName)) {
-        xmaster = ReadWholeFile(*xmasterPath, kMaxXmasterBytes);
+        xmaster = ReadFileImage(*xmasterPath, kMaxXmasterBytes);
         xmasterUnreadable = !xmaster.has_value();
     }
     MetaStockIndexBytes files;
@@ -220,7 +220,7 @@ bool CExportDirectory::LoadAscii() {
     if (!indexPath) {
         return Fail("there is no mvrexp.mas");
     }
-    const auto bytes = ReadWholeFile(*indexPath, kMaxAsciiIndexBytes);
+    const auto bytes = ReadFileImage(*indexPath, kMaxAsciiIndexBytes);
     if (!bytes) {
         return Damaged("mvrexp.mas cannot be read");
     }

@@ -10,9 +10,6 @@ namespace mvr {
 
 namespace {
 
-constexpr int kFirstYear = 1970;
-constexpr int kLastYear = 2037;
-
 int PackedValue(const LongDate& date) {
     return (date.Year() - 1900) * 10000 + date.Month() * 100 + date.Day();
 }
@@ -26,7 +23,7 @@ int CenturyYear(int year) {
     if (year >= 50 && year <= 150) {
         return 1900 + year;
     }
-    if (year >= kFirstYear && year <= kLastYear) {
+    if (year >= kFirstLongDateYear && year <= kLastLongDateYear) {
         return year;
     }
     return 0;
@@ -37,8 +34,8 @@ LongDate LongDate::FromYearMonthDay(int year, int month, int day) {
 }
 
 LongDate LongDate::FromCalendarDate(int fullYear, int month, int day) {
-    if (fullYear < kFirstYear || fullYear > kLastYear || month < 1 || month > 12 || day < 1 ||
-        day > 31) {
+    if (fullYear < kFirstLongDateYear || fullYear > kLastLongDateYear || month < 1 || month > 12 ||
+        day < 1 || day > 31) {
         return LongDate();
     }
     const DATUM date{static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(month),
@@ -74,7 +71,7 @@ LongDate LongDate::FromPackedNumber(float number) {
     int year = 0;
     if (static_cast<unsigned>(y) <= 150) {
         year = 1900 + y;
-    } else if (y >= kFirstYear && y <= kLastYear) {
+    } else if (y >= kFirstLongDateYear && y <= kLastLongDateYear) {
         year = y;
     }
     if (year == 0) {

@@ -10,6 +10,10 @@
 
 namespace mvr {
 
+// The years a packed date can name.
+inline constexpr int kFirstLongDateYear = 1970;
+inline constexpr int kLastLongDateYear = 2037;
+
 // The century rule of packed year fields: 0..49 -> 2000..2049, 50..150 ->
 // 1950..2050, 1970..2037 as they are; 0 for anything else (no valid year).
 int CenturyYear(int year);

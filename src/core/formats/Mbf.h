@@ -41,24 +41,28 @@ inline float LoadMbf(const std::uint8_t* mbf) {
     return MbfWordToFloat(LoadLE32(mbf));
 }
 
-// Zero (of either sign), and the denormals and NaNs MBF cannot hold, are
-// written as four zero bytes; magnitudes beyond MBF's range keep their sign
-// and take the largest MBF magnitude.
-inline void StoreMbf(std::uint8_t* mbf, float value) {
+// Zero (of either sign), and the denormals and NaNs MBF cannot hold, become
+// the word 0; magnitudes beyond MBF's range keep their sign and take the
+// largest MBF magnitude.
+inline std::uint32_t FloatToMbfWord(float value) {
     std::uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     const std::uint32_t exponent = (bits >> 23) & 0xFF;
     const std::uint32_t sign = (bits >> 8) & 0x00800000;
-    std::uint32_t word = 0;
     if (exponent == 0xFF && (bits & mbf_detail::kMantissa) != 0) {
-        word = 0; // NaN
-    } else if (exponent + mbf_detail::kExponentBias > 0xFF) {
-        word = 0xFF000000 | sign | mbf_detail::kMantissa;
-    } else if (exponent != 0) {
-        word =
-            ((exponent + mbf_detail::kExponentBias) << 24) | sign | (bits & mbf_detail::kMantissa);
+        return 0; // NaN
     }
-    StoreLE32(mbf, word);
+    if (exponent + mbf_detail::kExponentBias > 0xFF) {
+        return 0xFF000000 | sign | mbf_detail::kMantissa;
+    }
+    if (exponent == 0) {
+        return 0;
+    }
+    return ((exponent + mbf_detail::kExponentBias) << 24) | sign | (bits & mbf_detail::kMantissa);
+}
+
+inline void StoreMbf(std::uint8_t* mbf, float value) {
+    StoreLE32(mbf, FloatToMbfWord(value));
 }
 
 } // namespace mvr

@@ -3,33 +3,123 @@
 #include "core/platform/Paths.h"
 #include "core/platform/TextUtil.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 #include <system_error>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace mvr {
 
 namespace fs = std::filesystem;
 
-std::optional<ByteBuffer> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return std::nullopt;
+namespace {
+
+// A file opened for one whole read with the platform's own calls: one size
+// query and one read straight into the caller's memory (stdio would read the
+// last block twice to find the size, through a buffer of its own).
+class CWholeFileReader {
+public:
+    explicit CWholeFileReader(const std::string& path) {
+#ifdef _WIN32
+        fd_ = _open(path.c_str(), _O_RDONLY | _O_BINARY);
+#else
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+#endif
     }
-    std::optional<ByteBuffer> result;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        const long size = std::ftell(file);
-        if (size >= 0 && static_cast<std::uint64_t>(size) <= maxBytes &&
-            std::fseek(file, 0, SEEK_SET) == 0) {
-            ByteBuffer bytes(static_cast<std::size_t>(size));
-            if (bytes.empty() || std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size()) {
-                result = std::move(bytes);
-            }
+    ~CWholeFileReader() {
+        if (fd_ >= 0) {
+#ifdef _WIN32
+            _close(fd_);
+#else
+            ::close(fd_);
+#endif
         }
     }
-    std::fclose(file);
-    return result;
+    CWholeFileReader(const CWholeFileReader&) = delete;
+    CWholeFileReader& operator=(const CWholeFileReader&) = delete;
+
+    // Nothing when the file did not open or is not a regular file.
+    std::optional<std::uint64_t> RegularFileSize() const {
+        if (fd_ < 0) {
+            return std::nullopt;
+        }
+#ifdef _WIN32
+        struct _stat64 status {};
+        if (_fstat64(fd_, &status) != 0 || (status.st_mode & _S_IFMT) != _S_IFREG) {
+            return std::nullopt;
+        }
+#else
+        struct stat status {};
+        if (::fstat(fd_, &status) != 0 || !S_ISREG(status.st_mode)) {
+            return std::nullopt;
+        }
+#endif
+        return static_cast<std::uint64_t>(status.st_size);
+    }
+
+    // False unless all `count` bytes arrived: a file cut short since its size
+    // was taken must not pass for a whole one.
+    bool ReadExactly(std::uint8_t* destination, std::size_t count) {
+        std::size_t done = 0;
+        while (done < count) {
+            // Below INT_MAX: the count type of the Windows call.
+            const std::size_t chunk = std::min<std::size_t>(count - done, 1u << 30);
+#ifdef _WIN32
+            const int n = _read(fd_, destination + done, static_cast<unsigned>(chunk));
+#else
+            const ssize_t n = ::read(fd_, destination + done, chunk);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+#endif
+            if (n <= 0) {
+                return false;
+            }
+            done += static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+template <typename Buffer, typename MakeBuffer>
+std::optional<Buffer> ReadWhole(const std::string& path, std::uint64_t maxBytes,
+                                MakeBuffer makeBuffer) {
+    CWholeFileReader file(path);
+    const auto size = file.RegularFileSize();
+    if (!size || *size > maxBytes || *size > std::numeric_limits<std::size_t>::max()) {
+        return std::nullopt;
+    }
+    Buffer buffer = makeBuffer(static_cast<std::size_t>(*size));
+    if (!file.ReadExactly(buffer.data(), buffer.size())) {
+        return std::nullopt;
+    }
+    return buffer;
+}
+
+} // namespace
+
+std::optional<ByteBuffer> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
+    return ReadWhole<ByteBuffer>(path, maxBytes, [](std::size_t size) { return ByteBuffer(size); });
+}
+
+std::optional<CFileImage> ReadFileImage(const std::string& path, std::uint64_t maxBytes) {
+    return ReadWhole<CFileImage>(path, maxBytes, &CFileImage::WithUnwrittenBytes);
 }
 
 std::optional<ByteBuffer> ReadFileRange(const std::string& path, std::uint64_t offset,

@@ -5,6 +5,8 @@
 // copied from Windows hold F1.DAT, Master, ... where the system asks for
 // f1.DAT and MASTER).
 
+#include "core/platform/FileImage.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,9 +17,14 @@ namespace mvr {
 
 using ByteBuffer = std::vector<std::uint8_t>;
 
-// The whole content of a file, or nothing when it cannot be opened or read.
-// Files larger than `maxBytes` are refused rather than read.
+// The whole content of a regular file, or nothing when it cannot be opened or
+// read in full. Files larger than `maxBytes` are refused rather than read.
 std::optional<ByteBuffer> ReadWholeFile(const std::string& path,
+                                        std::uint64_t maxBytes = std::uint64_t{1} << 32);
+
+// The same as an image for a decoder: the way every index and price file is
+// read (see CFileImage).
+std::optional<CFileImage> ReadFileImage(const std::string& path,
                                         std::uint64_t maxBytes = std::uint64_t{1} << 32);
 
 // Up to `count` bytes of a file from `offset` on (fewer at its end), or nothing

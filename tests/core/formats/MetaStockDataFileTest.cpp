@@ -5,6 +5,7 @@
 #include "core/formats/Mbf.h"
 #include "core/platform/Bytes.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -147,6 +148,60 @@ TEST(MetaStockDataFileTest, DatesReadAsLongDateReadsThem) {
     for (std::size_t i = 0; i < packed.size(); ++i) {
         const LongDate date = LongDate::FromMbfPacked(image.data() + (i + 1) * 20);
         ASSERT_EQ(LoadMbf(back->data() + (i + 1) * 20), date.IeeePacked()) << packed[i];
+    }
+}
+
+// Records are decoded in groups in vector registers and one by one at the end
+// of a block or file: either way every bar must be what the field definitions
+// give, including zero-exponent prices, signs, saturating volumes and dates
+// that leave the month mid-group. Raw random words reach cases no writer makes.
+TEST(MetaStockDataFileTest, EveryRecordDecodesAsItsFieldsDefine) {
+    std::mt19937 random(5);
+    std::uniform_int_distribution<std::uint32_t> anyWord;
+    std::uniform_int_distribution<int> kind(0, 9), smallExponent(0, 3), dayStep(0, 2);
+    for (int fields = 5; fields <= 8; ++fields) {
+        const bool hasOpen = fields > 5;
+        const std::size_t length = 4 * static_cast<std::size_t>(fields);
+        // Past a block of 128, not a multiple of 4: groups and single records.
+        const std::size_t records = 261 + static_cast<std::size_t>(fields);
+        ByteBuffer image((records + 1) * length, 0);
+        std::int32_t day = Day(27, 12, 1999);
+        for (std::size_t r = 1; r <= records; ++r) {
+            std::uint8_t* record = image.data() + r * length;
+            day += dayStep(random);
+            const DATUM date = DayNumberToDatum(day);
+            LongDate::FromCalendarDate(date.year, date.month, date.day).StoreMbfPacked(record);
+            if (kind(random) == 0) {
+                StoreLE32(record, anyWord(random));
+            }
+            for (int f = 1; f < fields; ++f) {
+                std::uint32_t word = anyWord(random);
+                if (kind(random) < 3) {
+                    word = (word & 0x00FFFFFF) |
+                           (static_cast<std::uint32_t>(smallExponent(random)) << 24);
+                }
+                StoreLE32(record + 4 * f, word);
+            }
+        }
+        const auto bars = DecodeMetaStockFile(image, fields);
+        ASSERT_TRUE(bars);
+        ASSERT_EQ(bars->size(), records);
+        for (std::size_t i = 0; i < records; ++i) {
+            const std::uint8_t* record = image.data() + (i + 1) * length;
+            int f = 1;
+            PERIODE expected;
+            expected.open = hasOpen ? LoadMbf(record + 4 * f++) : 0.0f;
+            expected.high = LoadMbf(record + 4 * f++);
+            expected.low = LoadMbf(record + 4 * f++);
+            expected.close = LoadMbf(record + 4 * f++);
+            const double volume = std::fabs(LoadMbf(record + 4 * f));
+            expected.volume =
+                volume < 2147483648.0 ? static_cast<std::int32_t>(volume) : 2147483647;
+            expected.dayNumber = DayNumberOfStoredDate(LongDate::FromMbfPacked(record).OleDate());
+            expected.sourcePos = static_cast<std::int32_t>(i);
+            CorrectBar(expected);
+            ASSERT_EQ((*bars)[i], expected) << fields << " fields, record " << i;
+        }
     }
 }
 
