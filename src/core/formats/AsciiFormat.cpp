@@ -24,6 +24,7 @@ constexpr int kLastFullYear = 9999;
 // The longest column text with the separator before it: a float with the
 // most decimals ("-", 39 digits, the point, 15 decimals).
 constexpr std::size_t kMaxColumnChars = 64;
+constexpr std::size_t kLineBufferChars = 8 * kMaxColumnChars;
 constexpr std::int32_t kSecondsPerDay = 86400;
 
 // Up to this many decimals a float times the power of ten is exact in a
@@ -36,20 +37,41 @@ constexpr std::uint64_t kPowersOfTen[kMaxExactDecimals + 1] = {
     1,        10,        100,        1000,        10000,        100000,       1000000,
     10000000, 100000000, 1000000000, 10000000000, 100000000000, 1000000000000};
 
-char* WriteInteger(char* out, long value, int width, char pad) {
-    char digits[24];
-    const char* const end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    const char* first = digits;
-    const auto length = static_cast<int>(end - digits);
-    if (length < width) {
-        // Zero padding goes after a sign, as printf puts it.
-        if (pad == '0' && value < 0) {
-            *out++ = '-';
-            ++first;
-        }
-        out = std::fill_n(out, width - length, pad);
+int DigitCount(std::uint64_t value) {
+    int digits = 1;
+    for (; value >= 10; value /= 10) {
+        ++digits;
     }
-    return std::copy(first, end, out);
+    return digits;
+}
+
+// The decimal digits of `value`, zero-padded to at least `width` digits.
+char* WriteDigits(char* out, std::uint64_t value, int width) {
+    char* const end = out + std::max(DigitCount(value), width);
+    for (char* p = end; p != out; value /= 10) {
+        *--p = static_cast<char>('0' + value % 10);
+    }
+    return end;
+}
+
+// `value` padded to `width` characters.
+char* WriteInteger(char* out, long value, int width, char pad) {
+    const bool negative = value < 0;
+    const std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    const int sign = negative ? 1 : 0;
+    if (pad == '0') {
+        // Zero padding goes after a sign, as printf puts it.
+        if (negative) {
+            *out++ = '-';
+        }
+        return WriteDigits(out, magnitude, width - sign);
+    }
+    out = std::fill_n(out, std::max(0, width - sign - DigitCount(magnitude)), pad);
+    if (negative) {
+        *out++ = '-';
+    }
+    return WriteDigits(out, magnitude, 1);
 }
 
 // Three values joined by a separator (when there is one): the parts of a date or a time.
@@ -78,14 +100,10 @@ char* WriteDecimal(char* out, float value, int decimals, char decimalChar) {
         }
         const auto rounded = static_cast<std::uint64_t>(std::nearbyint(units));
         const std::uint64_t scale = kPowersOfTen[decimals];
-        out = std::to_chars(out, out + 24, rounded / scale).ptr;
+        out = WriteDigits(out, rounded / scale, 1);
         if (decimals > 0) {
             *out++ = point;
-            std::uint64_t fraction = rounded % scale;
-            for (int i = decimals - 1; i >= 0; --i, fraction /= 10) {
-                out[i] = static_cast<char>('0' + fraction % 10);
-            }
-            out += decimals;
+            out = WriteDigits(out, rounded % scale, decimals);
         }
         return out;
     }
@@ -212,15 +230,19 @@ std::optional<double> ParsePlainDecimal(std::string_view token, char point) {
         ++p;
     }
     std::uint64_t significand = 0;
-    std::size_t digits = 0;
-    std::size_t decimals = 0;
-    for (; p != end && IsDigit(*p); ++p, ++digits) {
+    const char* const whole = p;
+    for (; p != end && IsDigit(*p); ++p) {
         significand = significand * 10 + static_cast<std::uint64_t>(*p - '0');
     }
+    std::size_t digits = static_cast<std::size_t>(p - whole);
+    std::size_t decimals = 0;
     if (p != end && (*p == '.' || (*p == point && point != 0))) {
-        for (++p; p != end && IsDigit(*p); ++p, ++digits, ++decimals) {
+        const char* const fraction = ++p;
+        for (; p != end && IsDigit(*p); ++p) {
             significand = significand * 10 + static_cast<std::uint64_t>(*p - '0');
         }
+        decimals = static_cast<std::size_t>(p - fraction);
+        digits += decimals;
     }
     const bool exponent = p != end && (*p == 'e' || *p == 'E');
     if (digits == 0 || digits > kMaxExactDigits || exponent || significand > kMaxExactSignificand) {
@@ -329,10 +351,11 @@ std::optional<std::int32_t> DayNumberOf(int year, long month, long day) {
     }
     const DATUM date{static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(month),
                      static_cast<std::uint16_t>(year)};
-    if (!IsValidDatum(date)) {
+    const std::int32_t dayNumber = DatumToDayNumber(date);
+    if (dayNumber == DAY_NUMBER_INVALID) {
         return std::nullopt;
     }
-    return DatumToDayNumber(date);
+    return dayNumber;
 }
 
 } // namespace
@@ -402,15 +425,20 @@ void AsciiFormatInfo::AddColumn(std::int32_t kind, std::int32_t format) {
 
 std::size_t AsciiFormatInfo::FormatLine(std::string& out, const AsciiLineRecord& record) const {
     const std::size_t start = out.size();
-    char text[kMaxColumnChars];
+    // The line is gathered here and appended in as few pieces as its columns allow.
+    char text[kLineBufferChars];
+    char* end = text;
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        char* end = text;
+        if (end + kMaxColumnChars > text + sizeof text) {
+            out.append(text, static_cast<std::size_t>(end - text));
+            end = text;
+        }
         if (i > 0) {
             *end++ = columnSeparator;
         }
         end = WriteColumn(end, columns[i], record);
-        out.append(text, static_cast<std::size_t>(end - text));
     }
+    out.append(text, static_cast<std::size_t>(end - text));
     out.append("\r\n", 2);
     return out.size() - start;
 }
