@@ -6,8 +6,10 @@
 #include "core/platform/OleDate.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace mvr {
 
@@ -45,12 +47,31 @@ int DigitCount(std::uint64_t value) {
     return digits;
 }
 
+// "00", "01", ... "99": digits are written two at a time.
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
 // The decimal digits of `value`, zero-padded to at least `width` digits.
 char* WriteDigits(char* out, std::uint64_t value, int width) {
     char* const end = out + std::max(DigitCount(value), width);
-    for (char* p = end; p != out; value /= 10) {
-        *--p = static_cast<char>('0' + value % 10);
+    char* p = end;
+    for (; value >= 100; value /= 100) {
+        p -= 2;
+        std::memcpy(p, &kDigitPairs[2 * (value % 100)], 2);
     }
+    if (value >= 10) {
+        p -= 2;
+        std::memcpy(p, &kDigitPairs[2 * value], 2);
+    } else {
+        *--p = static_cast<char>('0' + value);
+    }
+    std::fill(out, p, '0');
     return end;
 }
 
