@@ -113,23 +113,24 @@ char* WriteTriple(char* out, char separator, long a, int widthA, long b, long c,
 // for the point.
 char* WriteDecimal(char* out, float value, int decimals, char decimalChar) {
     const char point = decimalChar != 0 ? decimalChar : '.';
-    const double units = std::fabs(static_cast<double>(value)) *
-                         static_cast<double>(kPowersOfTen[std::min(decimals, kMaxExactDecimals)]);
-    if (decimals <= kMaxExactDecimals && units < kMaxExactUnits) { // false for inf and NaN
-        if (std::signbit(value)) {
-            *out++ = '-';
-        }
-        const auto rounded = static_cast<std::uint64_t>(std::nearbyint(units));
+    if (decimals <= kMaxExactDecimals) {
         const std::uint64_t scale = kPowersOfTen[decimals];
-        out = WriteDigits(out, rounded / scale, 1);
-        if (decimals > 0) {
-            *out++ = point;
-            out = WriteDigits(out, rounded % scale, decimals);
+        const double units = std::fabs(static_cast<double>(value)) * static_cast<double>(scale);
+        if (units < kMaxExactUnits) { // false for inf and NaN
+            if (std::signbit(value)) {
+                *out++ = '-';
+            }
+            const auto rounded = static_cast<std::uint64_t>(std::nearbyint(units));
+            out = WriteDigits(out, rounded / scale, 1);
+            if (decimals > 0) {
+                *out++ = point;
+                out = WriteDigits(out, rounded % scale, decimals);
+            }
+            return out;
         }
-        return out;
     }
-    // Values too large for an exact product, and inf and NaN.
-    // The room of a column after its separator.
+    // Values too large for an exact product, inf and NaN, and more decimals,
+    // within the room of a column after its separator.
     const auto result = std::to_chars(out, out + kMaxColumnChars - 1, static_cast<double>(value),
                                       std::chars_format::fixed, decimals);
     if (result.ec != std::errc{}) {
