@@ -281,16 +281,9 @@ bool IsPlainPoint(char decimalChar) {
            decimalChar != 'e' && decimalChar != 'E';
 }
 
-// A decimal number at the start of the token, as a C library conversion reads
-// it (trailing characters ignored); the layout's decimal character stands for
-// the point. Nothing when no number starts there or it is not finite.
-std::optional<double> ParseNumber(std::string_view token, char decimalChar) {
-    if (IsPlainPoint(decimalChar)) {
-        if (const auto plain = ParsePlainDecimal(token, decimalChar)) {
-            return plain;
-        }
-    }
-    // Exponents, long digit strings, inf and nan: the library reads them.
+// The token as the C library reads it, the decimal character standing for
+// the point: exponents, long digit strings, inf and nan.
+std::optional<double> ReadNumberWithLibrary(std::string_view token, char decimalChar) {
     char text[kMaxNumberChars + 1];
     const std::size_t n = std::min(token.size(), kMaxNumberChars);
     std::copy_n(token.data(), n, text);
@@ -310,6 +303,18 @@ std::optional<double> ParseNumber(std::string_view token, char decimalChar) {
         return std::nullopt;
     }
     return value;
+}
+
+// A decimal number at the start of the token, as a C library conversion reads
+// it (trailing characters ignored); the layout's decimal character stands for
+// the point. Nothing when no number starts there or it is not finite.
+std::optional<double> ParseNumber(std::string_view token, char decimalChar) {
+    if (IsPlainPoint(decimalChar)) {
+        if (const auto plain = ParsePlainDecimal(token, decimalChar)) {
+            return plain;
+        }
+    }
+    return ReadNumberWithLibrary(token, decimalChar);
 }
 
 int TextYear(long value, std::size_t digits) {
