@@ -3,6 +3,7 @@
 // back into calendar fields, fixed notation of the library, and the
 // library's number reading.
 
+#include "core/formats/AsciiDataFile.h"
 #include "core/formats/AsciiFormat.h"
 #include "core/formats/DayNumber.h"
 #include "core/formats/Periode.h"
@@ -20,6 +21,11 @@
 
 namespace mvr {
 namespace {
+
+std::int32_t Day(int d, int m, int y) {
+    return DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
+                                  static_cast<std::uint16_t>(y)});
+}
 
 // Every date and time layout in one line.
 AsciiFormatInfo AllDateColumns(char dateSeparator, char timeSeparator) {
@@ -72,7 +78,9 @@ TEST(AsciiFieldTextTest, DateColumnsShowWhatTheOleDateShows) {
                                       std::numeric_limits<std::int32_t>::min()};
     // The ends of the OLE range (1.1.100 and 31.12.9999), its epoch, the
     // century turns and the two-digit-year window 1950..2049.
-    for (const std::int32_t anchor : {36526, 3652425, 693960, 730485, 693596, 712223, 748747}) {
+    for (const std::int32_t anchor :
+         {Day(1, 1, 100), Day(31, 12, 9999), kOleEpochDayNumber, Day(1, 1, 1900), Day(1, 1, 1950),
+          Day(1, 1, 2000), Day(1, 1, 2050)}) {
         for (std::int32_t d = anchor - 400; d <= anchor + 400; ++d) {
             days.push_back(d);
         }
@@ -92,6 +100,27 @@ TEST(AsciiFieldTextTest, DateColumnsShowWhatTheOleDateShows) {
             ASSERT_EQ(FormattedLine(AllDateColumns(ds, ts), record),
                       ExpectedDateLine(day, seconds, ds, ts))
                 << "day " << day << " seconds " << seconds;
+        }
+    }
+}
+
+TEST(AsciiFieldTextTest, EveryDayOfTheTwoDigitYearWindowIsReadBack) {
+    PriceHistory history;
+    for (std::int32_t day = Day(1, 1, 1950); day <= Day(31, 12, 2049); ++day) {
+        PERIODE bar;
+        bar.dayNumber = day;
+        bar.open = bar.high = bar.low = bar.close = 1.0f;
+        history.push_back(bar);
+    }
+    for (const int type : {kFormatAsciiComma, kFormatAsciiTab, kFormatAsciiExcelComma,
+                           kFormatAsciiExcelPoint, kFormatAsciiCommaLongYear}) {
+        const std::string text = EncodeAsciiFile(history, type);
+        const auto read = DecodeAsciiFile(
+            std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), type);
+        ASSERT_TRUE(read) << type;
+        ASSERT_EQ(read->size(), history.size()) << type;
+        for (std::size_t i = 0; i < history.size(); ++i) {
+            ASSERT_EQ((*read)[i].dayNumber, history[i].dayNumber) << type << " bar " << i;
         }
     }
 }
