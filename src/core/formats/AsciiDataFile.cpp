@@ -1,10 +1,8 @@
 #include "core/formats/AsciiDataFile.h"
 
 #include "core/formats/AsciiFormat.h"
-#include "core/formats/DayNumber.h"
 #include "core/formats/LineMemFile.h"
 #include "core/platform/FileSystem.h"
-#include "core/platform/OleDate.h"
 
 #include <algorithm>
 
@@ -20,20 +18,15 @@ constexpr std::size_t kEdgeWindowBytes = 4096;
 constexpr std::size_t kTypicalLineBytes = 30;
 constexpr std::size_t kTypicalWrittenLineBytes = 50;
 
-bool IsBlankLine(const std::string& line) {
+bool IsBlankLine(std::string_view line) {
     return std::all_of(line.begin(), line.end(),
-                       [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+                       [](char c) { return c == ' ' || c == '\t' || c == '\r'; });
 }
 
-PERIODE BarOf(const AsciiLineRecord& record, int formatType, std::int32_t sourcePos) {
+PERIODE BarOf(const AsciiLineRecord& record, std::int32_t sourcePos) {
     PERIODE bar;
-    bar.dayNumber = DayNumberOfStoredDate(record.date);
-    if (formatType == kFormatAsciiIntraday) {
-        SystemTime t;
-        if (VariantTimeToSystemTime(record.date, &t)) {
-            bar.secondsOfDay = t.hour * 3600 + t.minute * 60 + t.second;
-        }
-    }
+    bar.dayNumber = record.dayNumber;
+    bar.secondsOfDay = record.secondsOfDay;
     bar.open = record.open;
     bar.high = record.high;
     bar.low = record.low;
@@ -49,12 +42,12 @@ PERIODE BarOf(const AsciiLineRecord& record, int formatType, std::int32_t source
 std::optional<PERIODE> FirstBarIn(std::span<const std::uint8_t> text, bool endsMidLine,
                                   const AsciiFormatInfo& layout) {
     CLineMemFile lines(text);
-    std::string line;
+    std::string_view line;
     AsciiLineRecord record;
     while (lines.ReadLine(line)) {
         const bool fragment = endsMidLine && lines.Position() == text.size() && text.back() != '\n';
         if (!fragment && !lines.LastLineWasCut() && layout.ParseLine(line, record)) {
-            return BarOf(record, layout.formatType, 0);
+            return BarOf(record, 0);
         }
     }
     return std::nullopt;
@@ -81,7 +74,7 @@ std::optional<PERIODE> LastBarIn(std::span<const std::uint8_t> text, bool starts
         const std::string_view line(reinterpret_cast<const char*>(text.data() + begin),
                                     end - begin);
         if (line.size() <= CLineMemFile::kMaxLineChars && layout.ParseLine(line, record)) {
-            return BarOf(record, layout.formatType, -1);
+            return BarOf(record, -1);
         }
         end = begin;
     }
@@ -95,7 +88,7 @@ std::optional<PriceHistory> DecodeAsciiFile(std::span<const std::uint8_t> file, 
     PriceHistory history;
     history.reserve(file.size() / kTypicalLineBytes);
     CLineMemFile lines(file);
-    std::string line;
+    std::string_view line;
     AsciiLineRecord record;
     bool holdsText = false;
     for (std::size_t offset = lines.Position(); lines.ReadLine(line); offset = lines.Position()) {
@@ -106,7 +99,7 @@ std::optional<PriceHistory> DecodeAsciiFile(std::span<const std::uint8_t> file, 
         if (lines.LastLineWasCut() || !layout.ParseLine(line, record)) {
             continue;
         }
-        PERIODE bar = BarOf(record, formatType, static_cast<std::int32_t>(offset));
+        PERIODE bar = BarOf(record, static_cast<std::int32_t>(offset));
         CorrectBar(bar);
         history.push_back(bar);
     }
@@ -122,7 +115,8 @@ std::string EncodeAsciiFile(const PriceHistory& history, int formatType) {
     text.reserve(history.size() * kTypicalWrittenLineBytes);
     AsciiLineRecord record;
     for (const PERIODE& bar : history) {
-        record.date = BarOleDate(bar);
+        record.dayNumber = bar.dayNumber;
+        record.secondsOfDay = bar.secondsOfDay;
         record.open = bar.open;
         record.low = bar.low;
         record.high = bar.high;

@@ -6,8 +6,10 @@
 #include "core/platform/OleDate.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace mvr {
 
@@ -21,52 +23,157 @@ constexpr int kLastFullYear = 9999;
 
 // ---- writing ----
 
-void AppendInteger(std::string& out, long value, int width, char pad) {
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    const auto length = static_cast<int>(result.ptr - digits);
-    if (length < width) {
-        // Zero padding goes after a sign, as printf puts it.
-        if (pad == '0' && value < 0) {
-            out.push_back('-');
-            out.append(static_cast<std::size_t>(width - length), '0');
-            out.append(digits + 1, result.ptr);
-            return;
-        }
-        out.append(static_cast<std::size_t>(width - length), pad);
+// The longest column text with the separator before it: a float with the
+// most decimals ("-", 39 digits, the point, 15 decimals).
+constexpr std::size_t kMaxColumnChars = 64;
+constexpr std::size_t kLineBufferChars = 8 * kMaxColumnChars;
+constexpr std::int32_t kSecondsPerDay = 86400;
+
+// Up to this many decimals a float times the power of ten is exact in a
+// double (a 24-bit significand times 5^12 stays below 2^53), so rounding the
+// product to an integer rounds the float's exact value half to even, as the
+// library's fixed notation does.
+constexpr int kMaxExactDecimals = 12;
+constexpr double kMaxExactUnits = 9007199254740992.0; // 2^53
+constexpr std::uint64_t kPowersOfTen[kMaxExactDecimals + 1] = {
+    1,        10,        100,        1000,        10000,        100000,       1000000,
+    10000000, 100000000, 1000000000, 10000000000, 100000000000, 1000000000000};
+
+int DigitCount(std::uint64_t value) {
+    int digits = 1;
+    for (; value >= 10; value /= 10) {
+        ++digits;
     }
-    out.append(digits, result.ptr);
+    return digits;
+}
+
+// "00", "01", ... "99": digits are written two at a time.
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// The decimal digits of `value`, zero-padded to at least `width` digits.
+char* WriteDigits(char* out, std::uint64_t value, int width) {
+    char* const end = out + std::max(DigitCount(value), width);
+    char* p = end;
+    for (; value >= 100; value /= 100) {
+        p -= 2;
+        std::memcpy(p, &kDigitPairs[2 * (value % 100)], 2);
+    }
+    if (value >= 10) {
+        p -= 2;
+        std::memcpy(p, &kDigitPairs[2 * value], 2);
+    } else {
+        *--p = static_cast<char>('0' + value);
+    }
+    std::fill(out, p, '0');
+    return end;
+}
+
+// `value` padded to `width` characters.
+char* WriteInteger(char* out, long value, int width, char pad) {
+    const bool negative = value < 0;
+    const std::uint64_t magnitude =
+        negative ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    const int sign = negative ? 1 : 0;
+    if (pad == '0') {
+        // Zero padding goes after a sign, as printf puts it.
+        if (negative) {
+            *out++ = '-';
+        }
+        return WriteDigits(out, magnitude, width - sign);
+    }
+    out = std::fill_n(out, std::max(0, width - sign - DigitCount(magnitude)), pad);
+    if (negative) {
+        *out++ = '-';
+    }
+    return WriteDigits(out, magnitude, 1);
 }
 
 // Three values joined by a separator (when there is one): the parts of a date or a time.
-void AppendTriple(std::string& out, char separator, long a, int widthA, long b, long c, int widthC,
+char* WriteTriple(char* out, char separator, long a, int widthA, long b, long c, int widthC,
                   char padA = '0', char padC = '0') {
-    AppendInteger(out, a, widthA, padA);
+    out = WriteInteger(out, a, widthA, padA);
     if (separator != 0) {
-        out.push_back(separator);
+        *out++ = separator;
     }
-    AppendInteger(out, b, 2, '0');
+    out = WriteInteger(out, b, 2, '0');
     if (separator != 0) {
-        out.push_back(separator);
+        *out++ = separator;
     }
-    AppendInteger(out, c, widthC, padC);
+    return WriteInteger(out, c, widthC, padC);
 }
 
-void AppendDecimal(std::string& out, double value, int decimals, char decimalChar) {
-    char text[400];
-    const auto result =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-    if (result.ec != std::errc{}) {
-        return;
-    }
-    const std::size_t start = out.size();
-    out.append(text, result.ptr);
-    if (decimalChar != 0 && decimalChar != '.') {
-        const std::size_t point = out.find('.', start);
-        if (point != std::string::npos) {
-            out[point] = decimalChar;
+// Fixed notation with `decimals` places (at most 15), the decimal character
+// for the point.
+char* WriteDecimal(char* out, float value, int decimals, char decimalChar) {
+    const char point = decimalChar != 0 ? decimalChar : '.';
+    if (decimals <= kMaxExactDecimals) {
+        const std::uint64_t scale = kPowersOfTen[decimals];
+        const double units = std::fabs(static_cast<double>(value)) * static_cast<double>(scale);
+        if (units < kMaxExactUnits) { // false for inf and NaN
+            if (std::signbit(value)) {
+                *out++ = '-';
+            }
+            const auto rounded = static_cast<std::uint64_t>(std::nearbyint(units));
+            out = WriteDigits(out, rounded / scale, 1);
+            if (decimals > 0) {
+                *out++ = point;
+                out = WriteDigits(out, rounded % scale, decimals);
+            }
+            return out;
         }
     }
+    // Values too large for an exact product, inf and NaN, and more decimals,
+    // within the room of a column after its separator.
+    const auto result = std::to_chars(out, out + kMaxColumnChars - 1, static_cast<double>(value),
+                                      std::chars_format::fixed, decimals);
+    if (result.ec != std::errc{}) {
+        return out;
+    }
+    std::replace(out, result.ptr, '.', point);
+    return result.ptr;
+}
+
+// The calendar fields a date column shows.
+struct ColumnDateTime {
+    long year = 0;
+    long month = 0;
+    long day = 0;
+    long hour = 0;
+    long minute = 0;
+    long second = 0;
+};
+
+// As the bar's OLE date reads (see AsciiLineRecord): the day and time count
+// only while that date stays within the OLE range.
+ColumnDateTime ColumnDateTimeOf(std::int32_t dayNumber, std::int32_t secondsOfDay) {
+    ColumnDateTime fields;
+    const std::int32_t day = IsNoDate(dayNumber) ? kOleEpochDayNumber : dayNumber;
+    const double oleDay = static_cast<double>(day) - kOleEpochDayNumber;
+    if (!(oleDay >= kOleDateMin && oleDay <= kOleDateMax)) {
+        return fields;
+    }
+    const DATUM date = DayNumberToDatum(day);
+    fields.year = date.year;
+    fields.month = date.month;
+    fields.day = date.day;
+    if (secondsOfDay > 0 && secondsOfDay < kSecondsPerDay) {
+        // Before 30.12.1899 the OLE date's fraction counts backwards.
+        const double fraction = static_cast<double>(secondsOfDay) / kSecondsPerDay;
+        const double oleDate = oleDay >= 0 ? oleDay + fraction : oleDay - fraction;
+        if (oleDate >= kOleDateMin && oleDate <= kOleDateMax) {
+            fields.hour = secondsOfDay / 3600;
+            fields.minute = (secondsOfDay / 60) % 60;
+            fields.second = secondsOfDay % 60;
+        }
+    }
+    return fields;
 }
 
 bool IsDateFormat(std::int32_t format) {
@@ -105,25 +212,78 @@ std::string_view TrimToken(std::string_view token) {
 std::size_t SplitTokens(std::string_view line, char separator, std::string_view* tokens,
                         std::size_t maxTokens) {
     std::size_t count = 0;
-    std::size_t pos = 0;
-    while (pos <= line.size() && count < maxTokens) {
-        std::size_t end = line.find(separator, pos);
-        if (end == std::string_view::npos) {
-            end = line.size();
-        }
-        const std::string_view token = TrimToken(line.substr(pos, end - pos));
+    const char* begin = line.data();
+    const char* const end = begin + line.size();
+    while (count < maxTokens) {
+        const char* const stop = std::find(begin, end, separator);
+        const std::string_view token =
+            TrimToken(std::string_view(begin, static_cast<std::size_t>(stop - begin)));
         if (!token.empty()) {
             tokens[count++] = token;
         }
-        pos = end + 1;
+        if (stop == end) {
+            break;
+        }
+        begin = stop + 1;
     }
     return count;
 }
 
-// A decimal number at the start of the token, as a C library conversion reads
-// it (trailing characters ignored); the layout's decimal character stands for
-// the point. Nothing when no number starts there or it is not finite.
-std::optional<double> ParseNumber(std::string_view token, char decimalChar) {
+// Powers of ten that are exact in a double.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr std::size_t kMaxExactDigits = 19; // any 19 digits fit in 64 bits
+constexpr std::uint64_t kMaxExactSignificand = std::uint64_t{1} << 53;
+
+// The plain form prices are written in, [+][-]digits[.digits] with no
+// exponent, when its digits are exact in a double: then the quotient of the
+// digits and a power of ten is the correctly rounded value, as the library
+// gives it. `point` is the decimal character besides '.' (0 for none).
+// Nothing for any other form.
+std::optional<double> ParsePlainDecimal(std::string_view token, char point) {
+    const char* p = token.data();
+    const char* const end = p + token.size();
+    if (p != end && *p == '+') {
+        ++p;
+    }
+    const bool negative = p != end && *p == '-';
+    if (negative) {
+        ++p;
+    }
+    std::uint64_t significand = 0;
+    const char* const whole = p;
+    for (; p != end && IsDigit(*p); ++p) {
+        significand = significand * 10 + static_cast<std::uint64_t>(*p - '0');
+    }
+    std::size_t digits = static_cast<std::size_t>(p - whole);
+    std::size_t decimals = 0;
+    if (p != end && (*p == '.' || (*p == point && point != 0))) {
+        const char* const fraction = ++p;
+        for (; p != end && IsDigit(*p); ++p) {
+            significand = significand * 10 + static_cast<std::uint64_t>(*p - '0');
+        }
+        decimals = static_cast<std::size_t>(p - fraction);
+        digits += decimals;
+    }
+    const bool exponent = p != end && (*p == 'e' || *p == 'E');
+    if (digits == 0 || digits > kMaxExactDigits || exponent || significand > kMaxExactSignificand) {
+        return std::nullopt;
+    }
+    const double value = static_cast<double>(significand) / kExactPowersOfTen[decimals];
+    return negative ? -value : value;
+}
+
+// A decimal character that can stand for the point without being read as
+// part of the number's digits, sign or exponent.
+bool IsPlainPoint(char decimalChar) {
+    return !IsDigit(decimalChar) && decimalChar != '+' && decimalChar != '-' &&
+           decimalChar != 'e' && decimalChar != 'E';
+}
+
+// The token as the C library reads it, the decimal character standing for
+// the point: exponents, long digit strings, inf and nan.
+std::optional<double> ReadNumberWithLibrary(std::string_view token, char decimalChar) {
     char text[kMaxNumberChars + 1];
     const std::size_t n = std::min(token.size(), kMaxNumberChars);
     std::copy_n(token.data(), n, text);
@@ -143,6 +303,18 @@ std::optional<double> ParseNumber(std::string_view token, char decimalChar) {
         return std::nullopt;
     }
     return value;
+}
+
+// A decimal number at the start of the token, as a C library conversion reads
+// it (trailing characters ignored); the layout's decimal character stands for
+// the point. Nothing when no number starts there or it is not finite.
+std::optional<double> ParseNumber(std::string_view token, char decimalChar) {
+    if (IsPlainPoint(decimalChar)) {
+        if (const auto plain = ParsePlainDecimal(token, decimalChar)) {
+            return plain;
+        }
+    }
+    return ReadNumberWithLibrary(token, decimalChar);
 }
 
 int TextYear(long value, std::size_t digits) {
@@ -200,16 +372,17 @@ std::size_t LeadingDigits(std::string_view text) {
     return n;
 }
 
-std::optional<double> OleDateOf(int year, long month, long day) {
+std::optional<std::int32_t> DayNumberOf(int year, long month, long day) {
     if (year < 1 || year > kLastFullYear || month < 1 || month > 12 || day < 1 || day > 31) {
         return std::nullopt;
     }
     const DATUM date{static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(month),
                      static_cast<std::uint16_t>(year)};
-    if (!IsValidDatum(date)) {
+    const std::int32_t dayNumber = DatumToDayNumber(date);
+    if (dayNumber == DAY_NUMBER_INVALID) {
         return std::nullopt;
     }
-    return DayNumberToPlainOleDate(DatumToDayNumber(date));
+    return dayNumber;
 }
 
 } // namespace
@@ -279,62 +452,61 @@ void AsciiFormatInfo::AddColumn(std::int32_t kind, std::int32_t format) {
 
 std::size_t AsciiFormatInfo::FormatLine(std::string& out, const AsciiLineRecord& record) const {
     const std::size_t start = out.size();
+    // The line is gathered here and appended in as few pieces as its columns allow.
+    char text[kLineBufferChars];
+    char* end = text;
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (i > 0) {
-            out.push_back(columnSeparator);
+        if (end + kMaxColumnChars > text + sizeof text) {
+            out.append(text, static_cast<std::size_t>(end - text));
+            end = text;
         }
-        AppendColumn(out, columns[i], record);
+        if (i > 0) {
+            *end++ = columnSeparator;
+        }
+        end = WriteColumn(end, columns[i], record);
     }
-    out.append("\r\n");
+    out.append(text, static_cast<std::size_t>(end - text));
+    out.append("\r\n", 2);
     return out.size() - start;
 }
 
-void AsciiFormatInfo::AppendColumn(std::string& out, const ASCIICOLINFO& column,
+char* AsciiFormatInfo::WriteColumn(char* out, const ASCIICOLINFO& column,
                                    const AsciiLineRecord& record) const {
     const int places = std::clamp(static_cast<int>(decimals), 0, kMaxDecimals);
     switch (column.kind) {
     case kColumnText:
         if (column.format == kFormatTextAsIs) {
-            out.append(record.text.substr(0, AsciiLineRecord::kTextSize - 1));
+            const std::size_t n = std::min(record.text.size(), AsciiLineRecord::kTextSize - 1);
+            out = std::copy_n(record.text.data(), n, out);
         }
-        return;
+        return out;
     case kColumnDate:
     case kColumnTime: {
         if (!IsDateFormat(column.format)) {
-            return;
+            return out;
         }
-        SystemTime t;
-        if (!VariantTimeToSystemTime(record.date, &t)) {
-            t = SystemTime{};
-        }
+        const ColumnDateTime t = ColumnDateTimeOf(record.dayNumber, record.secondsOfDay);
         const char ds = dateSeparator;
         const char ts = timeSeparator;
         switch (column.format) {
         case kFormatYearMonthDay:
-            AppendTriple(out, ds, t.year, 4, t.month, t.day, 2, ' ');
-            return;
+            return WriteTriple(out, ds, t.year, 4, t.month, t.day, 2, ' ');
         case kFormatDayMonthYear:
-            AppendTriple(out, ds, t.day, 2, t.month, t.year, 4, '0', ' ');
-            return;
+            return WriteTriple(out, ds, t.day, 2, t.month, t.year, 4, '0', ' ');
         case kFormatMonthDayYear:
-            AppendTriple(out, ds, t.month, 2, t.day, t.year, 4, '0', ' ');
-            return;
+            return WriteTriple(out, ds, t.month, 2, t.day, t.year, 4, '0', ' ');
         case kFormatShortYearMonthDay:
-            AppendTriple(out, ds, t.year % 100, 2, t.month, t.day, 2);
-            return;
+            return WriteTriple(out, ds, t.year % 100, 2, t.month, t.day, 2);
         case kFormatDayMonthShortYear:
-            AppendTriple(out, ds, t.day, 2, t.month, t.year % 100, 2);
-            return;
+            return WriteTriple(out, ds, t.day, 2, t.month, t.year % 100, 2);
         case kFormatHourMinuteSecond:
-            AppendTriple(out, ts, t.hour, 2, t.minute, t.second, 2);
-            return;
+            return WriteTriple(out, ts, t.hour, 2, t.minute, t.second, 2);
         default: // hour and minute
-            AppendInteger(out, t.hour, 2, '0');
+            out = WriteInteger(out, t.hour, 2, '0');
             if (ts != 0) {
-                out.push_back(ts);
+                *out++ = ts;
             }
-            AppendInteger(out, t.minute, 2, '0');
-            return;
+            return WriteInteger(out, t.minute, 2, '0');
         }
     }
     case kColumnOpen:
@@ -349,14 +521,15 @@ void AsciiFormatInfo::AppendColumn(std::string& out, const ASCIICOLINFO& column,
         const bool isVolume = column.kind == kColumnVolume;
         if (column.format == kFormatDecimal) {
             const float value = isVolume ? static_cast<float>(record.volume) : price;
-            AppendDecimal(out, value, places, decimalChar);
-        } else if (column.format == kFormatInteger) {
-            AppendInteger(out, isVolume ? record.volume : static_cast<long>(price), 0, '0');
+            return WriteDecimal(out, value, places, decimalChar);
         }
-        return;
+        if (column.format == kFormatInteger) {
+            return WriteInteger(out, isVolume ? record.volume : static_cast<long>(price), 0, '0');
+        }
+        return out;
     }
     default:
-        return;
+        return out;
     }
 }
 
@@ -373,13 +546,13 @@ bool AsciiFormatInfo::ParseLine(std::string_view line, AsciiLineRecord& record) 
     if (!date) {
         return false;
     }
-    double dateTime = *date;
+    std::int32_t secondsOfDay = 0;
     if (hasTime) {
         const auto seconds = ParseTimeText(tokens[1]);
         if (!seconds) {
             return false;
         }
-        dateTime += *seconds / 86400.0;
+        secondsOfDay = *seconds;
     }
     float prices[4];
     for (std::size_t i = 0; i < 4; ++i) {
@@ -395,7 +568,8 @@ bool AsciiFormatInfo::ParseLine(std::string_view line, AsciiLineRecord& record) 
             volume = TruncateToInt32(static_cast<float>(*value));
         }
     }
-    record.date = dateTime;
+    record.dayNumber = *date;
+    record.secondsOfDay = secondsOfDay;
     record.open = prices[0];
     record.high = prices[1];
     record.low = prices[2];
@@ -404,7 +578,7 @@ bool AsciiFormatInfo::ParseLine(std::string_view line, AsciiLineRecord& record) 
     return true;
 }
 
-std::optional<double> ParseDateMask(std::string_view mask, std::string_view text) {
+std::optional<std::int32_t> ParseDateMask(std::string_view mask, std::string_view text) {
     int year = 0;
     long month = -1;
     long day = -1;
@@ -452,7 +626,7 @@ std::optional<double> ParseDateMask(std::string_view mask, std::string_view text
             break;
         }
     }
-    return OleDateOf(year, month, day);
+    return DayNumberOf(year, month, day);
 }
 
 std::optional<std::int32_t> ParseTimeText(std::string_view text) {

@@ -52,8 +52,12 @@ struct ASCIICOLINFO {
 struct AsciiLineRecord {
     static constexpr std::size_t kTextSize = 16;
 
-    std::string text;  // kind 0; at most 15 characters
-    double date = 0.0; // kinds 1 and 2: date and time as one OLE date
+    std::string text; // kind 0; at most 15 characters
+    // Kinds 1 and 2: the bar's day and time of day. Written as the bar's OLE
+    // date shows them: no date is 30.12.1899, a day outside the OLE range is
+    // all zeros, and a time outside the day (or the range) is midnight.
+    std::int32_t dayNumber = 0;
+    std::int32_t secondsOfDay = 0;
     float open = 0.0f;
     float low = 0.0f;
     float high = 0.0f;
@@ -90,12 +94,12 @@ public:
     bool ParseLine(std::string_view line, AsciiLineRecord& record) const;
 
 private:
-    void AppendColumn(std::string& out, const ASCIICOLINFO& column,
-                      const AsciiLineRecord& record) const;
+    // Writes the column's text at `out` and returns its end.
+    char* WriteColumn(char* out, const ASCIICOLINFO& column, const AsciiLineRecord& record) const;
 };
 
-// A date read against a mask ("?md", "D-M-Y", ...), as the OLE date of that
-// day; nothing when the text does not give a valid date.
+// A date read against a mask ("?md", "D-M-Y", ...), as its day number;
+// nothing when the text does not give a valid date.
 //   '?'      the run of digits at the start: 6 digits hold a 2-digit year,
 //            7 a 3-digit year, 8 a 4-digit year, followed by month and day
 //   'd' 'm'  two characters (the first may be a blank)   'y' a 2-digit year
@@ -103,7 +107,7 @@ private:
 //   other    skips one character (a separator)
 // Years of up to three digits go through the century rule; four-digit years
 // from 1900 on are taken as written.
-std::optional<double> ParseDateMask(std::string_view mask, std::string_view text);
+std::optional<std::int32_t> ParseDateMask(std::string_view mask, std::string_view text);
 
 // The time of day of an intraday token in seconds: HHMMSS when the first six
 // characters are digits, HMMSS when the first five are, otherwise midnight.

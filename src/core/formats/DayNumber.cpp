@@ -13,17 +13,9 @@ namespace mvr {
 namespace {
 
 constexpr int kCommonMonthLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-// Days of a common year before the first of each month.
-constexpr int kDaysBeforeMonth[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
 
-// Leap days in the years 0 .. year-1; year 0 itself is a leap year.
-std::int64_t LeapDaysBefore(std::int64_t year) {
-    if (year <= 0) {
-        return 0;
-    }
-    const std::int64_t y = year - 1;
-    return y / 4 - y / 100 + y / 400 + 1;
-}
+// The day number of 1.1.1970, day 0 of the shared calendar arithmetic.
+constexpr std::int64_t kCivilEpochDayNumber = 719529;
 
 // The decimal number at the start of `text` as atoi reads it: leading blanks
 // and a sign accepted, no digits gives 0. Saturates instead of overflowing.
@@ -64,29 +56,18 @@ std::int32_t DatumToDayNumber(const DATUM& date) {
     if (!IsValidDatum(date)) {
         return DAY_NUMBER_INVALID;
     }
-    std::int64_t days = 365 * static_cast<std::int64_t>(date.year) + LeapDaysBefore(date.year) +
-                        kDaysBeforeMonth[date.month - 1];
-    if (date.month > 2 && IsLeapYear(date.year)) {
-        days += 1;
-    }
-    return static_cast<std::int32_t>(days + date.day);
+    return static_cast<std::int32_t>(DaysFromCivil(date.year, date.month, date.day) +
+                                     kCivilEpochDayNumber);
 }
 
 DATUM DayNumberToDatum(std::int32_t dayNumber) {
     if (dayNumber < 1) {
         return DATUM{};
     }
-    std::int64_t year = dayNumber / 365;
-    std::int64_t day = dayNumber - 365 * year - LeapDaysBefore(year);
-    while (day <= 0) {
-        --year;
-        day += IsLeapYear(static_cast<int>(year)) ? 366 : 365;
-    }
-    int month = 1;
-    while (day > DaysInMonth(month, static_cast<int>(year))) {
-        day -= DaysInMonth(month, static_cast<int>(year));
-        ++month;
-    }
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    CivilFromDays(dayNumber - kCivilEpochDayNumber, &year, &month, &day);
     return DATUM{static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(month),
                  static_cast<std::uint16_t>(year)};
 }

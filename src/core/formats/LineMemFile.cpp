@@ -4,17 +4,17 @@
 
 namespace mvr {
 
-bool CLineMemFile::ReadLine(std::string& line) {
-    line.clear();
+bool CLineMemFile::ReadLine(std::string_view& line) {
+    line = {};
     lastLineCut_ = false;
     if (position_ >= data_.size()) {
         return false;
     }
-    const std::uint8_t* begin = data_.data() + position_;
+    const auto* begin = reinterpret_cast<const char*>(data_.data() + position_);
     const std::size_t rest = data_.size() - position_;
     const void* feed = std::memchr(begin, '\n', rest);
     std::size_t length =
-        feed ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(feed) - begin) : rest;
+        feed ? static_cast<std::size_t>(static_cast<const char*>(feed) - begin) : rest;
     position_ += feed ? length + 1 : length;
     if (length > 0 && begin[length - 1] == '\r') {
         --length;
@@ -23,9 +23,7 @@ bool CLineMemFile::ReadLine(std::string& line) {
         length = kMaxLineChars - 1;
         lastLineCut_ = true;
     }
-    line.reserve(length + 1);
-    line.assign(reinterpret_cast<const char*>(begin), length);
-    line.push_back('\n');
+    line = std::string_view(begin, length);
     return true;
 }
 

@@ -18,8 +18,10 @@ int DaysInMonth(int year, int month) {
     return month == 2 && IsLeap(year) ? 29 : kLengths[month - 1];
 }
 
-// Days since 1.1.1970 of a proleptic Gregorian date (after H. Hinnant's
-// civil-calendar algorithms).
+const std::int64_t kOleEpochDays = DaysFromCivil(1899, 12, 30);
+
+} // namespace
+
 std::int64_t DaysFromCivil(int year, int month, int day) {
     year -= month <= 2 ? 1 : 0;
     const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
@@ -40,10 +42,6 @@ void CivilFromDays(std::int64_t days, int* year, int* month, int* day) {
     *month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
     *year = static_cast<int>(yoe + era * 400 + (*month <= 2 ? 1 : 0));
 }
-
-const std::int64_t kOleEpochDays = DaysFromCivil(1899, 12, 30);
-
-} // namespace
 
 bool SystemTimeToVariantTime(const SystemTime& time, double* oleDate) {
     if (time.year < 100 || time.year > 9999 || time.month < 1 || time.month > 12 || time.day < 1 ||

@@ -24,6 +24,12 @@ struct SystemTime {
 inline constexpr double kOleDateMin = -657434.0;           // 1.1.100 00:00:00
 inline constexpr double kOleDateMax = 2958465.99999421296; // 31.12.9999 23:59:59.5
 
+// Days since 1.1.1970 of a proleptic Gregorian date, and the date of such a
+// day count (after H. Hinnant's civil-calendar algorithms): the calendar
+// arithmetic every date conversion of the system shares.
+std::int64_t DaysFromCivil(int year, int month, int day);
+void CivilFromDays(std::int64_t days, int* year, int* month, int* day);
+
 // False when a field lies outside its range or the date does not exist.
 bool SystemTimeToVariantTime(const SystemTime& time, double* oleDate);
 

@@ -10,15 +10,14 @@
 namespace mvr {
 namespace {
 
-double Ole(int d, int m, int y) {
-    return DayNumberToPlainOleDate(
-        DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
-                               static_cast<std::uint16_t>(y)}));
+std::int32_t Day(int d, int m, int y) {
+    return DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
+                                  static_cast<std::uint16_t>(y)});
 }
 
 AsciiLineRecord SampleRecord() {
     AsciiLineRecord record;
-    record.date = Ole(7, 3, 2005);
+    record.dayNumber = Day(7, 3, 2005);
     record.open = 10.5f;
     record.high = 11.0f;
     record.low = 10.25f;
@@ -79,7 +78,7 @@ TEST(AsciiFormatTest, LinesOfEveryWritableType) {
     EXPECT_EQ(Line(17, r), "20050307,10.500,11.000,10.250,10.750,12345\r\n");
     EXPECT_EQ(Line(13, r), "10.500,11.000,10.250,10.750,12345\r\n");
     AsciiLineRecord intraday = r;
-    intraday.date += (14 * 3600 + 30 * 60) / 86400.0;
+    intraday.secondsOfDay = 14 * 3600 + 30 * 60;
     EXPECT_EQ(Line(21, intraday), "20050307,143000,10.500,11.000,10.250,10.750,12345\r\n");
 }
 
@@ -98,7 +97,7 @@ TEST(AsciiFormatTest, ColumnFormatsNotUsedByTheBuiltInLayouts) {
     layout.AddColumn(99, kFormatDecimal); // a kind without a value: only its separator
     AsciiLineRecord r = SampleRecord();
     r.text = "a text longer than sixteen";
-    r.date += (9 * 3600 + 5 * 60 + 7) / 86400.0;
+    r.secondsOfDay = 9 * 3600 + 5 * 60 + 7;
     std::string out;
     layout.FormatLine(out, r);
     EXPECT_EQ(out, "a text longer t,07.03.2005,03.07.2005,09:05,09:05:07,10,12345.00,\r\n");
@@ -110,7 +109,8 @@ TEST(AsciiFormatTest, ParsesTheLinesItWrites) {
         AsciiLineRecord parsed;
         ASSERT_TRUE(AsciiFormatInfo::ForFormatType(type).ParseLine(Line(type, sample), parsed))
             << type;
-        EXPECT_EQ(parsed.date, sample.date) << type;
+        EXPECT_EQ(parsed.dayNumber, sample.dayNumber) << type;
+        EXPECT_EQ(parsed.secondsOfDay, 0) << type;
         EXPECT_EQ(parsed.open, sample.open);
         EXPECT_EQ(parsed.high, sample.high);
         EXPECT_EQ(parsed.low, sample.low);
@@ -138,9 +138,9 @@ TEST(AsciiFormatTest, ParseLineToleratesWhatOtherProgramsWrite) {
     ASSERT_TRUE(excel.ParseLine("07-03-05\t10,500\t11\t10\t10,75", r));
     EXPECT_EQ(r.open, 10.5f);
     EXPECT_EQ(r.close, 10.75f);
-    EXPECT_EQ(r.date, Ole(7, 3, 2005));
+    EXPECT_EQ(r.dayNumber, Day(7, 3, 2005));
     ASSERT_TRUE(excel.ParseLine("7/3/2005\t1\t1\t1\t1", r));
-    EXPECT_EQ(r.date, Ole(7, 3, 2005));
+    EXPECT_EQ(r.dayNumber, Day(7, 3, 2005));
 }
 
 TEST(AsciiFormatTest, ParseLineRejectsLinesWithoutADateAndFourPrices) {
@@ -156,24 +156,25 @@ TEST(AsciiFormatTest, ParseLineRejectsLinesWithoutADateAndFourPrices) {
     EXPECT_FALSE(intraday.ParseLine("20050307,1,2,3,4", r));        // no time token
     EXPECT_FALSE(intraday.ParseLine("20050307,250000,1,2,3,4", r)); // no such hour
     ASSERT_TRUE(intraday.ParseLine("20050307,93000,1,2,3,4,5", r));
-    EXPECT_DOUBLE_EQ(r.date, Ole(7, 3, 2005) + 9.5 / 24);
+    EXPECT_EQ(r.dayNumber, Day(7, 3, 2005));
+    EXPECT_EQ(r.secondsOfDay, 9 * 3600 + 30 * 60);
 }
 
 TEST(AsciiFormatTest, DateMasks) {
-    const double day = Ole(7, 3, 2005);
+    const std::int32_t day = Day(7, 3, 2005);
     EXPECT_EQ(ParseDateMask("?md", "050307"), day);
     EXPECT_EQ(ParseDateMask("?md", "20050307"), day);
     EXPECT_EQ(ParseDateMask("?md", "1050307"), day);
-    EXPECT_EQ(ParseDateMask("?md", "490101"), Ole(1, 1, 2049));
-    EXPECT_EQ(ParseDateMask("?md", "500101"), Ole(1, 1, 1950));
+    EXPECT_EQ(ParseDateMask("?md", "490101"), Day(1, 1, 2049));
+    EXPECT_EQ(ParseDateMask("?md", "500101"), Day(1, 1, 1950));
     EXPECT_EQ(ParseDateMask("D-M-Y", "07-03-05"), day);
     EXPECT_EQ(ParseDateMask("D-M-Y", "7/3/2005"), day);
     EXPECT_EQ(ParseDateMask("ymd", "050307"), day);
     EXPECT_EQ(ParseDateMask("dmy", " 7 305"), day);
     // Four-digit years stand for themselves, also outside 1970..2037.
-    EXPECT_EQ(ParseDateMask("?md", "19650412"), Ole(12, 4, 1965));
-    EXPECT_EQ(ParseDateMask("?md", "20410101"), Ole(1, 1, 2041));
-    EXPECT_EQ(ParseDateMask("D-M-Y", "1.2.1960"), Ole(1, 2, 1960));
+    EXPECT_EQ(ParseDateMask("?md", "19650412"), Day(12, 4, 1965));
+    EXPECT_EQ(ParseDateMask("?md", "20410101"), Day(1, 1, 2041));
+    EXPECT_EQ(ParseDateMask("D-M-Y", "1.2.1960"), Day(1, 2, 1960));
     for (const char* text : {"05030", "200503071", "", "0503x7", "050230", "051307"}) {
         EXPECT_FALSE(ParseDateMask("?md", text)) << text;
     }
