@@ -76,6 +76,19 @@ char* WriteDigits(char* out, std::uint64_t value, int width) {
 }
 
 // `value` padded to `width` characters.
+// A price in a whole-number column: cut towards zero like a cast, but a NaN
+// gives 0 and magnitudes beyond 32 bits saturate, where the cast would be
+// undefined.
+long WholePrice(float price) {
+    if (std::isnan(price)) {
+        return 0;
+    }
+    constexpr float kLimit = 2147483647.0f;
+    return price >= kLimit    ? 2147483647L
+           : price <= -kLimit ? -2147483647L
+                              : static_cast<long>(price);
+}
+
 char* WriteInteger(char* out, long value, int width, char pad) {
     const bool negative = value < 0;
     const std::uint64_t magnitude =
@@ -524,7 +537,7 @@ char* AsciiFormatInfo::WriteColumn(char* out, const ASCIICOLINFO& column,
             return WriteDecimal(out, value, places, decimalChar);
         }
         if (column.format == kFormatInteger) {
-            return WriteInteger(out, isVolume ? record.volume : static_cast<long>(price), 0, '0');
+            return WriteInteger(out, isVolume ? record.volume : WholePrice(price), 0, '0');
         }
         return out;
     }

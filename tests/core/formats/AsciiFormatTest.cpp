@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 #include <random>
 
 namespace mvr {
@@ -101,6 +102,25 @@ TEST(AsciiFormatTest, ColumnFormatsNotUsedByTheBuiltInLayouts) {
     std::string out;
     layout.FormatLine(out, r);
     EXPECT_EQ(out, "a text longer t,07.03.2005,03.07.2005,09:05,09:05:07,10,12345.00,\r\n");
+}
+
+TEST(AsciiFormatTest, AWholeNumberPriceColumnCutsTowardsZeroAndSaturates) {
+    AsciiFormatInfo layout;
+    layout.AddColumn(kColumnClose, kFormatInteger);
+    const std::pair<float, const char*> cases[] = {
+        {10.9f, "10"},
+        {-10.9f, "-10"},
+        {std::numeric_limits<float>::quiet_NaN(), "0"},
+        {1e12f, "2147483647"},
+        {-std::numeric_limits<float>::infinity(), "-2147483647"},
+    };
+    for (const auto& [close, text] : cases) {
+        AsciiLineRecord r = SampleRecord();
+        r.close = close;
+        std::string out;
+        layout.FormatLine(out, r);
+        EXPECT_EQ(out, std::string(text) + "\r\n") << close;
+    }
 }
 
 TEST(AsciiFormatTest, ParsesTheLinesItWrites) {
