@@ -109,17 +109,18 @@ TEST(DamagedLegacyFilesTest, KvloSdbCutAnywhereFailsAndDamagedStaysSearchable) {
 }
 
 TEST(DamagedLegacyFilesTest, MasterKvlCutAnywhereKeepsTheCompleteEntriesBeforeTheCut) {
-    std::vector<test::MasterEntrySpec> specs;
+    std::vector<test::MasterEntrySpec> wantedEntries;
     for (int i = 0; i < 4; ++i) {
-        specs.push_back({"S" + std::to_string(i), "Name", 'D', 0, 20050101 + i, 0, 20060101, 0});
+        wantedEntries.push_back(
+            {"S" + std::to_string(i), "Name", 'D', 0, 20050101 + i, 0, 20060101, 0});
     }
-    const ByteBuffer good = test::BuildMasterKvl(5, specs);
+    const ByteBuffer good = test::BuildMasterKvl(5, wantedEntries);
     for (const std::size_t cut : SweepPoints(good.size() + 1, 91)) {
         const auto entries = DecodeMasterFile(std::span(good).first(cut), 5);
         const std::size_t complete = cut < 91 ? 0 : cut / 91 - 1;
         ASSERT_EQ(entries.size(), complete) << "cut at " << cut;
         for (std::size_t i = 0; i < complete; ++i) {
-            EXPECT_EQ(entries[i].symbol, specs[i].symbol);
+            EXPECT_EQ(entries[i].symbol, wantedEntries[i].symbol);
         }
     }
     ForEachDamage(good, 91, [](const ByteBuffer& file, std::size_t offset) {

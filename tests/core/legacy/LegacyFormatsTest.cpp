@@ -33,12 +33,12 @@ std::vector<LegacyFormatSpec> SampleInstallation() {
     };
 }
 
-Formats Expected(const std::vector<LegacyFormatSpec>& specs) {
+Formats Expected(const std::vector<LegacyFormatSpec>& wantedEntries) {
     const auto directory = [](const LegacyDirectorySpec& d) {
         return Cqdx_kvlo_directory_info{d.path};
     };
     Formats formats;
-    for (const LegacyFormatSpec& contents : specs) {
+    for (const LegacyFormatSpec& contents : wantedEntries) {
         Cqdx_kvlo_format_info format{
             contents.shortName, contents.name, contents.formatType, {}, {}};
         for (const LegacyListSpec& list : contents.lists) {
@@ -57,10 +57,10 @@ Formats Expected(const std::vector<LegacyFormatSpec>& specs) {
 }
 
 TEST(ReadFormatsTest, ReadsFormatsListsAndDirectoriesWithTextsUpToTheirFieldSizes) {
-    const auto specs = SampleInstallation();
+    const auto wantedEntries = SampleInstallation();
     Formats formats;
-    ASSERT_TRUE(ReadFormats(BuildKvloDat(specs), &formats));
-    EXPECT_EQ(formats, Expected(specs));
+    ASSERT_TRUE(ReadFormats(BuildKvloDat(wantedEntries), &formats));
+    EXPECT_EQ(formats, Expected(wantedEntries));
     // Paths stay as stored, with or without their trailing separator.
     EXPECT_EQ(formats[0].directories[0].path, "C:\\Kurse\\Ascii\\");
     EXPECT_EQ(formats[2].formatType, 200);
@@ -75,9 +75,9 @@ TEST(ReadFormatsTest, HeaderAloneWithoutFormatsIsAnEmptyConfiguration) {
 }
 
 TEST(ReadFormatsTest, FileEndingInsideTheSecondListFailsAsAWholeAndKeepsTheCallersArray) {
-    std::vector<LegacyFormatSpec> specs = {
+    std::vector<LegacyFormatSpec> wantedEntries = {
         {"A", "A", 5, {{"One", {}}, {"Two", {{"C:\\X", {}}}}}, {}}};
-    ByteBuffer file = BuildKvloDat(specs);
+    ByteBuffer file = BuildKvloDat(wantedEntries);
     CByteWriter upToSecondList;
     AppendKvloHeader(upToSecondList, 1);
     AppendKvloText(upToSecondList, "A");

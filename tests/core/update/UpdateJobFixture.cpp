@@ -150,19 +150,19 @@ MVRKrsExportInfo CreateExportDirectory(const std::string& folder, int formatType
     EXPECT_TRUE(CreateFolders(info.path));
     CExportDirectory directory(formatType);
     EXPECT_TRUE(directory.Create(info.path, startDate, formatType)) << directory.Problem();
-    for (const SymbolSpec& spec : symbols) {
+    for (const SymbolSpec& wanted : symbols) {
         ExportSymbolInfo symbol;
-        symbol.symbol = spec.text;
-        symbol.sinCode = spec.sinCode;
+        symbol.symbol = wanted.text;
+        symbol.sinCode = wanted.sinCode;
         symbol.interval = info.interval;
         symbol.firstDate = startDate;
         EXPECT_TRUE(directory.AddSymbol(symbol));
         CExportDataFile file;
         file.BuildFileName(info.path, symbol, formatType);
-        file.History() = spec.stored;
+        file.History() = wanted.stored;
         file.SetSymbolDatesFromHistory();
-        EXPECT_TRUE(file.Write(true)) << spec.text;
-        if (!spec.stored.empty()) {
+        EXPECT_TRUE(file.Write(true)) << wanted.text;
+        if (!wanted.stored.empty()) {
             directory.Symbols().back().firstDate = file.Symbol().firstDate;
             directory.Symbols().back().lastDate = file.Symbol().lastDate;
         }
