@@ -167,23 +167,10 @@ TypeAheadResult CExpSymbolListModel::TypeAhead(char character, bool ctrlDown) {
     rows.descending = !ascending_;
     rows.count = rowOrder_.size();
     if (sortColumn_ == kColumnName || sortColumn_ == kColumnSymbol) {
-        rows.compare = [this](std::size_t row, std::string_view text) {
-            const ExportSymbolInfo* symbol = SymbolOfRow(row);
-            if (symbol == nullptr) {
-                return 0;
-            }
-            return ComparePrefixIgnoreCase(
-                sortColumn_ == kColumnName ? symbol->name : symbol->symbol, text);
-        };
+        rows.compare = NameOrSymbolKey(sortColumn_ == kColumnName,
+                                       [this](std::size_t row) { return SymbolOfRow(row); });
     }
-    const TypeAheadResult result = typeAhead_.Type(character, ctrlDown, rows);
-    if (result.taken) {
-        selection_.ClearAll();
-        if (result.row) {
-            selection_.SelectOnly(*result.row);
-        }
-    }
-    return result;
+    return typeAhead_.TypeAndSelect(character, ctrlDown, rows, selection_);
 }
 
 std::optional<std::size_t> CExpSymbolListModel::SelectMatching(std::string_view text) {

@@ -52,4 +52,16 @@ void CTypeAhead::Reset() {
     position_ = 0;
 }
 
+TypeAheadResult CTypeAhead::TypeAndSelect(char character, bool ctrlDown, const TypeAheadRows& rows,
+                                          CRowSelection& selection) {
+    const TypeAheadResult result = Type(character, ctrlDown, rows);
+    if (result.taken) {
+        selection.ClearAll();
+        if (result.row) {
+            selection.SelectOnly(*result.row);
+        }
+    }
+    return result;
+}
+
 } // namespace mvr

@@ -6,6 +6,8 @@
 // forward to the first row whose key reaches the prefix in the sort order.
 // Shared by the symbol list and the search result list.
 
+#include "core/editing/RowSelection.h"
+#include "core/platform/TextUtil.h"
 #include "core/platform/TickClock.h"
 
 #include <cstddef>
@@ -39,6 +41,20 @@ struct TypeAheadResult {
         row; // the row to select, focus and scroll to; none: no row qualifies
 };
 
+// The key of a list whose records have a name and a symbol: the text of the
+// one the list is sorted by. `recordOfRow` gives the row's record or null.
+template <class RecordOfRow>
+std::function<int(std::size_t, std::string_view)> NameOrSymbolKey(bool byName,
+                                                                  RecordOfRow recordOfRow) {
+    return [byName, recordOfRow](std::size_t row, std::string_view text) {
+        const auto* record = recordOfRow(row);
+        if (record == nullptr) {
+            return 0;
+        }
+        return ComparePrefixIgnoreCase(byName ? record->name : record->symbol, text);
+    };
+}
+
 class CTypeAhead {
 public:
     static constexpr std::size_t kMaxChars = 30;
@@ -47,6 +63,10 @@ public:
     explicit CTypeAhead(const CTickClock& clock) : clock_(clock) {}
 
     TypeAheadResult Type(char character, bool ctrlDown, const TypeAheadRows& rows);
+    // Types as above; a character that is taken leaves the row found (if
+    // any) as the only selected row.
+    TypeAheadResult TypeAndSelect(char character, bool ctrlDown, const TypeAheadRows& rows,
+                                  CRowSelection& selection);
 
     // Forgets the prefix and starts the next search at the first row again.
     void Reset();

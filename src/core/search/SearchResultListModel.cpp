@@ -152,23 +152,10 @@ TypeAheadResult CSearchResultListModel::TypeAhead(char character, bool ctrlDown)
     rows.count = rowOrder_.size();
     // Only the name and the symbol are searched; for other columns every row matches.
     if (sortColumn_ == kColumnName || sortColumn_ == kColumnSymbol) {
-        rows.compare = [this](std::size_t row, std::string_view text) {
-            const WATCH* record = RecordOfRow(row);
-            if (record == nullptr) {
-                return 0;
-            }
-            return ComparePrefixIgnoreCase(
-                sortColumn_ == kColumnName ? record->name : record->symbol, text);
-        };
+        rows.compare = NameOrSymbolKey(sortColumn_ == kColumnName,
+                                       [this](std::size_t row) { return RecordOfRow(row); });
     }
-    const TypeAheadResult result = typeAhead_.Type(character, ctrlDown, rows);
-    if (result.taken) {
-        selection_.ClearAll();
-        if (result.row) {
-            selection_.SelectOnly(*result.row);
-        }
-    }
-    return result;
+    return typeAhead_.TypeAndSelect(character, ctrlDown, rows, selection_);
 }
 
 } // namespace mvr
