@@ -19,7 +19,8 @@ build_dir=${MVR_BUILD_DIR:-build}
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build_dir" --target mvr-priceserver mvrkrsexp-batch >/dev/null
 if [ ! -x /usr/bin/time ]; then
-  apt-get install -y time >/dev/null
+  echo "bench/e2e_update.sh needs GNU time for the peak memory: apt-get install time" >&2
+  exit 2
 fi
 
 server="$root/$build_dir/src/server/mvr-priceserver"
