@@ -28,11 +28,6 @@ bool IsEmptyBar(const PERIODE& bar) {
            bar.volume == 0;
 }
 
-bool HasSameValues(const PERIODE& a, const PERIODE& b) {
-    return a.secondsOfDay == b.secondsOfDay && a.open == b.open && a.high == b.high &&
-           a.low == b.low && a.close == b.close && a.volume == b.volume;
-}
-
 // The downloaded bar that takes over a stored one keeps the stored bar's
 // place in the file.
 PERIODE Replacement(const PERIODE& downloaded, const PERIODE& stored) {

@@ -35,6 +35,13 @@ inline bool IsEarlierBar(const PERIODE& a, const PERIODE& b) {
     return a.dayNumber != b.dayNumber ? a.dayNumber < b.dayNumber : a.secondsOfDay < b.secondsOfDay;
 }
 
+// Two bars of the same day and time that agree in their prices and volume:
+// a download that brings such a bar changes nothing.
+inline bool HasSameValues(const PERIODE& a, const PERIODE& b) {
+    return a.open == b.open && a.high == b.high && a.low == b.low && a.close == b.close &&
+           a.volume == b.volume;
+}
+
 // Makes a bar read from a file (or about to be written to a MetaStock file)
 // plausible: missing prices take the close, and the close, low and open are
 // brought inside the high-low range in a fixed order. The steps are not

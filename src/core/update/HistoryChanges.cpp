@@ -2,15 +2,6 @@
 
 namespace mvr {
 
-namespace {
-
-bool HasSameValues(const PERIODE& a, const PERIODE& b) {
-    return a.open == b.open && a.high == b.high && a.low == b.low && a.close == b.close &&
-           a.volume == b.volume;
-}
-
-} // namespace
-
 HistoryChanges CountHistoryChanges(const PriceHistory& before, const PriceHistory& after) {
     HistoryChanges changes;
     std::size_t j = 0;
