@@ -213,15 +213,8 @@ bool Replace(const std::string& temporary, const std::string& target) {
     return true;
 }
 
-std::vector<std::string> DistinctFolders(const std::vector<std::string>& targets) {
-    std::vector<std::string> folders;
-    for (const std::string& target : targets) {
-        std::string folder = ParentFolder(target);
-        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
-            folders.push_back(std::move(folder));
-        }
-    }
-    return folders;
+bool Contains(const std::vector<std::string>& texts, const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
 } // namespace
@@ -255,11 +248,13 @@ bool CAtomicFileGroup::Stage(const std::string& path, std::span<const std::uint8
 }
 
 std::vector<bool> CAtomicFileGroup::Commit() {
-    std::vector<std::string> targets;
+    std::vector<std::string> folders; // each staged file's folder, once
     for (const StagedFile& file : staged_) {
-        targets.push_back(file.target);
+        std::string folder = ParentFolder(file.target);
+        if (!Contains(folders, folder)) {
+            folders.push_back(std::move(folder));
+        }
     }
-    const std::vector<std::string> folders = DistinctFolders(targets);
     std::vector<std::string> unflushed;
     if (kFlushesStagedFilesTogether) {
         for (const std::string& folder : folders) {
@@ -270,8 +265,7 @@ std::vector<bool> CAtomicFileGroup::Commit() {
     }
     std::vector<bool> replaced;
     for (const StagedFile& file : staged_) {
-        const bool flushed = std::find(unflushed.begin(), unflushed.end(),
-                                       ParentFolder(file.target)) == unflushed.end();
+        const bool flushed = !Contains(unflushed, ParentFolder(file.target));
         if (!flushed) {
             RemoveTemporary(file.temporary);
         }
