@@ -56,9 +56,6 @@ int ExitCodeOf(const CommandLineResult& result) {
 // with the terminal in place of the progress dialog.
 int RunUpdate(CMVRKrsExpSession& session, const StartupArguments& startup,
               CBatchInteraction& interaction) {
-    if (session.User().account.empty() || session.User().password.empty()) {
-        return Fail("no account configured (see --set-account)", kExitNoAccount);
-    }
     InstallStopSignalHandlers();
     session.SetCommandLine(startup.firstArgument, startup.secondArgument);
     const CommandLineResult result = CUpdateCommands(session, interaction).ProcessCommandLine();
@@ -93,9 +90,6 @@ int ExitCodeOf(DefinitionFileOutcome outcome, const StartupArguments& startup) {
 }
 
 int RunDefinitionFile(CMVRKrsExpSession& session, const StartupArguments& startup) {
-    if (session.User().account.empty() || session.User().password.empty()) {
-        return Fail("no account configured (see --set-account)", kExitNoAccount);
-    }
     DefinitionFileOutcome outcome = DefinitionFileOutcome::ConnectionFailed;
     if (session.RunDefinitionFile(startup.definitionInput, startup.definitionOutput, &outcome) ==
         0) {
@@ -121,10 +115,15 @@ int RunCommand(const BatchCommand& command) {
         ShowConfiguration(session, stdout);
         return kExitDone;
     default:
-        return command.startup.kind == RunKind::DefinitionFile
-                   ? RunDefinitionFile(session, command.startup)
-                   : RunUpdate(session, command.startup, interaction);
+        break;
     }
+    // Both kinds of run need the account; without one the server is not asked.
+    if (session.User().account.empty() || session.User().password.empty()) {
+        return Fail("no account configured (see --set-account)", kExitNoAccount);
+    }
+    return command.startup.kind == RunKind::DefinitionFile
+               ? RunDefinitionFile(session, command.startup)
+               : RunUpdate(session, command.startup, interaction);
 }
 
 int Main(const std::vector<std::string>& arguments) {
