@@ -1,7 +1,8 @@
 # Starting and stopping mvr-priceserver from a script, sourced by scripts/demo
 # and the end-to-end benchmark. Expects $server (the program),
 # $MVRKRSEXP_CONFIG_DIR (the configuration to point at it) and $work (a
-# folder for its output and log).
+# folder for its output and log). Sourcing it sets traps that stop a running
+# server on every way out of the script.
 
 server_pid=""
 
