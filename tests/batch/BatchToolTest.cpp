@@ -26,13 +26,11 @@ constexpr int kDemoCatalogue = 1; // the 100 members of the demo data
 
 // Every file of the folder with its bytes; a temporary file that a killed
 // writer left behind (".NAME.tmp-...") is no part of what readers see.
-std::map<std::string, std::string> FolderImage(const std::string& folder) {
-    std::map<std::string, std::string> image;
-    for (const std::string& name : ListFileNames(folder)) {
-        if (!(name.starts_with(".") && name.find(".tmp-") != std::string::npos)) {
-            image[name] = test::FileText(folder + name);
-        }
-    }
+std::map<std::string, ByteBuffer> FolderImage(const std::string& folder) {
+    auto image = test::FolderContents(folder);
+    std::erase_if(image, [](const auto& file) {
+        return file.first.starts_with(".") && file.first.find(".tmp-") != std::string::npos;
+    });
     return image;
 }
 
@@ -187,9 +185,7 @@ TEST_F(BatchToolTest, AKillAtAnyMomentLeavesEveryFileOldOrCompletelyNew) {
         for (const auto& [folder, image] :
              {std::pair{Folder("ms/"), &oldMs}, std::pair{Folder("ascii/"), &oldAscii}}) {
             for (const auto& [name, bytes] : *image) {
-                ASSERT_TRUE(WriteFileAtomically(
-                    folder + name,
-                    std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size())));
+                ASSERT_TRUE(WriteFileAtomically(folder + name, bytes));
             }
         }
         const auto delay = std::chrono::duration_cast<std::chrono::microseconds>(fullRun) *

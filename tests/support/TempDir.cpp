@@ -1,5 +1,6 @@
 #include "support/TempDir.h"
 
+#include "core/platform/FileSystem.h"
 #include "core/platform/Paths.h"
 
 #include <atomic>
@@ -62,6 +63,14 @@ ScopedEnvironment::~ScopedEnvironment() {
 std::vector<std::uint8_t> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::map<std::string, std::vector<std::uint8_t>> FolderContents(const std::string& folder) {
+    std::map<std::string, std::vector<std::uint8_t>> contents;
+    for (const std::string& name : ListFileNames(folder)) {
+        contents[name] = ReadWholeFile(JoinPath(folder, name)).value_or(ByteBuffer{});
+    }
+    return contents;
 }
 
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,8 @@ private:
 };
 
 std::vector<std::uint8_t> ReadBytes(const std::string& path);
+// File name -> bytes of every file of the folder (not of its subfolders).
+std::map<std::string, std::vector<std::uint8_t>> FolderContents(const std::string& folder);
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 } // namespace mvr::test

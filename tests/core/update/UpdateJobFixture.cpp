@@ -171,14 +171,6 @@ MVRKrsExportInfo CreateExportDirectory(const std::string& folder, int formatType
     return info;
 }
 
-std::map<std::string, ByteBuffer> FolderContents(const std::string& folder) {
-    std::map<std::string, ByteBuffer> contents;
-    for (const std::string& name : ListFileNames(folder)) {
-        contents[name] = ReadWholeFile(JoinPath(folder, name)).value_or(ByteBuffer{});
-    }
-    return contents;
-}
-
 UpdateSummary RunJob(CUpdateJob& job, RecordingSink& sink, const UpdateSettings& settings) {
     job.SetInitialWait(std::chrono::milliseconds(0));
     EXPECT_TRUE(job.Start(settings, sink));

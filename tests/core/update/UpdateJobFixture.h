@@ -89,9 +89,6 @@ MVRKrsExportInfo CreateExportDirectory(const std::string& folder, int formatType
                                        const std::vector<SymbolSpec>& symbols, double startDate,
                                        std::int32_t catalogue = 0);
 
-// File name -> bytes of every file of the folder.
-std::map<std::string, ByteBuffer> FolderContents(const std::string& folder);
-
 // Runs the job without the initial pause and waits for its end.
 UpdateSummary RunJob(CUpdateJob& job, RecordingSink& sink, const UpdateSettings& settings = {});
 
