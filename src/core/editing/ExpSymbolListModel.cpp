@@ -138,27 +138,14 @@ void CExpSymbolListModel::SortByColumn(int column) {
     if (column < kUnsorted || column >= kColumnCount) {
         return;
     }
-    std::vector<std::int32_t> selectedSymbols;
-    for (const std::size_t row : selection_.Rows()) {
-        selectedSymbols.push_back(rowOrder_[row]);
-    }
-    selection_.ClearAll();
-    if (column == sortColumn_) {
-        ascending_ = !ascending_;
-    }
-    sortColumn_ = column;
-    RebuildOrder();
-    typeAhead_.Reset();
-
-    std::vector<bool> wasSelected(rowOrder_.size(), false);
-    for (const std::int32_t symbol : selectedSymbols) {
-        wasSelected[static_cast<std::size_t>(symbol)] = true;
-    }
-    for (std::size_t row = 0; row < rowOrder_.size(); ++row) {
-        if (wasSelected[static_cast<std::size_t>(rowOrder_[row])]) {
-            selection_.Select(row);
+    ReorderKeepingSelection(selection_, rowOrder_, [&] {
+        if (column == sortColumn_) {
+            ascending_ = !ascending_;
         }
-    }
+        sortColumn_ = column;
+        RebuildOrder();
+    });
+    typeAhead_.Reset();
 }
 
 TypeAheadResult CExpSymbolListModel::TypeAhead(char character, bool ctrlDown) {

@@ -42,4 +42,22 @@ private:
     std::optional<std::size_t> focus_;
 };
 
+// Sorting a list again keeps the same records selected: `rowOrder` holds the
+// record index of each row, and `reorder` rebuilds it in place.
+template <class Index, class Reorder>
+void ReorderKeepingSelection(CRowSelection& selection, const std::vector<Index>& rowOrder,
+                             Reorder reorder) {
+    std::vector<bool> wasSelected(rowOrder.size(), false);
+    for (const std::size_t row : selection.Rows()) {
+        wasSelected[static_cast<std::size_t>(rowOrder[row])] = true;
+    }
+    selection.ClearAll();
+    reorder();
+    for (std::size_t row = 0; row < rowOrder.size(); ++row) {
+        if (wasSelected[static_cast<std::size_t>(rowOrder[row])]) {
+            selection.Select(row);
+        }
+    }
+}
+
 } // namespace mvr

@@ -117,22 +117,14 @@ void CSearchResultListModel::SortByColumn(int column) {
     if (column < 0 || column >= kColumnCount) {
         return;
     }
-    std::vector<bool> wasSelected(rowOrder_.size(), false);
-    for (const std::size_t row : selection_.Rows()) {
-        wasSelected[rowOrder_[row]] = true;
-    }
-    if (column == sortColumn_) {
-        ascending_ = !ascending_;
-    }
-    sortColumn_ = column;
-    RebuildOrder();
-    typeAhead_.Reset();
-    selection_.ClearAll();
-    for (std::size_t row = 0; row < rowOrder_.size(); ++row) {
-        if (wasSelected[rowOrder_[row]]) {
-            selection_.Select(row);
+    ReorderKeepingSelection(selection_, rowOrder_, [&] {
+        if (column == sortColumn_) {
+            ascending_ = !ascending_;
         }
-    }
+        sortColumn_ = column;
+        RebuildOrder();
+    });
+    typeAhead_.Reset();
 }
 
 std::vector<WATCH> CSearchResultListModel::SelectedRecords() const {
