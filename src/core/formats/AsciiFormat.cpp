@@ -578,7 +578,7 @@ bool AsciiFormatInfo::ParseLine(std::string_view line, AsciiLineRecord& record) 
     std::int32_t volume = 0;
     if (count > firstPrice + 4) {
         if (const auto value = ParseNumber(tokens[firstPrice + 4], decimalChar)) {
-            volume = TruncateToInt32(static_cast<float>(*value));
+            volume = TruncateToInt32(*value);
         }
     }
     record.dayNumber = *date;
