@@ -45,6 +45,7 @@ void CExportDataFile::BuildFileName(const std::string& directory, const ExportSy
     directory_ = WithTrailingSeparator(directory);
     symbol_ = symbol;
     writeBlocked_ = false;
+    asciiImageRead_ = CFileImage();
     const FormatTypeInfo* info = Info(formatType);
     if (info == nullptr || info->naming == DataFileNaming::None) {
         return;
@@ -104,7 +105,7 @@ bool CExportDataFile::ReadMetaStock() {
 }
 
 bool CExportDataFile::ReadAscii() {
-    const auto bytes = ReadFileImage(filePath_, kMaxAsciiPriceFileBytes);
+    auto bytes = ReadFileImage(filePath_, kMaxAsciiPriceFileBytes);
     if (!bytes) {
         return IsRegularFile(filePath_) ? RefuseExistingFile() : false;
     }
@@ -113,6 +114,7 @@ bool CExportDataFile::ReadAscii() {
         return RefuseExistingFile();
     }
     history_ = std::move(*bars);
+    asciiImageRead_ = std::move(*bytes);
     return true;
 }
 
@@ -157,7 +159,13 @@ bool CExportDataFile::Write(bool force, CAtomicFileGroup* group) {
         const auto image = EncodeMetaStockFile(history_, symbol_.fieldCount);
         written = image && Replace(*image, group);
     } else {
-        written = Replace(AsBytes(EncodeAsciiFile(history_, formatType_)), group);
+        const std::string text = EncodeAsciiFile(history_, formatType_);
+        // An update that brings nothing new leaves the file as it is.
+        if (!force && !asciiImageRead_.empty() &&
+            std::ranges::equal(AsBytes(text), asciiImageRead_)) {
+            return true;
+        }
+        written = Replace(AsBytes(text), group);
     }
     if (written) {
         NoteWritten();
@@ -226,7 +234,7 @@ void CExportDataFile::Merge(const PriceHistory& downloaded) {
             ++j;
         } else {
             if (!IsEmptyBar(downloaded[i])) {
-                merged.push_back(HasSameValues(downloaded[i], stored[j])
+                merged.push_back(KeepsSameValues(downloaded[i], stored[j])
                                      ? stored[j]
                                      : Replacement(downloaded[i], stored[j]));
             }
@@ -235,6 +243,23 @@ void CExportDataFile::Merge(const PriceHistory& downloaded) {
         }
     }
     history_ = std::move(merged);
+}
+
+bool CExportDataFile::KeepsSameValues(const PERIODE& downloaded, const PERIODE& stored) const {
+    return HasSameValues(downloaded, stored) || HasSameValues(AsStored(downloaded), stored);
+}
+
+PERIODE CExportDataFile::AsStored(const PERIODE& bar) const {
+    const FormatTypeInfo* info = Info(formatType_);
+    std::optional<PriceHistory> readBack;
+    if (info != nullptr && info->writes == DataFileCodec::MetaStock) {
+        if (const auto image = EncodeMetaStockFile({bar}, symbol_.fieldCount)) {
+            readBack = DecodeMetaStockFile(*image, symbol_.fieldCount);
+        }
+    } else if (info != nullptr && info->writes == DataFileCodec::Ascii) {
+        readBack = DecodeAsciiFile(AsBytes(EncodeAsciiFile({bar}, formatType_)), formatType_);
+    }
+    return readBack && readBack->size() == 1 ? readBack->front() : bar;
 }
 
 void CExportDataFile::ReplaceHistory(const PriceHistory& downloaded) {

@@ -7,6 +7,7 @@
 #include "core/formats/ExportSymbolInfo.h"
 #include "core/formats/FormatCatalogue.h"
 #include "core/formats/Periode.h"
+#include "core/platform/FileImage.h"
 
 #include <cstdint>
 #include <span>
@@ -46,7 +47,8 @@ public:
 
     // Writes the whole history through the atomic file writer. MetaStock files
     // are written only when `force` is set or a bar is new; a history without
-    // new bars leaves the file untouched (and gives true). More than 32767
+    // new bars leaves the file untouched (and gives true). Without `force` an
+    // ASCII file whose text would not change is left untouched too. More than 32767
     // bars or an invalid field count are refused with the old file kept. True
     // when the file holds the history afterwards.
     // With a group the new file is only staged in it: the target is replaced
@@ -59,12 +61,18 @@ public:
 
     // Merges downloaded bars into the history, both in ascending order of day
     // and time. A downloaded bar takes the place of the stored bar of the same
-    // day and time (which stays as it is when all values are equal); an empty
+    // day and time (which stays as it is when the file keeps the same values); an empty
     // downloaded bar (no prices, no volume) deletes the stored bar and is
     // otherwise left out, except that an empty history takes the downloaded
     // bars as they are. Stored bars after the last downloaded bar are kept
     // unless their day is not above the last merged bar's.
     void Merge(const PriceHistory& downloaded);
+
+    // A downloaded bar and a stored bar of the same day and time hold the same
+    // values as far as this file keeps them: the file's codec may keep fewer
+    // decimals or a coarser volume than the download, and such a difference
+    // is no change.
+    bool KeepsSameValues(const PERIODE& downloaded, const PERIODE& stored) const;
 
     // The history becomes the downloaded bars, every one marked new (empty
     // ones included); the file is then written with force.
@@ -91,6 +99,8 @@ public:
     bool IsWriteBlocked() const { return writeBlocked_; }
 
 private:
+    // The bar as the file would give it back after a write and a read.
+    PERIODE AsStored(const PERIODE& bar) const;
     std::string ExistingPathOf(const std::string& name) const;
     void NoteWritten() const;
     bool Replace(std::span<const std::uint8_t> bytes, CAtomicFileGroup* group) const;
@@ -106,6 +116,8 @@ private:
     ExportSymbolInfo symbol_;
     CFolderListing* listing_ = nullptr;
     bool writeBlocked_ = false;
+    // The bytes of the ASCII file as the last Read found them.
+    CFileImage asciiImageRead_;
 };
 
 } // namespace mvr

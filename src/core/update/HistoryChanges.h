@@ -20,7 +20,30 @@ struct HistoryChanges {
     }
 };
 
-// Both histories in ascending order of day and time.
-HistoryChanges CountHistoryChanges(const PriceHistory& before, const PriceHistory& after);
+// Both histories in ascending order of day and time. `sameValues(after, before)`
+// tells whether a bar of `after` holds the values of the stored bar of its day
+// and time; by default all prices and the volume must be equal.
+template <typename SameValues>
+HistoryChanges CountHistoryChanges(const PriceHistory& before, const PriceHistory& after,
+                                   SameValues sameValues) {
+    HistoryChanges changes;
+    std::size_t j = 0;
+    for (const PERIODE& bar : after) {
+        while (j < before.size() && IsEarlierBar(before[j], bar)) {
+            ++j;
+        }
+        const bool stored = j < before.size() && !IsEarlierBar(bar, before[j]);
+        if (!stored) {
+            ++changes.added;
+        } else if (!sameValues(bar, before[j])) {
+            ++changes.changed;
+        }
+    }
+    return changes;
+}
+
+inline HistoryChanges CountHistoryChanges(const PriceHistory& before, const PriceHistory& after) {
+    return CountHistoryChanges(before, after, HasSameValues);
+}
 
 } // namespace mvr

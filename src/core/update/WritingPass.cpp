@@ -145,7 +145,10 @@ HistoryChanges CWritingPass::Apply(CExportDataFile& file, const PriceHistory& ba
         file.Merge(bars);
     }
     file.SetSymbolDatesFromHistory();
-    return CountHistoryChanges(before, file.History());
+    return CountHistoryChanges(before, file.History(),
+                               [&file](const PERIODE& bar, const PERIODE& storedBar) {
+                                   return file.KeepsSameValues(bar, storedBar);
+                               });
 }
 
 } // namespace mvr
