@@ -2,6 +2,7 @@
 
 #include "batch/BatchConfiguration.h"
 #include "core/formats/FormatCatalogue.h"
+#include "core/platform/TextUtil.h"
 
 #include <cstddef>
 #include <string_view>
@@ -50,6 +51,21 @@ std::string FormatTypeList() {
     return text;
 }
 
+// Why an update run's arguments cannot be run; empty when they can.
+std::string SwitchError(const StartupArguments& startup) {
+    const std::string& name = startup.firstArgument;
+    if (name.empty()) {
+        return "no switch given";
+    }
+    if (ToLowerAscii(name) == "-definitionfile") {
+        return "-definitionfile takes IN x OUT";
+    }
+    if (!IsBatchSwitch(name)) {
+        return "unknown switch " + name;
+    }
+    return {};
+}
+
 } // namespace
 
 BatchCommand ParseBatchArguments(const std::vector<std::string>& arguments) {
@@ -70,8 +86,11 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& arguments) {
     }
     BatchCommand command;
     command.startup = AnalyseArguments(arguments);
-    if (command.startup.kind == RunKind::Window && command.startup.firstArgument.empty()) {
-        return UsageError("no switch given");
+    if (command.startup.kind == RunKind::Window) {
+        // Checked here, before the configuration is read or the server asked.
+        if (const std::string error = SwitchError(command.startup); !error.empty()) {
+            return UsageError(error);
+        }
     }
     command.action = BatchAction::Run;
     return command;

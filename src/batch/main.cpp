@@ -9,6 +9,7 @@
 #include "batch/StopSignals.h"
 #include "core/app/Session.h"
 #include "core/app/UpdateCommands.h"
+#include "core/net/UserRequests.h"
 #include "core/net/WinSocket.h"
 #include "core/platform/BuildVersion.h"
 
@@ -24,6 +25,11 @@ int Fail(const std::string& text, int code = kExitFailed) {
     return code;
 }
 
+// Every way of not reaching the server, whichever request met it first.
+int Unreachable() {
+    return Fail("The price server cannot be reached.", kExitCommunication);
+}
+
 int ExitCodeOf(const CommandLineResult& result) {
     switch (result.outcome) {
     case CommandLineOutcome::NoSwitch:
@@ -33,13 +39,16 @@ int ExitCodeOf(const CommandLineResult& result) {
     case CommandLineOutcome::LoginFailed:
         // The login's message is on stderr already.
         if (result.message == kConnectionErrorText) {
-            return Fail("The price server cannot be reached.", kExitCommunication);
+            return Unreachable();
         }
         return Fail("the login was refused", kExitLoginFailed);
     case CommandLineOutcome::Cancelled:
         return Fail("stopped", kExitStopped);
     case CommandLineOutcome::Finished:
         break;
+    }
+    if (IsCheckUnanswered(result.summary.accountCheckResult)) {
+        return Unreachable();
     }
     if (result.summary.accountCheckResult <= 0) {
         return Fail("the server refused the account check (code " +
@@ -82,7 +91,9 @@ int ExitCodeOf(DefinitionFileOutcome outcome, const StartupArguments& startup) {
     case DefinitionFileOutcome::Stopped:
         return Fail("stopped", kExitStopped);
     case DefinitionFileOutcome::ConnectionFailed:
-        return Fail("the connection to the server failed", kExitCommunication);
+        return Unreachable();
+    case DefinitionFileOutcome::AccountRefused:
+        return Fail("the server refused the account check", kExitLoginFailed);
     case DefinitionFileOutcome::OutputNotWritten:
         return Fail("cannot write " + startup.definitionOutput);
     }
@@ -90,11 +101,8 @@ int ExitCodeOf(DefinitionFileOutcome outcome, const StartupArguments& startup) {
 }
 
 int RunDefinitionFile(CMVRKrsExpSession& session, const StartupArguments& startup) {
-    DefinitionFileOutcome outcome = DefinitionFileOutcome::ConnectionFailed;
-    if (session.RunDefinitionFile(startup.definitionInput, startup.definitionOutput, &outcome) ==
-        0) {
-        return Fail("the account check failed", kExitLoginFailed);
-    }
+    DefinitionFileOutcome outcome = DefinitionFileOutcome::AccountRefused;
+    session.RunDefinitionFile(startup.definitionInput, startup.definitionOutput, &outcome);
     return ExitCodeOf(outcome, startup);
 }
 

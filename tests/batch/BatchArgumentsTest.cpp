@@ -49,6 +49,9 @@ TEST(BatchArgumentsTest, OwnOptionsCheckTheirOperands) {
         {{"--add-directory", "/d", "4", "1", "01.01.2020", "x"}, "wrong number of values"},
         {{"--help", "me"}, "wrong number of values for --help"},
         {{"--colour"}, "unknown option --colour"},
+        {{"-bogus"}, "unknown switch -bogus"},
+        {{"-nowindow", "-UPDATE"}, "unknown switch -UPDATE"},
+        {{"-definitionfile", "in.txt", "out.txt"}, "-definitionfile takes IN x OUT"},
     };
     for (const auto& [arguments, error] : wrong) {
         const BatchCommand command = ParseBatchArguments(arguments);

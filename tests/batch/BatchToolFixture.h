@@ -33,6 +33,8 @@ protected:
     void StopServer() { server_.reset(); }
     // Points the configuration at a port where nobody listens.
     void PointAtNoServer();
+    // Points the configuration at this port.
+    void PointAt(int port);
 
     ToolRun RunTool(const std::vector<std::string>& arguments);
     // Sets the demo account and adds the directory; fails the test otherwise.
@@ -44,8 +46,6 @@ protected:
     const TempDir& Dir() const { return dir_; }
 
 private:
-    void PointAt(int port);
-
     TempDir dir_;
     ScopedEnvironment configDir_;
     std::unique_ptr<TestPriceServer> server_;

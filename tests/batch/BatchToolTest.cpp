@@ -11,8 +11,12 @@
 #include "core/platform/FileSystem.h"
 #include "support/Sweep.h"
 
+#include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 #include <map>
 #include <random>
 #include <thread>
@@ -85,6 +89,7 @@ TEST_F(BatchToolTest, SetsUpAndUpdatesALinkedDirectoryThenOnlyNewDaysTravel) {
     const ToolRun second = RunTool({"-UPDATEALL"});
     ASSERT_EQ(second.exitCode, 0) << second.err;
     EXPECT_NE(second.out.find("  Bars added:             0\n"), std::string::npos) << second.out;
+    EXPECT_NE(second.out.find("  Bars changed:           0\n"), std::string::npos) << second.out;
 }
 
 TEST_F(BatchToolTest, EachFailureHasItsExitCode) {
@@ -100,11 +105,80 @@ TEST_F(BatchToolTest, EachFailureHasItsExitCode) {
     Configure({{Folder("ascii"), std::to_string(kFormatAsciiComma), "7"}});
     EXPECT_EQ(RunTool({"-dirupdate", Folder("elsewhere")}).exitCode, 5);
     EXPECT_EQ(RunTool({"-listupdate", "no such list"}).exitCode, 5);
-    EXPECT_EQ(RunTool({"-frobnicate"}).exitCode, 5);
 
     PointAtNoServer();
     const ToolRun unreachable = RunTool({"-updateall"});
     EXPECT_EQ(unreachable.exitCode, 7) << unreachable.err;
+}
+
+// A port that accepts connections without ever answering: a client that
+// connected leaves one in the listen queue, whether it waited or not.
+class ListeningPort {
+public:
+    ListeningPort() : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        EXPECT_EQ(::bind(fd_, reinterpret_cast<sockaddr*>(&address), length), 0);
+        EXPECT_EQ(::listen(fd_, 8), 0);
+        EXPECT_EQ(::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length), 0);
+        port_ = ntohs(address.sin_port);
+    }
+    ~ListeningPort() { ::close(fd_); }
+    int Port() const { return port_; }
+    bool WasConnected() const {
+        const int connection = ::accept(fd_, nullptr, nullptr);
+        if (connection < 0) {
+            return false;
+        }
+        ::close(connection);
+        return true;
+    }
+
+private:
+    int fd_;
+    int port_ = 0;
+};
+
+TEST_F(BatchToolTest, WrongSwitchesGiveTheUsageBeforeAnyConfigurationOrServerWork) {
+    ASSERT_EQ(RunTool({"--set-account", "DEMO", "DEMO"}).exitCode, 0);
+    const ListeningPort port;
+    PointAt(port.Port());
+    const std::vector<std::vector<std::string>> wrong = {
+        {"-bogus"},
+        {"-nowindow", "-frobnicate", "x"},
+        {"-definitionfile", "in.txt"},
+        {"-nowindow"},
+    };
+    for (const auto& arguments : wrong) {
+        const ToolRun run = RunTool(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments[0] << ": " << run.err;
+        EXPECT_NE(run.err.find("Usage:"), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(port.WasConnected());
+}
+
+TEST_F(BatchToolTest, AServerThatRefusesEveryRequestIsUnreachableForEveryKindOfRun) {
+    ServeOptions options = test::TestServeOptions();
+    options.faults.refuse = true;
+    StartServer(options);
+    ASSERT_EQ(RunTool({"--set-account", "DEMO", "DEMO"}).exitCode, 0);
+    const std::string input = Folder("definition-in.txt");
+    ASSERT_TRUE(WriteFileAtomically(input, std::span<const std::uint8_t>()));
+    const ToolRun definition = RunTool({"-definitionfile", input, "x", Folder("out.txt")});
+    const ToolRun update = RunTool({"-updateall"});
+    EXPECT_EQ(definition.exitCode, 7) << definition.err;
+    EXPECT_EQ(update.exitCode, 7) << update.err;
+    EXPECT_NE(definition.err.find("The price server cannot be reached."), std::string::npos);
+    EXPECT_NE(update.err.find("The price server cannot be reached."), std::string::npos);
+    EXPECT_FALSE(EntryExists(Folder("out.txt")));
+
+    // A refused account is the login's failure, whichever run meets it.
+    StartServer();
+    ASSERT_EQ(RunTool({"--set-account", "DEMO", "WRONG"}).exitCode, 0);
+    EXPECT_EQ(RunTool({"-definitionfile", input, "x", Folder("out.txt")}).exitCode, 4);
+    EXPECT_EQ(RunTool({"-updateall"}).exitCode, 4);
 }
 
 TEST_F(BatchToolTest, ABrokenDownloadIsACommunicationFailureThatLeavesTheFilesReadable) {

@@ -102,6 +102,12 @@ StartupArguments AnalyseArguments(const std::vector<std::string>& arguments) {
     return result;
 }
 
+bool IsBatchSwitch(std::string_view firstArgument) {
+    const std::string name = ToLowerAscii(firstArgument);
+    return std::any_of(std::begin(kBatchSwitches), std::end(kBatchSwitches),
+                       [&](const BatchSwitch& candidate) { return name == candidate.name; });
+}
+
 BatchSelection SelectBatchDirectories(std::string_view firstArgument,
                                       std::string_view secondArgument,
                                       const std::vector<MVRKrsExportInfo>& directories,

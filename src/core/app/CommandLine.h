@@ -44,6 +44,9 @@ struct BatchSelection {
     bool unattended = true;
 };
 
+// One of the six update switches, without regard to letter case.
+bool IsBatchSwitch(std::string_view firstArgument);
+
 // The six update switches, compared after lower-casing the first argument; the
 // second argument loses every double quote. A directory path gets a trailing
 // separator; paths and list names are compared without regard to letter case.

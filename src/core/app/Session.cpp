@@ -293,6 +293,10 @@ int CMVRKrsExpSession::RunDefinitionFile(const std::string& inputPath,
     }
     const std::int32_t checkNumber = CheckAccount(user_.account, user_.password);
     if (checkNumber <= 0) {
+        if (outcome != nullptr) {
+            *outcome = IsCheckUnanswered(checkNumber) ? DefinitionFileOutcome::ConnectionFailed
+                                                      : DefinitionFileOutcome::AccountRefused;
+        }
         return 0;
     }
     const RunFlag run{1};

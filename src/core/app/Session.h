@@ -145,7 +145,8 @@ public:
 
     // Exchanges one definition file with the stored account, loading the
     // configuration first when this run has not loaded it. 0 when no account
-    // or password is stored or the account check fails (nothing is sent);
+    // or password is stored or the account check fails (nothing is sent;
+    // `outcome` then tells a refused account from an unreachable server);
     // otherwise 1, also when the exchange itself failed: `outcome` tells how
     // it went.
     int RunDefinitionFile(const std::string& inputPath, const std::string& outputPath,

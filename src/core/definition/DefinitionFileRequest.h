@@ -23,6 +23,7 @@ enum class DefinitionFileOutcome {
     Stopped,           // the run flag was cleared; output untouched
     ConnectionFailed,  // a communication error; output untouched
     OutputNotWritten,  // the answer arrived but the output file could not be replaced
+    AccountRefused,    // the account check gave no number; nothing was sent
 };
 
 // One exchange on a connection of its own, headed by the account check number.

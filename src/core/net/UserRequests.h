@@ -30,6 +30,12 @@ inline constexpr std::int32_t kAccountRealtimeUnavailable = -21;
 inline constexpr std::int32_t kCheckSocketsUnavailable = -100;
 inline constexpr std::int32_t kCheckExchangeFailed = -200;
 
+// A CheckAccount result that says the server was not reached (or broke off),
+// not that it refused the account.
+inline bool IsCheckUnanswered(std::int32_t result) {
+    return result == kCheckSocketsUnavailable || result == kCheckExchangeFailed;
+}
+
 // Bits of the user record's flag word that announce two further sections.
 inline constexpr std::uint32_t kUserFlagExtraSections = 0x20000 | 0x40000;
 
