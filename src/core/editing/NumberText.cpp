@@ -50,20 +50,4 @@ std::optional<std::int32_t> ParseWholeNumberField(std::string_view text) {
     return value;
 }
 
-double DecimalControlValue(std::string_view text) {
-    std::string copy(text);
-    if (const auto comma = copy.find(','); comma != std::string::npos) {
-        copy[comma] = '.';
-    }
-    std::string_view number = copy;
-    while (!number.empty() && (number.front() == ' ' || number.front() == '\t')) {
-        number.remove_prefix(1);
-    }
-    number = WithoutPlusSign(number);
-    double value = 0.0;
-    const auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), value,
-                                           std::chars_format::general);
-    return ec == std::errc() ? value : 0.0;
-}
-
 } // namespace mvr

@@ -25,9 +25,4 @@ std::optional<float> ParseFloatField(std::string_view text);
 // bits; nothing otherwise (also when it lies outside that range).
 std::optional<std::int32_t> ParseWholeNumberField(std::string_view text);
 
-// The value of a decimal-number control: its first comma read as a decimal
-// point, then the longest leading number (blanks before it skipped); 0.0 when
-// the text begins with none.
-double DecimalControlValue(std::string_view text);
-
 } // namespace mvr

@@ -1,6 +1,6 @@
 #include "core/editing/PriceSplit.h"
 
-#include "core/editing/NumberText.h"
+#include "core/controls/EditControlText.h"
 #include "core/formats/DayNumber.h"
 
 #include <cmath>

@@ -116,11 +116,6 @@ TEST(NumberTextTest, FieldReadersTakeWholeNumbersOnly) {
     }
     EXPECT_EQ(ParseWholeNumberField("-2147483648"), INT32_MIN);
     EXPECT_EQ(ParseFloatField("-1.5e2"), -150.0f);
-    EXPECT_EQ(DecimalControlValue("2,5"), 2.5);
-    EXPECT_EQ(DecimalControlValue("1,5,5"), 1.5);
-    EXPECT_EQ(DecimalControlValue("abc"), 0.0);
-    EXPECT_EQ(DecimalControlValue(""), 0.0);
-    EXPECT_EQ(DecimalControlValue(" 0.5kg"), 0.5);
 }
 
 TEST_F(SymbolDataEditorTest, SplitHalvesOlderPricesAndDoublesTheirVolumes) {

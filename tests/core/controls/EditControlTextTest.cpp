@@ -1,0 +1,82 @@
+#include "core/controls/EditControlText.h"
+
+#include "core/formats/DayNumber.h"
+
+#include <gtest/gtest.h>
+
+namespace mvr {
+namespace {
+
+std::int32_t Day(int d, int m, int y) {
+    return DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
+                                  static_cast<std::uint16_t>(y)});
+}
+
+constexpr int kUp = -1; // the spin's up arrow
+constexpr int kDown = 1;
+
+TEST(EditControlTextTest, DateStepsAcrossMonthAndYearEndsAndEmptiesWhatIsNoDate) {
+    const std::int32_t today = Day(9, 12, 2026);
+    EXPECT_EQ(DateFieldStep("", kUp, 1, today), "09.12.2026");
+    EXPECT_EQ(DateFieldStep("09.12.2026", kUp, 1, today), "10.12.2026");
+    EXPECT_EQ(DateFieldStep("31.01.2024", kUp, 1, today), "01.02.2024");
+    EXPECT_EQ(DateFieldStep("28.02.2024", kUp, 1, today), "29.02.2024");
+    EXPECT_EQ(DateFieldStep("01.03.2023", kDown, 1, today), "28.02.2023");
+    EXPECT_EQ(DateFieldStep("31.12.2025", kUp, 1, today), "01.01.2026");
+    EXPECT_EQ(DateFieldStep("01.01.2026", kDown, 1, today), "31.12.2025");
+    EXPECT_EQ(DateFieldStep("01.01.2026", kUp, 7, today), "08.01.2026");
+    EXPECT_EQ(DateFieldStep("7.3.05", kUp, 1, today), "08.03.2005");
+    for (const char* noDate : {"abc", "31.02.2005", "07032005"}) {
+        EXPECT_EQ(DateFieldStep(noDate, kUp, 1, today), "") << noDate;
+        EXPECT_EQ(DateFieldStep(noDate, kDown, 1, today), "") << noDate;
+    }
+    // A step before the first day empties the field instead of wrapping.
+    EXPECT_EQ(DateFieldStep("01.01.2000", kDown, 1000000, today), "");
+}
+
+TEST(EditControlTextTest, DateTypedWithoutFullStopsIsCompletedOnLeaving) {
+    EXPECT_EQ(DateFieldOnLeave("07032005"), "07.03.2005");
+    EXPECT_EQ(DateFieldOnLeave("070305"), "07.03.05");
+    EXPECT_EQ(DateFieldOnLeave("31022005"), "31022005"); // no such day
+    EXPECT_EQ(DateFieldOnLeave("310205"), "310205");
+    EXPECT_EQ(DateFieldOnLeave("7.3.05"), "7.3.05");
+    EXPECT_EQ(DateFieldOnLeave("0703200"), "0703200");
+    EXPECT_EQ(DateFieldOnLeave(""), "");
+    EXPECT_EQ(DateFieldOnLeave("ab03cd05"), "ab03cd05");
+}
+
+TEST(EditControlTextTest, CalendarWeekdayCountsFromSunday) {
+    EXPECT_EQ(CalendarWeekday(Day(9, 12, 2026)), 3); // a Wednesday
+    EXPECT_EQ(CalendarWeekday(Day(6, 12, 2026)), 0);
+    EXPECT_EQ(CalendarWeekday(Day(12, 12, 2026)), 6);
+    EXPECT_EQ(CalendarWeekday(1), 6);
+}
+
+TEST(EditControlTextTest, WholeNumberStepTakesEveryDigitAndSaturates) {
+    EXPECT_EQ(WholeNumberFieldStep("1.234", kUp, 1.0f), "1235");
+    EXPECT_EQ(WholeNumberFieldStep("", kUp, 1.0f), "0");
+    EXPECT_EQ(WholeNumberFieldStep(" \t-5", kUp, 1.0f), "-4");
+    EXPECT_EQ(WholeNumberFieldStep("10", kDown, 2.5f), "8");
+    EXPECT_EQ(WholeNumberFieldStep("abc", kUp, 1.0f), "1");
+    EXPECT_EQ(WholeNumberFieldStep("9223372036854775807", kUp, 1.0f), "9223372036854775807");
+    EXPECT_EQ(WholeNumberFieldStep("-99999999999999999999", kDown, 1.0f),
+              "-9223372036854775808");
+}
+
+TEST(EditControlTextTest, DecimalStepAndValue) {
+    EXPECT_EQ(DecimalFieldStep("1", kUp, 0.1f), "1.1");
+    EXPECT_EQ(DecimalFieldStep("1", kDown, 0.1f), "0.9");
+    EXPECT_EQ(DecimalFieldStep("1,5", kUp, 0.1f), "1.6");
+    EXPECT_EQ(DecimalFieldStep("", kUp, 0.1f), "0");
+    EXPECT_EQ(DecimalControlValue("2,5"), 2.5);
+    EXPECT_EQ(DecimalControlValue("1,5,5"), 1.5);
+    EXPECT_EQ(DecimalControlValue("abc"), 0.0);
+    EXPECT_EQ(DecimalControlValue(""), 0.0);
+    EXPECT_EQ(DecimalControlValue(" 0.5kg"), 0.5);
+    std::string text = "2,5";
+    EXPECT_EQ(TakeDecimalValue(text), 2.5);
+    EXPECT_EQ(text, "2.5");
+}
+
+} // namespace
+} // namespace mvr
