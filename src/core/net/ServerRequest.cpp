@@ -22,6 +22,8 @@ void CServerRequest::PauseAfterFailedConnect() {
 
 void CServerRequest::Open(CWinSocket& socket, const RunFlag& runFlag) {
     Attach(socket, runFlag);
+    // A cleared flag then also ends the wait for a silent server.
+    socket.WatchRunFlag(&runFlag);
     const std::string host = GetServerEndpoint().name;
     if (!socket.Connect(host.c_str())) {
         PauseAfterFailedConnect();

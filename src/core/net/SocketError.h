@@ -9,6 +9,7 @@
 namespace mvr {
 
 // The codes the system itself sets or tests; the full range has names below.
+inline constexpr int kSockErrInterrupted = 10004;       // WSAEINTR
 inline constexpr int kSockErrInvalidArgument = 10022;   // WSAEINVAL
 inline constexpr int kSockErrConnectionAborted = 10053; // WSAECONNABORTED
 inline constexpr int kSockErrConnectionReset = 10054;   // WSAECONNRESET

@@ -4,6 +4,7 @@
 #include "core/net/ServerEndpoint.h"
 #include "core/net/SocketError.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
@@ -35,6 +36,10 @@
 namespace mvr {
 
 namespace {
+
+// How often a waiting receive or connect looks at a watched run flag: a
+// cancelled request gives up well within a second.
+constexpr std::chrono::milliseconds kRunFlagPollInterval{100};
 
 #ifdef _WIN32
 using NativeSocket = SOCKET;
@@ -288,6 +293,11 @@ bool CWinSocket::Receive(void* buffer, int length, int* received, int flags) {
     int total = 0;
     bool complete = true;
     while (total < length) {
+        if (watchedRun_ != nullptr &&
+            !WaitWhileRunning(receiveTimeout_, [this](auto slice) { return WaitUntilReadable(slice); })) {
+            complete = false;
+            break;
+        }
         const auto n =
             Retrying([&] { return recv(Native(handle_), bytes + total, length - total, flags); });
         if (n == 0) {
@@ -368,11 +378,41 @@ bool CWinSocket::ConnectWithin(const void* address, std::chrono::milliseconds ti
         if (!IsConnectPending(code)) {
             return Fail(code);
         }
-        if (!WaitUntilConnected(timeout)) {
+        if (!WaitWhileRunning(timeout, [this](auto slice) { return WaitUntilConnected(slice); })) {
             return false;
         }
     }
     return SetBlocking(true);
+}
+
+template <typename Wait>
+bool CWinSocket::WaitWhileRunning(std::chrono::milliseconds timeout, Wait wait) {
+    if (watchedRun_ == nullptr) {
+        return wait(timeout);
+    }
+    using Clock = std::chrono::steady_clock;
+    const bool bounded = timeout.count() > 0;
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        if (watchedRun_->load() == 0) {
+            return Fail(kSockErrInterrupted);
+        }
+        auto slice = kRunFlagPollInterval;
+        if (bounded) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            if (left.count() <= 0) {
+                return Fail(kSockErrTimedOut);
+            }
+            slice = std::min(slice, left);
+        }
+        if (wait(slice)) {
+            return true;
+        }
+        if (error_ != kSockErrTimedOut) {
+            return false;
+        }
+    }
 }
 
 bool CWinSocket::WaitUntilConnected(std::chrono::milliseconds timeout) {
@@ -499,6 +539,7 @@ bool CWinSocket::SetNoDelay(bool noDelay) {
 }
 
 bool CWinSocket::SetReceiveTimeout(std::chrono::milliseconds timeout) {
+    receiveTimeout_ = timeout;
     return SetTimeoutOption(Native(handle_), SO_RCVTIMEO, timeout) || FailWithLastError();
 }
 

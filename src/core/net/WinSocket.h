@@ -5,6 +5,8 @@
 // leaves a Windows Sockets error code in Error(); the request layer turns that
 // into a CIOException.
 
+#include "core/net/RunFlag.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -72,6 +74,12 @@ public:
     bool SetReceiveTimeout(std::chrono::milliseconds timeout);
     bool SetSendTimeout(std::chrono::milliseconds timeout);
 
+    // While a run flag is watched, a receive or a connect that waits looks at
+    // it several times a second and gives up with WSAEINTR once it is cleared,
+    // so that a silent server cannot hold up a request that was cancelled.
+    // Null stops watching; the flag must outlive the watch.
+    void WatchRunFlag(const RunFlag* run) { watchedRun_ = run; }
+
     bool IsOpen() const { return handle_ != kInvalidSocket; }
     // The bound local port, or 0 when the socket is closed or unbound.
     int LocalPort() const;
@@ -87,8 +95,14 @@ private:
     bool FailAndClose(int code);
     bool ConnectWithin(const void* address, std::chrono::milliseconds timeout);
     bool WaitUntilConnected(std::chrono::milliseconds timeout);
+    // `wait` for at most `timeout` (none when zero), in short slices while a
+    // run flag is watched; false with WSAEINTR once the flag is cleared.
+    template <typename Wait>
+    bool WaitWhileRunning(std::chrono::milliseconds timeout, Wait wait);
 
     SocketHandle handle_ = kInvalidSocket;
+    const RunFlag* watchedRun_ = nullptr;
+    std::chrono::milliseconds receiveTimeout_{0};
     std::int64_t bytesReceived_ = 0;
     int error_ = 0;
 };

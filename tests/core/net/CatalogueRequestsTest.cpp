@@ -140,7 +140,14 @@ TEST_F(CatalogueRequestsTest, ClearedRunFlagStopsTheContentsAndLeavesTheDownload
     LogIn();
     const RunFlag stopped{0};
     std::vector<WATCH> records;
-    EXPECT_TRUE(LoadCatalogueContents(4, LoginNumber(), stopped, records));
+    // A request that would have to wait on the network for a cleared flag
+    // gives up as interrupted.
+    try {
+        LoadCatalogueContents(4, LoginNumber(), stopped, records);
+        ADD_FAILURE() << "a cleared run flag let the request go on";
+    } catch (const CIOException& e) {
+        EXPECT_EQ(e.ErrorCode(), 10004);
+    }
     EXPECT_TRUE(records.empty());
     LoadCatalogues(stopped);
     EXPECT_FALSE(ProcessCatalogueTables().IsComplete());

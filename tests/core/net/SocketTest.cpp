@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
 
 namespace mvr {
 namespace {
@@ -157,6 +158,35 @@ TEST_F(SocketTest, SilentPeerMakesAReceiveTimeOut) {
     ASSERT_TRUE(socket.Connect("127.0.0.1"));
     ASSERT_TRUE(socket.SetReceiveTimeout(std::chrono::milliseconds(50)));
     char byte;
+    EXPECT_FALSE(socket.Receive(&byte, 1));
+    EXPECT_EQ(socket.Error(), 10060);
+    socket.Close();
+    peer.Join();
+}
+
+TEST_F(SocketTest, AClearedRunFlagEndsAWaitForASilentPeerWithinASecond) {
+    ScriptedPeer peer(
+        [](CClientRequest&, CWinSocket& connection) { ScriptedPeer::WaitForClose(connection); });
+    peer.BecomeServer();
+    CWinSocket socket;
+    RunFlag run{1};
+    socket.WatchRunFlag(&run);
+    ASSERT_TRUE(socket.Connect("127.0.0.1"));
+    ASSERT_TRUE(socket.SetReceiveTimeout(std::chrono::seconds(30)));
+    std::thread canceller([&run] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        run.store(0);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    char byte;
+    EXPECT_FALSE(socket.Receive(&byte, 1));
+    const auto waited = std::chrono::steady_clock::now() - start;
+    canceller.join();
+    EXPECT_EQ(socket.Error(), 10004);
+    EXPECT_LT(waited, std::chrono::seconds(1));
+    // While the flag is set, the receive time-out still holds.
+    run.store(1);
+    ASSERT_TRUE(socket.SetReceiveTimeout(std::chrono::milliseconds(50)));
     EXPECT_FALSE(socket.Receive(&byte, 1));
     EXPECT_EQ(socket.Error(), 10060);
     socket.Close();
