@@ -116,9 +116,14 @@ void CUpdateJob::SetInitialWait(std::chrono::milliseconds wait) {
 }
 
 bool CUpdateJob::Start(const UpdateSettings& settings, CUpdateProgressSink& sink) {
-    if (started_.exchange(true)) {
+    const bool ended = ended_.load();
+    if (started_.exchange(true) && !ended) {
         return false;
     }
+    // A job that ended may run again: its worker has returned.
+    Wait();
+    ended_.store(false);
+    stopAsked_.store(false);
     settings_ = settings;
     runFlag_.store(1);
     worker_ = std::thread([this, &sink] {

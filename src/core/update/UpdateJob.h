@@ -92,7 +92,8 @@ public:
     // The 1-second "initializing ..." pause; tests set it to zero.
     void SetInitialWait(std::chrono::milliseconds wait);
 
-    // Starts the worker thread "MVR Update"; false when a worker was started before.
+    // Starts the worker thread "MVR Update"; false while a worker runs. A job
+    // that ended starts again with the same work.
     bool Start(const UpdateSettings& settings, CUpdateProgressSink& sink);
     // Clears the run flag (one lock-free atomic store, so safe from a signal handler's
     // context as well); the worker stops at its next test.

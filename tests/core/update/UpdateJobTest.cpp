@@ -108,12 +108,12 @@ TEST_F(UpdateJobTest, TwoDirectoriesOfThreeAndTwoSymbols) {
     EXPECT_DOUBLE_EQ(idx.firstDate, OleDay(Today() - 20));
     EXPECT_DOUBLE_EQ(idx.lastDate, OleDay(Today() - 1));
 
-    // A second run asks from five days before the last bar: the overlap
-    // merges without duplicates and changes nothing.
-    CUpdateJob again(directories);
-    test::AddAll(again, directories.size());
+    // The same job started again asks from five days before the last bar:
+    // the overlap merges without duplicates and changes nothing.
+    EXPECT_EQ(job.State(), UpdateJobState::Ended);
     RecordingSink sink2;
-    const UpdateSummary second = test::RunJob(again, sink2);
+    const UpdateSummary second = test::RunJob(job, sink2);
+    EXPECT_EQ(sink2.Phases(), kDailyPhases);
     EXPECT_EQ(second.symbolsRequested, 5);
     EXPECT_EQ(second.barsAdded, 0);
     EXPECT_EQ(second.barsChanged, 0);
