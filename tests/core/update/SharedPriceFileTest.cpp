@@ -3,6 +3,7 @@
 // listed symbol's, names it in the job's notices and summary, and leaves
 // what is stored as it was, update after update.
 
+#include "core/formats/DayNumber.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/FormatCatalogue.h"
 #include "core/net/UserRequests.h"
