@@ -22,6 +22,13 @@ std::string FormatSummary(const UpdateSummary& summary) {
     AppendLine(text, "  Bars added:", summary.barsAdded);
     AppendLine(text, "  Bars changed:", summary.barsChanged);
     AppendLine(text, "  Symbols without answer:", summary.symbolsWithoutAnswer);
+    if (!summary.refusedSymbols.empty()) {
+        AppendLine(text,
+                   "  Symbols not added:", static_cast<long long>(summary.refusedSymbols.size()));
+        for (const RefusedSymbol& refused : summary.refusedSymbols) {
+            text += "    " + RefusedSymbolText(refused) + "\n";
+        }
+    }
     char line[96];
     std::snprintf(line, sizeof line, "%-26s%.1f s\n",
                   "  Time taken:", static_cast<double>(summary.elapsed.count()) / 1000.0);

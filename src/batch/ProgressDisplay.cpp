@@ -76,6 +76,16 @@ void CProgressDisplay::ProgressPosition(std::int32_t position) {
     }
 }
 
+void CProgressDisplay::Notice(const std::string& text) {
+    const std::lock_guard lock(mutex_);
+    // On a terminal the notice takes the bar's line; the bar is drawn again below it.
+    std::fprintf(out_, terminal_ ? "\r%s\n" : "%s\n", text.c_str());
+    if (terminal_) {
+        Redraw();
+    }
+    std::fflush(out_);
+}
+
 void CProgressDisplay::JobEnded(const UpdateSummary&) {
     const std::lock_guard lock(mutex_);
     if (terminal_) {

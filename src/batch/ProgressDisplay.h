@@ -20,6 +20,7 @@ public:
     void PhaseChanged(const std::string& text) override;
     void ProgressRange(std::int32_t low, std::int32_t high) override;
     void ProgressPosition(std::int32_t position) override;
+    void Notice(const std::string& text) override;
     void JobEnded(const UpdateSummary& summary) override;
 
     // The bar as drawn on a terminal, e.g. "[#####     ]  50%".

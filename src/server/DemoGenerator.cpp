@@ -429,14 +429,49 @@ void CDemoGenerator::BuildInstruments() {
             LegacyTranslation{900000 + static_cast<std::int32_t>(k * 3 + random.Below(3)),
                               tables_.instruments[random.Below(count)].sinCode});
     }
+    AddDualListing(random, sinCode, isins);
+}
+
+void CDemoGenerator::AddDualListing(CDemoRandom& random, std::int32_t lastSinCode,
+                                    std::set<std::string>& isins) {
+    // One share on Xetra and in Frankfurt. A directory stores 8 characters of
+    // a symbol, so both listings would have one price file there: clients
+    // must take the first and leave the second out.
+    const std::string isin = FirstFree(
+        isins, 1000, [&](int) { return MakeIsin("DE", random); }, [] { return std::string(); });
+    const std::array<std::pair<std::int32_t, std::string_view>, 2> listings = {{
+        {1, kDemoDualListingSymbols[0]},
+        {kFrankfurt, kDemoDualListingSymbols[1]},
+    }};
+    for (const auto& [exchangeNumber, symbol] : listings) {
+        ServerInstrument instrument;
+        instrument.sinCode = ++lastSinCode;
+        instrument.securityType = kShares;
+        instrument.exchange = exchangeNumber;
+        instrument.symbol = symbol;
+        instrument.isin = isin;
+        instrument.name = exchangeNumber == kFrankfurt ? "Marvane Dual Listing AG (Frankfurt)"
+                                                       : "Marvane Dual Listing AG";
+        const DemoExchange& exchange = ExchangeOf(exchangeNumber);
+        instrument.currency = exchange.currency;
+        // Prices of its own for each listing, so that a file holding the other's shows.
+        DemoPricePlan plan = PlanFor(kShares, &instrument.decimals, random);
+        plan.sessionOpen = exchange.open;
+        plan.sessionClose = exchange.close;
+        tables_.instruments.push_back(std::move(instrument));
+        plans_.push_back(std::move(plan));
+        sectors_.push_back(-1); // in no sector catalogue
+    }
 }
 
 void CDemoGenerator::BuildCatalogues() {
     CDemoRandom random = CDemoRandom::Stream(options_.seed, 1);
     const auto& instruments = tables_.instruments;
-    auto collect = [&](auto wanted, std::size_t limit) {
+    // The dual listing at the end joins only its own catalogue and the one of all.
+    const auto generated = static_cast<std::size_t>(options_.instruments);
+    auto collect = [&](auto wanted, std::size_t limit, std::size_t end) {
         std::vector<std::int32_t> members;
-        for (std::size_t i = 0; i < instruments.size() && members.size() < limit; ++i) {
+        for (std::size_t i = 0; i < end && members.size() < limit; ++i) {
             if (wanted(i)) {
                 members.push_back(instruments[i].sinCode);
             }
@@ -449,8 +484,8 @@ void CDemoGenerator::BuildCatalogues() {
     };
 
     // The hundred: shares first, filled up with other instruments when there are too few.
-    std::vector<std::int32_t> hundred = collect(isShare, 100);
-    for (std::size_t i = 0; i < instruments.size() && hundred.size() < 100; ++i) {
+    std::vector<std::int32_t> hundred = collect(isShare, 100, generated);
+    for (std::size_t i = 0; i < generated && hundred.size() < 100; ++i) {
         if (!isShare(i)) {
             hundred.push_back(instruments[i].sinCode);
         }
@@ -458,43 +493,53 @@ void CDemoGenerator::BuildCatalogues() {
     // A watch list of 120 entries: 100 instruments spread over the table, 20 of them twice.
     std::vector<std::int32_t> watch;
     for (std::size_t k = 0; k < 100; ++k) {
-        watch.push_back(instruments[k * instruments.size() / 100].sinCode);
+        watch.push_back(instruments[k * generated / 100].sinCode);
         if (k % 5 == 4) {
             watch.push_back(watch[random.Below(watch.size())]);
         }
     }
     tables_.catalogues = {
         {1, "MVR100", "Marvane 100", hundred},
-        {2, "MVRTECH", "Marvane Technology", collect(inSector(DemoSector::Technology), 200)},
-        {3, "MVRFIN", "Marvane Financials", collect(inSector(DemoSector::Financials), 200)},
+        {2, "MVRTECH", "Marvane Technology",
+         collect(inSector(DemoSector::Technology), 200, generated)},
+        {3, "MVRFIN", "Marvane Financials",
+         collect(inSector(DemoSector::Financials), 200, generated)},
         {4, "MVRUS", "Marvane United States",
          collect(
              [&](std::size_t i) {
                  return isShare(i) && ExchangeOf(instruments[i].exchange).country == "US";
              },
-             200)},
+             200, generated)},
         {5, "WATCH120", "Watch list with repeats", watch},
         {6, "INTRADAY", "Instruments with intraday prices",
-         collect([&](std::size_t i) { return plans_[i].minuteBarsFrom < days_.size(); }, 1000)},
+         collect([&](std::size_t i) { return plans_[i].minuteBarsFrom < days_.size(); }, 1000,
+                 generated)},
         {7, "MVRIDX", "Indices and currencies",
          collect(
              [&](std::size_t i) {
                  return instruments[i].securityType == kIndices ||
                         instruments[i].securityType == kCurrencies;
              },
-             1000)},
-        {8, "MVRALL", "All instruments", collect([](std::size_t) { return true; }, SIZE_MAX)},
+             1000, generated)},
+        {8, "MVRALL", "All instruments",
+         collect([](std::size_t) { return true; }, SIZE_MAX, instruments.size())},
+        {kDemoDualListingCatalogue,
+         "MVRDUAL",
+         "Dual listing",
+         {instruments[generated].sinCode, instruments[generated + 1].sinCode}},
     };
     tables_.catalogueGroups = {{10, "Indices"},
                                {20, "Sectors"},
                                {30, "Countries"},
                                {31, "United States"},
                                {40, "Watch lists"}};
-    tables_.catalogueTree = {{10, kTreeTop, 0, 0}, {1, 10, 1, 0},  {7, 10, 1, 0},
-                             {20, kTreeTop, 0, 0}, {2, 20, 1, 0},  {3, 20, 1, 0},
-                             {30, kTreeTop, 0, 0}, {31, 30, 0, 0}, {4, 31, 1, 0},
-                             {40, kTreeTop, 0, 0}, {5, 40, 1, 0},  {6, 40, 1, 0},
-                             {8, 40, 1, 0}};
+    tables_.catalogueTree = {{10, kTreeTop, 0, 0}, {1, 10, 1, 0},
+                             {7, 10, 1, 0},        {20, kTreeTop, 0, 0},
+                             {2, 20, 1, 0},        {3, 20, 1, 0},
+                             {30, kTreeTop, 0, 0}, {31, 30, 0, 0},
+                             {4, 31, 1, 0},        {40, kTreeTop, 0, 0},
+                             {5, 40, 1, 0},        {6, 40, 1, 0},
+                             {8, 40, 1, 0},        {kDemoDualListingCatalogue, 40, 1, 0}};
 }
 
 DemoHistory CDemoGenerator::History(std::size_t index) const {

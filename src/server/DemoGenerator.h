@@ -10,7 +10,9 @@
 #include "server/DemoPriceWalk.h"
 #include "server/ServerModel.h"
 
+#include <array>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +37,12 @@ struct DemoOptions {
 // The account that the demo documents for logging in.
 inline constexpr std::string_view kDemoAccount = "DEMO";
 inline constexpr std::string_view kDemoPassword = "DEMO";
+// A share listed twice, on Xetra and in Frankfurt, at the end of the
+// instruments, and the catalogue of just these two. The symbols agree in the
+// 8 characters that an export directory stores.
+inline constexpr std::array<std::string_view, 2> kDemoDualListingSymbols = {"MVRDUAL1",
+                                                                            "MVRDUAL1F"};
+inline constexpr std::int32_t kDemoDualListingCatalogue = 9;
 // Business days with 1-minute bars at the end of the histories.
 inline constexpr std::size_t kDemoMinuteDays = 5;
 
@@ -63,6 +71,8 @@ private:
     void BuildReferenceTables();
     void BuildInstruments();
     void BuildCatalogues();
+    void AddDualListing(CDemoRandom& random, std::int32_t lastSinCode,
+                        std::set<std::string>& isins);
 
     DemoOptions options_;
     std::vector<std::int32_t> days_;

@@ -9,10 +9,12 @@
 #include "server/ServerData.h"
 #include "support/TempDir.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
+#include <span>
 
 namespace mvr {
 namespace {
@@ -105,7 +107,8 @@ TEST(DemoGeneratorTest, TheSameOptionsWriteTheSameBytes) {
     ASSERT_TRUE(CDemoGenerator(Options(120, 2)).Write(second.Path(), &summary, &error)) << error;
     ASSERT_TRUE(CDemoGenerator(Options(120, 2, 8)).Write(otherSeed.Path(), &summary, &error));
     const auto files = FolderContents(first.Path());
-    EXPECT_EQ(files.size(), 13u + 120u + summary.intradayInstruments);
+    // One daily file per instrument: the 120 and the dual listing's two.
+    EXPECT_EQ(files.size(), 13u + 122u + summary.intradayInstruments);
     EXPECT_TRUE(files == FolderContents(second.Path()));
     EXPECT_FALSE(files.at("instruments.csv") ==
                  FolderContents(otherSeed.Path()).at("instruments.csv"));
@@ -120,7 +123,7 @@ TEST(DemoGeneratorTest, AFixedSeedGivesAFixedDataSet) {
     DemoOptions options = Options(100, 1, 1);
     options.lastDay = *ParseIsoDate("2024-12-31");
     ASSERT_TRUE(CDemoGenerator(options).Write(folder.Path(), &summary, &error)) << error;
-    EXPECT_EQ(Fingerprint(FolderContents(folder.Path())), 0x757F8EC5DA4DE325ULL);
+    EXPECT_EQ(Fingerprint(FolderContents(folder.Path())), 0xE462B3C8499F4F02ULL);
 }
 
 TEST(DemoGeneratorTest, RefusesAFolderThatIsNotEmpty) {
@@ -143,7 +146,7 @@ TEST(DemoGeneratorTest, TheWrittenFolderChecksCleanAndReadsBackAsGenerated) {
     ASSERT_FALSE(report.error) << report.error->Text();
     EXPECT_TRUE(report.warnings.empty());
     EXPECT_EQ(report.tables, generator.Tables());
-    EXPECT_EQ(report.daily.files, 150u);
+    EXPECT_EQ(report.daily.files, 152u);
     EXPECT_EQ(report.daily.bars, summary.dailyBars);
     EXPECT_EQ(report.intraday.files, summary.intradayInstruments);
     EXPECT_EQ(report.intraday.bars, summary.minuteBars);
@@ -166,7 +169,10 @@ TEST(DemoGeneratorTest, InstrumentsHaveUniqueShortSymbolsAndValidIsins) {
     std::set<std::int32_t> types;
     std::set<std::int32_t> exchanges;
     std::set<int> decimals;
-    for (const ServerInstrument& instrument : tables.instruments) {
+    // The dual listing at the end is made long on purpose.
+    ASSERT_EQ(tables.instruments.size(), 3002u);
+    for (const ServerInstrument& instrument :
+         std::span(tables.instruments).first(tables.instruments.size() - 2)) {
         EXPECT_TRUE(symbols.insert(instrument.symbol).second) << instrument.symbol;
         EXPECT_TRUE(names.insert(instrument.name).second) << instrument.name;
         EXPECT_TRUE(sinCodes.insert(instrument.sinCode).second);
@@ -201,7 +207,7 @@ TEST(DemoGeneratorTest, CataloguesAccountsAndTree) {
     const Catalogue& watch = tables.catalogues[4];
     EXPECT_EQ(watch.members.size(), 120u);
     EXPECT_EQ(std::set<std::int32_t>(watch.members.begin(), watch.members.end()).size(), 100u);
-    const Catalogue& all = tables.catalogues.back();
+    const Catalogue& all = tables.catalogues[7];
     EXPECT_EQ(all.number, 8);
     EXPECT_EQ(all.members.size(), tables.instruments.size());
 
@@ -223,6 +229,34 @@ TEST(DemoGeneratorTest, CataloguesAccountsAndTree) {
         }
     }
     EXPECT_EQ(shown.size(), tables.catalogues.size());
+}
+
+// One share on two exchanges whose symbols agree in the 8 characters an
+// export directory keeps: its two listings come last, with prices of their
+// own, and join no catalogue but their own and the one of all instruments.
+TEST(DemoGeneratorTest, ADualListingWhoseSymbolsShareTheirStoredForm) {
+    const CDemoGenerator generator(Options(100, 1));
+    const ServerTables& tables = generator.Tables();
+    ASSERT_EQ(tables.instruments.size(), 102u);
+    const ServerInstrument& xetra = tables.instruments[100];
+    const ServerInstrument& frankfurt = tables.instruments[101];
+    EXPECT_EQ(xetra.symbol, kDemoDualListingSymbols[0]);
+    EXPECT_EQ(frankfurt.symbol, kDemoDualListingSymbols[1]);
+    EXPECT_EQ(xetra.symbol.size(), 8u);
+    EXPECT_EQ(frankfurt.symbol.substr(0, 8), xetra.symbol);
+    EXPECT_EQ(xetra.isin, frankfurt.isin);
+    EXPECT_NE(xetra.exchange, frankfurt.exchange);
+    EXPECT_NE(generator.History(100).daily, generator.History(101).daily);
+
+    for (const Catalogue& catalogue : tables.catalogues) {
+        const bool holdsPair = std::find(catalogue.members.begin(), catalogue.members.end(),
+                                         xetra.sinCode) != catalogue.members.end();
+        EXPECT_EQ(holdsPair, catalogue.number == 8 || catalogue.number == kDemoDualListingCatalogue)
+            << catalogue.number;
+    }
+    const Catalogue& dual = tables.catalogues.back();
+    EXPECT_EQ(dual.number, kDemoDualListingCatalogue);
+    EXPECT_EQ(dual.members, (std::vector<std::int32_t>{xetra.sinCode, frankfurt.sinCode}));
 }
 
 TEST(DemoGeneratorTest, HistoriesAreSoundWithSplitsGapsAndMatchingMinuteBars) {

@@ -51,6 +51,10 @@ void TestPriceServer::Start(const std::string& folder, ServeOptions options,
     if (!data_) {
         throw std::runtime_error("test data folder: " + error.Text());
     }
+    // As mvr-priceserver does, so that a test can serve an older state of its data.
+    if (options.dataUntilDay) {
+        data_->ServeBarsUntil(*options.dataUntilDay);
+    }
     log_ = std::make_unique<CRequestLog>([this](const std::string& line) {
         {
             std::lock_guard lock(mutex_);

@@ -1,13 +1,13 @@
 #include "core/app/MainWindowCommands.h"
 
 #include "core/app/DirectoryEditor.h"
-#include "core/app/InstrumentSymbols.h"
 #include "core/app/SelectionBoxes.h"
 #include "core/app/Session.h"
 #include "core/app/UserInteraction.h"
 #include "core/formats/DayNumber.h"
 #include "core/formats/ExportDataFile.h"
 #include "core/net/InstrumentRecord.h"
+#include "core/update/InstrumentSymbols.h"
 
 #include <cstdio>
 
@@ -65,7 +65,9 @@ bool CMainWindowCommands::AddDirectory() {
     if (!interaction_.EditDirectory(values)) {
         return false;
     }
-    session_.AddExportDirectory(values);
+    std::vector<RefusedSymbol> refused;
+    session_.AddExportDirectory(values, &refused);
+    TellRefused(refused);
     session_.RefillDirectoryList();
     // The directory of the path, also when it was there before; a row that the
     // format filter hides is not selected.
@@ -185,19 +187,31 @@ std::size_t CMainWindowCommands::AddChosenInstruments() {
     user.searchSortColumn = state.sortColumn;
     user.searchSortFlag = state.sortFlag;
 
-    std::size_t added = 0;
+    AddedInstruments added;
     if (!chosen.empty()) {
         CExportDirectory& index = session_.CurrentIndex();
         const std::uint16_t interval =
             session_.Directories()[static_cast<std::size_t>(current)].interval;
         added = AddInstrumentSymbols(index, chosen, {index.StartDate(), 0.0, interval});
         index.Save();
+        TellRefused(added.refused);
     }
     // The dialog's placement and sort state are kept also when nothing was chosen.
     session_.StoreConfig();
     session_.DirectoryList().RefreshCounts(session_.Directories());
     session_.RedisplayCurrentIndex();
-    return added;
+    return added.added;
+}
+
+void CMainWindowCommands::TellRefused(const std::vector<RefusedSymbol>& refused) {
+    if (refused.empty()) {
+        return;
+    }
+    std::string text;
+    for (const RefusedSymbol& symbol : refused) {
+        text += (text.empty() ? "" : "\n") + RefusedSymbolText(symbol);
+    }
+    interaction_.ShowMessage(text, MessageIcon::None);
 }
 
 bool CMainWindowCommands::AddList() {

@@ -8,11 +8,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace mvr {
 
 class CMVRKrsExpSession;
 class CUserInteraction;
+struct RefusedSymbol;
 
 // The step every command that talks to the server starts with: logs in
 // unless a login succeeded in this run, and tells the user why not.
@@ -59,6 +61,8 @@ public:
 
 private:
     bool EditDirectory(std::int32_t directoryIndex, bool withInterval);
+    // One message naming the instruments that were left out, when there are any.
+    void TellRefused(const std::vector<RefusedSymbol>& refused);
 
     CMVRKrsExpSession& session_;
     CUserInteraction& interaction_;

@@ -1,6 +1,5 @@
 #include "core/app/Session.h"
 
-#include "core/app/InstrumentSymbols.h"
 #include "core/app/SelectionBoxes.h"
 #include "core/formats/DayNumber.h"
 #include "core/net/CatalogueRequests.h"
@@ -9,6 +8,7 @@
 #include "core/net/UserRequests.h"
 #include "core/platform/Paths.h"
 #include "core/platform/TextUtil.h"
+#include "core/update/InstrumentSymbols.h"
 
 namespace mvr {
 
@@ -109,7 +109,8 @@ std::int32_t CMVRKrsExpSession::FindDirectoryByPath(std::string_view path) const
     return -1;
 }
 
-std::int32_t CMVRKrsExpSession::AddExportDirectory(const DirectoryEditorValues& values) {
+std::int32_t CMVRKrsExpSession::AddExportDirectory(const DirectoryEditorValues& values,
+                                                   std::vector<RefusedSymbol>* refused) {
     if (FindDirectoryByPath(values.path) != -1) {
         return -1;
     }
@@ -131,14 +132,15 @@ std::int32_t CMVRKrsExpSession::AddExportDirectory(const DirectoryEditorValues& 
     directories_.push_back(record);
     StoreConfig();
     if (record.IsLinked()) {
-        FillFromCatalogue(directory, record);
+        FillFromCatalogue(directory, record, refused);
     }
     StoreConfig();
     return static_cast<std::int32_t>(directories_.size()) - 1;
 }
 
 void CMVRKrsExpSession::FillFromCatalogue(CExportDirectory& directory,
-                                          const MVRKrsExportInfo& record) {
+                                          const MVRKrsExportInfo& record,
+                                          std::vector<RefusedSymbol>* refused) {
     std::vector<WATCH> entries;
     const RunFlag run{1};
     try {
@@ -153,8 +155,12 @@ void CMVRKrsExpSession::FillFromCatalogue(CExportDirectory& directory,
         return;
     }
     directory.SetStartDate(record.startDate);
-    AddInstrumentSymbols(directory, entries, {record.startDate, record.startDate, record.interval});
+    AddedInstruments added = AddInstrumentSymbols(
+        directory, entries, {record.startDate, record.startDate, record.interval});
     directory.Save();
+    if (refused != nullptr) {
+        *refused = std::move(added.refused);
+    }
 }
 
 bool CMVRKrsExpSession::ChangeDirectory(std::int32_t index, const DirectoryEditorValues& values,

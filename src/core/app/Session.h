@@ -14,6 +14,7 @@
 #include "core/definition/DefinitionFileRequest.h"
 #include "core/editing/ExpSymbolListModel.h"
 #include "core/formats/ExportDirectory.h"
+#include "core/formats/PriceFileNames.h"
 #include "core/platform/TickClock.h"
 
 #include <optional>
@@ -96,7 +97,10 @@ public:
     // catalogue takes the catalogue's instruments as its symbols (the folder's
     // earlier symbols are dropped) when the server lists any; a failed request
     // leaves it without symbols. Stores the configuration. The new index.
-    std::int32_t AddExportDirectory(const DirectoryEditorValues& values);
+    // Instruments of the catalogue whose price file would be another
+    // symbol's are left out and, with `refused`, named there.
+    std::int32_t AddExportDirectory(const DirectoryEditorValues& values,
+                                    std::vector<RefusedSymbol>* refused = nullptr);
 
     // Takes over the editor's catalogue and start date (and the interval when
     // `takeInterval` is set) into the directory, stores the configuration,
@@ -154,7 +158,8 @@ public:
 
 private:
     void RepairImplausibleSettings();
-    void FillFromCatalogue(CExportDirectory& directory, const MVRKrsExportInfo& record);
+    void FillFromCatalogue(CExportDirectory& directory, const MVRKrsExportInfo& record,
+                           std::vector<RefusedSymbol>* refused);
     void ForgetRemovedDirectory(std::int32_t removed);
 
     std::string firstArgument_;

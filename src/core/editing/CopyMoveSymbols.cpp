@@ -2,6 +2,7 @@
 
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
+#include "core/formats/PriceFileNames.h"
 #include "core/net/SymbolLookup.h"
 #include "core/platform/Paths.h"
 #include "core/platform/TextUtil.h"
@@ -23,25 +24,6 @@ void OpenWithNumbers(CExportDirectory& directory, const MVRKrsExportInfo& record
     if (StoresNoServerNumbers(record.formatType)) {
         LookupSInCodes(directory);
     }
-}
-
-// Formats that name a price file after its symbol give SAP and sap one file
-// where names are compared without regard to case.
-bool WouldShareFileName(const CExportDirectory& target, const ExportSymbolInfo& symbol) {
-    const FormatTypeInfo* info = FindFormatType(target.FormatType());
-    if (info == nullptr || info->naming == DataFileNaming::MetaStock) {
-        return false; // numbered files: AddSymbol gives a free number
-    }
-    const std::string name = DataFileName(target.FormatType(), symbol);
-    if (name.empty()) {
-        return false;
-    }
-    for (const ExportSymbolInfo& listed : target.Symbols()) {
-        if (EqualsIgnoreCase(DataFileName(target.FormatType(), listed), name)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 const char* ReasonText(CopyRefusal reason) {
@@ -134,6 +116,7 @@ CopyMoveResult CCopyMoveSymbols::Run() {
     CExportDirectory target(targetRecord->formatType);
     OpenWithNumbers(target, *targetRecord);
 
+    CPriceFileNames targetFiles(target);
     std::vector<ExportSymbolInfo> copied;
     auto refuse = [&](const ExportSymbolInfo& symbol, CopyRefusal reason) {
         result.refused.push_back({symbol.symbol, reason});
@@ -154,7 +137,8 @@ CopyMoveResult CCopyMoveSymbols::Run() {
         }
         int at = target.FindSymbol(symbol.symbol);
         if (at < 0) {
-            if (WouldShareFileName(target, symbol)) {
+            // SAP beside sap would be one file where names are compared without regard to case.
+            if (targetFiles.HolderOf(symbol) != nullptr) {
                 refuse(symbol, CopyRefusal::FileNameTaken);
                 continue;
             }
@@ -169,6 +153,7 @@ CopyMoveResult CCopyMoveSymbols::Run() {
                 refuse(symbol, CopyRefusal::NotAdded);
                 continue;
             }
+            targetFiles.Add(symbol);
         }
         ExportSymbolInfo& entry = target.GetSymbol(static_cast<std::size_t>(at));
         CExportDataFile written;

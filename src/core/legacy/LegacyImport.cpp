@@ -5,6 +5,7 @@
 #include "core/app/UserInteraction.h"
 #include "core/formats/DayNumber.h"
 #include "core/formats/ExportDirectory.h"
+#include "core/formats/PriceFileNames.h"
 #include "core/legacy/ImportLog.h"
 #include "core/legacy/LegacyFile.h"
 #include "core/legacy/LegacyFormats.h"
@@ -212,8 +213,9 @@ private:
         MVRKrsExportInfo record;
         record.interval = MVRKrsExportInfo::kDefaultInterval;
         record.startDate = 0.0;
+        CPriceFileNames files(index);
         for (const qdxMasterAsciiEntry& entry : entries) {
-            TakeOverSymbol(entry, index, record);
+            TakeOverSymbol(entry, index, files, record);
         }
         index.Save();
         record.formatType = formatType;
@@ -225,7 +227,7 @@ private:
     }
 
     void TakeOverSymbol(const qdxMasterAsciiEntry& entry, CExportDirectory& index,
-                        MVRKrsExportInfo& record) {
+                        CPriceFileNames& files, MVRKrsExportInfo& record) {
         const CLegacySymbolRecord* known = symbols_.LookupSymbol(entry.symbol);
         if (known == nullptr || known->instrumentNumber < 1) {
             log_.Line(" - SInCode Zero " + entry.symbol + " ");
@@ -242,11 +244,23 @@ private:
         }
         ExportSymbolInfo symbol = ToExportSymbolInfo(entry);
         symbol.sinCode = translated->second;
+        // A second entry of a listed instrument changes nothing (AddSymbol); one
+        // of another instrument must not take over the listed symbol's file.
+        const bool listed =
+            std::any_of(index.Symbols().begin(), index.Symbols().end(),
+                        [&](const ExportSymbolInfo& s) { return s.sinCode == symbol.sinCode; });
+        if (const std::string* holder = files.HolderOf(symbol); !listed && holder != nullptr) {
+            log_.Line(" - Symbol " + entry.symbol + " not added: its price file would be that of " +
+                      *holder);
+            return;
+        }
         if (symbol.firstDate > 0.0 &&
             (record.startDate == 0.0 || record.startDate > symbol.firstDate)) {
             record.startDate = symbol.firstDate;
         }
-        index.AddSymbol(symbol);
+        if (index.AddSymbol(symbol) && !listed) {
+            files.Add(symbol);
+        }
     }
 
     const ExportUserInfo& user_;

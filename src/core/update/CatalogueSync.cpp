@@ -4,6 +4,7 @@
 #include "core/net/CatalogueRequests.h"
 #include "core/net/IOException.h"
 #include "core/net/SymbolLookup.h"
+#include "core/update/InstrumentSymbols.h"
 
 #include <unordered_set>
 
@@ -38,7 +39,7 @@ CatalogueSyncOutcome CCatalogueSync::Run(std::int32_t directoryIndex, UpdateWork
         try {
             std::vector<WATCH> members;
             if (LoadMembers(members)) {
-                Follow(members);
+                Follow(members, outcome.refused);
             }
         } catch (const CIOException&) {
             // The directory stays as it is; its symbols are still updated.
@@ -63,40 +64,21 @@ bool CCatalogueSync::LoadMembers(std::vector<WATCH>& members) const {
     return listed && run_.load() != 0 && !members.empty();
 }
 
-void CCatalogueSync::Follow(const std::vector<WATCH>& members) {
-    AddNewInstruments(members);
+void CCatalogueSync::Follow(const std::vector<WATCH>& members,
+                            std::vector<RefusedSymbol>& refused) {
+    AddNewInstruments(members, refused);
     RemoveDroppedSymbols(members);
     directory_.Save();
 }
 
-void CCatalogueSync::AddNewInstruments(const std::vector<WATCH>& members) {
-    std::unordered_set<std::int32_t> listed;
-    for (const ExportSymbolInfo& symbol : directory_.Symbols()) {
-        listed.insert(symbol.sinCode);
-    }
-    for (const WATCH& member : members) {
-        if (!listed.insert(member.sinCode).second) {
-            continue; // listed already, or a repeat in the catalogue
-        }
-        ExportSymbolInfo symbol;
-        symbol.symbol = member.symbol.substr(0, ExportSymbolInfo::kMaxSymbolChars);
-        symbol.name = member.name;
-        symbol.sinCode = member.sinCode;
-        symbol.fieldCount = ExportSymbolInfo::kDefaultFieldCount;
-        symbol.interval = info_.interval;
-        symbol.period = kPeriodDaily;
-        symbol.firstDate = info_.startDate;
-        symbol.lastDate = info_.startDate;
-        if (!directory_.AddSymbol(symbol)) {
-            continue; // a full MetaStock directory
-        }
-        // Reading and writing once creates the file of the formats that keep
-        // one even when empty, and leaves an existing file as it is.
-        CExportDataFile file;
-        file.UseFolderListing(&directory_.FolderListing());
-        file.Read(directory_.Path(), symbol, info_.formatType);
-        file.Write(false);
-    }
+void CCatalogueSync::AddNewInstruments(const std::vector<WATCH>& members,
+                                       std::vector<RefusedSymbol>& refused) {
+    // An instrument that a dropped symbol's file still blocks is added at the
+    // next update, once that symbol and its file are gone: adding it now
+    // would let it read the dropped one's bars as its own.
+    AddedInstruments added = AddInstrumentSymbols(
+        directory_, members, {info_.startDate, info_.startDate, info_.interval});
+    refused = std::move(added.refused);
 }
 
 void CCatalogueSync::RemoveDroppedSymbols(const std::vector<WATCH>& members) {

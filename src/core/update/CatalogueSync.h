@@ -8,6 +8,7 @@
 
 #include "core/app/ExportInfo.h"
 #include "core/formats/ExportDirectory.h"
+#include "core/formats/PriceFileNames.h"
 #include "core/net/InstrumentRecord.h"
 #include "core/net/RunFlag.h"
 #include "core/update/UpdateWorkItem.h"
@@ -18,8 +19,9 @@
 namespace mvr {
 
 struct CatalogueSyncOutcome {
-    bool opened = false;              // the index could be opened; else nothing was queued
-    bool communicationFailed = false; // a CIOException ended the catalogue request
+    bool opened = false;                // the index could be opened; else nothing was queued
+    bool communicationFailed = false;   // a CIOException ended the catalogue request
+    std::vector<RefusedSymbol> refused; // new instruments whose price file is another symbol's
 };
 
 class CCatalogueSync {
@@ -36,8 +38,8 @@ private:
     // Throws CIOException. False when the server reported an error, the
     // catalogue lists nothing or the run was stopped while it arrived.
     bool LoadMembers(std::vector<WATCH>& members) const;
-    void Follow(const std::vector<WATCH>& members);
-    void AddNewInstruments(const std::vector<WATCH>& members);
+    void Follow(const std::vector<WATCH>& members, std::vector<RefusedSymbol>& refused);
+    void AddNewInstruments(const std::vector<WATCH>& members, std::vector<RefusedSymbol>& refused);
     void RemoveDroppedSymbols(const std::vector<WATCH>& members);
     void Queue(std::int32_t directoryIndex, UpdateWorkLists& lists) const;
 

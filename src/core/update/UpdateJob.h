@@ -11,6 +11,7 @@
 
 #include "core/app/ExportInfo.h"
 #include "core/formats/ExportDataFile.h"
+#include "core/formats/PriceFileNames.h"
 #include "core/net/RunFlag.h"
 #include "core/update/UpdateDateRange.h"
 #include "core/update/UpdateProgressSink.h"
@@ -45,7 +46,9 @@ struct UpdateSummary {
     std::int32_t symbolsWithoutAnswer = 0; // requested items for which no answer arrived
     std::int32_t accountCheckResult = 0;   // CheckAccount's result (0 or below: job ended there)
     bool communicationFailed = false;      // a CIOException ended a catalogue sync or a request
-    bool stopped = false;                  // the run flag was cleared before the job's end
+    // Catalogue instruments left out because their price file is another symbol's.
+    std::vector<RefusedSymbol> refusedSymbols;
+    bool stopped = false;    // the run flag was cleared before the job's end
     bool closeWithOk = true; // the dialog closes itself with OK (else "Update finished")
     std::chrono::milliseconds elapsed{0};
 };

@@ -19,6 +19,8 @@ public:
     PhaseChanged(const std::string& text) = 0; // "initializing ...", "Connecting ...", ...
     virtual void ProgressRange(std::int32_t low, std::int32_t high) = 0;
     virtual void ProgressPosition(std::int32_t position) = 0;
+    // Something the user should read beside the phase (a symbol left out, ...).
+    virtual void Notice(const std::string& text) = 0;
     virtual void JobEnded(const UpdateSummary& summary) = 0; // last call of the worker
 };
 

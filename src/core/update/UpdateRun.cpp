@@ -73,8 +73,13 @@ void CUpdateRun::SynchroniseCatalogues() {
         }
         const MVRKrsExportInfo& info = input_.directories[static_cast<std::size_t>(index)];
         CCatalogueSync sync(info, checkNumber_, run_);
-        if (sync.Run(index, input_.lists).communicationFailed) {
+        CatalogueSyncOutcome outcome = sync.Run(index, input_.lists);
+        if (outcome.communicationFailed) {
             summary_.communicationFailed = true;
+        }
+        for (RefusedSymbol& refused : outcome.refused) {
+            sink_.Notice(RefusedSymbolText(refused));
+            summary_.refusedSymbols.push_back(std::move(refused));
         }
     }
 }

@@ -213,6 +213,15 @@ TEST_F(MainWindowCommandsTest, ALinkedCatalogueReplacesWhateverTheFolderListed) 
     const std::string folder = data.File("linked");
     MakeIndex(folder, kFormatAsciiComma, 5);
     ExpectEditorReturning(NewDirectory(folder, kFormatAsciiComma, kBigCatalogue));
+    // The ten whose stored symbol repeats an earlier one's are named, not added.
+    std::string refused;
+    for (int i = 0; i < 10; ++i) {
+        const std::string symbol = "SYMBOL0" + std::to_string(i);
+        refused += (i ? "\n" : "") + symbol + "X (Company 10" + std::to_string(i) + ", 310" +
+                   std::to_string(i) + ") not added to " + WithTrailingSeparator(folder) +
+                   ": its price file would be that of " + symbol;
+    }
+    user.ExpectMessage(refused);
     ASSERT_TRUE(commands.AddDirectory());
 
     CExportDirectory index(kFormatAsciiComma);
@@ -435,6 +444,8 @@ TEST_F(MainWindowCommandsTest, ChosenInstrumentsAreSkippedByNumberThenByTextAndT
                   Instrument(6, "LONGSYMBOLX", "New long"), Instrument(7, "NEW", "New")};
         return true;
     });
+    user.ExpectMessage("S1 (Same symbol, 5) not added to " + WithTrailingSeparator(folder) +
+                       ": its price file would be that of S1");
     EXPECT_EQ(commands.AddChosenInstruments(), 2u);
 
     CExportDirectory saved(kFormatAsciiComma);
@@ -457,6 +468,29 @@ TEST_F(MainWindowCommandsTest, ChosenInstrumentsAreSkippedByNumberThenByTextAndT
     EXPECT_EQ(stored.Layout().searchSplitterPosition, 222);
     EXPECT_EQ(stored.User().searchSortColumn, 2);
     EXPECT_EQ(stored.User().searchSortFlag, 1);
+}
+
+// sap.prn and SAP.prn are one file on Windows (and to our own file lookup).
+TEST_F(MainWindowCommandsTest, AChosenInstrumentWhosePriceFileDiffersInCaseOnlyIsRefused) {
+    const std::string folder = data.File("case");
+    AddDirectoryAndShow(folder, kFormatAsciiComma, 2); // S0 (1000), S1 (1001)
+    WriteDataFiles();
+    const std::string s0 = DataFilePath(session.CurrentIndex().GetSymbol(0));
+    user.ExpectInstrumentChoice([](SearchDialogState&, std::vector<WATCH>& chosen) {
+        chosen = {Instrument(8, "s0", "Lower case"), Instrument(9, "s0", "Again"),
+                  Instrument(10, "S2", "New")};
+        return true;
+    });
+    user.ExpectMessage("s0 (Lower case, 8) not added to " + WithTrailingSeparator(folder) +
+                       ": its price file would be that of S0\n"
+                       "s0 (Again, 9) not added to " +
+                       WithTrailingSeparator(folder) + ": its price file would be that of S0");
+    EXPECT_EQ(commands.AddChosenInstruments(), 1u);
+    CExportDirectory saved(kFormatAsciiComma);
+    ASSERT_TRUE(saved.Open(folder, kFormatAsciiComma));
+    ASSERT_EQ(saved.SymbolCount(), 3u);
+    EXPECT_EQ(saved.GetSymbol(2).symbol, "S2");
+    EXPECT_EQ(test::ReadBytes(s0), (std::vector<std::uint8_t>{'x', '\n'}));
 }
 
 TEST_F(MainWindowCommandsTest, ALinkedDirectoryTakesNoChosenInstruments) {

@@ -193,6 +193,28 @@ TEST_F(CopyMoveSymbolsTest, SymbolsWhosePriceFileWouldBeAnothersStayInTheSource)
               ClosesAndVolumes(sapx));
 }
 
+// The second of two symbols copied in one go must not take the file the
+// first has just been given.
+TEST_F(CopyMoveSymbolsTest, TwoSymbolsThatDifferInCaseOnlyGiveTheTargetOneFileOfTheFirst) {
+    const MVRKrsExportInfo source = Directory(PathOf("ms"), kFormatMetaStock);
+    const MVRKrsExportInfo target = Directory(PathOf("ascii"), kFormatAsciiComma);
+    MakeDirectory(source.path, kFormatMetaStock, {{"SAP", 7001, sapx}, {"sap", 7002, aplx}});
+    MakeDirectory(target.path, kFormatAsciiComma, {});
+    CCopyMoveSymbols dialog({source, target}, 0, Selected(source, {"SAP", "sap"}), 1);
+    const CopyMoveResult& result = dialog.Move();
+    EXPECT_EQ(result.copied, 1);
+    ASSERT_EQ(result.refused.size(), 1u);
+    EXPECT_EQ(result.refused[0].symbol, "sap");
+    EXPECT_EQ(result.refused[0].reason, CopyRefusal::FileNameTaken);
+    ASSERT_EQ(SymbolsOf(target).size(), 1u);
+    EXPECT_EQ(ClosesAndVolumes(RecordsOf(target.path, kFormatAsciiComma, "SAP")),
+              ClosesAndVolumes(sapx));
+    // The refused one stays in the source with its records.
+    ASSERT_EQ(SymbolsOf(source).size(), 1u);
+    EXPECT_EQ(ClosesAndVolumes(RecordsOf(source.path, kFormatMetaStock, "sap")),
+              ClosesAndVolumes(aplx));
+}
+
 TEST_F(CopyMoveSymbolsTest, ASymbolTheTargetRefusesStaysInTheSourceWithItsFile) {
     const MVRKrsExportInfo source = Directory(PathOf("a"), kFormatAsciiComma);
     const MVRKrsExportInfo target = Directory(PathOf("b"), kFormatAsciiTab);

@@ -159,6 +159,7 @@ public:
     void PhaseChanged(const std::string&) override {}
     void ProgressRange(std::int32_t, std::int32_t) override {}
     void ProgressPosition(std::int32_t) override {}
+    void Notice(const std::string&) override {}
     void JobEnded(const UpdateSummary&) override {}
 };
 

@@ -203,6 +203,33 @@ TEST_F(LegacyImportTest, TakesOverListsAndDirectoriesAndLogsEveryStep) {
     EXPECT_EQ(stored.Lists(), session.Lists());
 }
 
+// sapx.prn would be SAPX.prn on Windows: the second instrument is left out.
+TEST_F(LegacyImportTest, AnEntryWhosePriceFileWouldBeAnothersIsLoggedAndLeftOut) {
+    WriteBytes(ascii + "master.kvl",
+               BuildMasterKvl(kFormatAsciiComma, {{"SAPX", "Sapex", 'D', 0, 1050105, 0, 0, 1},
+                                                  {"sapx", "Lower", 'D', 0, 1050105, 0, 0, 2}}));
+    WriteBytes(ascii + "SAPX.prn", {'1', '\n'});
+    KvloSdbSpec table;
+    table.symbols = {{501, "SAPX"}, {504, "sapx"}, {504, "ABC"}};
+    table.table1Count = 2;
+    table.table4Count = 1;
+    WriteBytes(install.File("kvlo.sdb"), BuildKvloSdb(table));
+    ExpectRun();
+    ASSERT_EQ(ImportLegacyInstallation(session, user), LegacyImportOutcome::Imported);
+
+    const std::string log = AsText(ReadBytes(LogPath()));
+    EXPECT_NE(log.find("import '" + WithoutTrailingSeparator(ascii) +
+                       "' 'Ascii: Comma Delimited'\r\n"
+                       " - Symbol sapx not added: its price file would be that of SAPX\r\n"),
+              std::string::npos)
+        << log;
+    CExportDirectory index(kFormatAsciiComma);
+    ASSERT_TRUE(index.Open(ascii, kFormatAsciiComma));
+    ASSERT_EQ(index.SymbolCount(), 1u);
+    EXPECT_EQ(index.GetSymbol(0).sinCode, 1001);
+    EXPECT_EQ(ReadBytes(ascii + "SAPX.prn"), (std::vector<std::uint8_t>{'1', '\n'}));
+}
+
 TEST_F(LegacyImportTest, ASecondRunTakesOverNothingNewAndAppendsItsOwnBlock) {
     ExpectRun();
     ASSERT_EQ(ImportLegacyInstallation(session, user), LegacyImportOutcome::Imported);

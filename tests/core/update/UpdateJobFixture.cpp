@@ -104,6 +104,16 @@ void RecordingSink::ProgressPosition(std::int32_t position) {
     }
 }
 
+void RecordingSink::Notice(const std::string& text) {
+    std::lock_guard lock(mutex_);
+    notices_.push_back(text);
+}
+
+std::vector<std::string> RecordingSink::Notices() const {
+    std::lock_guard lock(mutex_);
+    return notices_;
+}
+
 void RecordingSink::JobEnded(const UpdateSummary&) {
     std::lock_guard lock(mutex_);
     ++endCalls_;

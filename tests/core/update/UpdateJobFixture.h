@@ -51,6 +51,7 @@ public:
     void PhaseChanged(const std::string& text) override;
     void ProgressRange(std::int32_t low, std::int32_t high) override;
     void ProgressPosition(std::int32_t position) override;
+    void Notice(const std::string& text) override;
     void JobEnded(const UpdateSummary& summary) override;
 
     // Called on the worker thread after the report was recorded.
@@ -58,6 +59,7 @@ public:
     std::function<void(std::int32_t)> onPosition;
 
     std::vector<std::string> Phases() const;
+    std::vector<std::string> Notices() const;
     std::vector<std::int32_t> Positions() const;
     std::pair<std::int32_t, std::int32_t> Range() const;
     int RangeCalls() const;
@@ -67,6 +69,7 @@ public:
 private:
     mutable std::mutex mutex_;
     std::vector<std::string> phases_;
+    std::vector<std::string> notices_;
     std::vector<std::int32_t> positions_;
     std::pair<std::int32_t, std::int32_t> range_{-1, -1};
     int rangeCalls_ = 0;

@@ -1,22 +1,15 @@
-#include "core/app/InstrumentSymbols.h"
+#include "core/update/InstrumentSymbols.h"
 
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/net/InstrumentRecord.h"
 #include "core/platform/TextUtil.h"
 
-#include <algorithm>
+#include <unordered_set>
 
 namespace mvr {
 
 namespace {
-
-bool IsListed(const CExportDirectory& directory, std::int32_t sinCode, const std::string& symbol) {
-    const auto& symbols = directory.Symbols();
-    return std::any_of(symbols.begin(), symbols.end(),
-                       [&](const ExportSymbolInfo& s) { return s.sinCode == sinCode; }) ||
-           directory.FindSymbol(symbol) >= 0;
-}
 
 // Read first: a file left from an earlier symbol of the same name keeps its
 // bars instead of being emptied.
@@ -29,17 +22,22 @@ void WriteDataFile(CExportDirectory& directory, const ExportSymbolInfo& symbol) 
 
 } // namespace
 
-std::size_t AddInstrumentSymbols(CExportDirectory& directory, std::span<const WATCH> instruments,
-                                 const NewSymbolDates& dates) {
-    std::size_t added = 0;
+AddedInstruments AddInstrumentSymbols(CExportDirectory& directory,
+                                      std::span<const WATCH> instruments,
+                                      const NewSymbolDates& dates) {
+    AddedInstruments result;
+    std::unordered_set<std::int32_t> listed;
+    for (const ExportSymbolInfo& symbol : directory.Symbols()) {
+        listed.insert(symbol.sinCode);
+    }
+    CPriceFileNames files(directory);
     for (const WATCH& instrument : instruments) {
-        const std::string symbolText =
-            Truncated(instrument.symbol, ExportSymbolInfo::kMaxSymbolChars);
-        if (IsListed(directory, instrument.sinCode, symbolText)) {
+        // Also a repeat of a refused instrument: it is named once.
+        if (!listed.insert(instrument.sinCode).second) {
             continue;
         }
         ExportSymbolInfo symbol;
-        symbol.symbol = symbolText;
+        symbol.symbol = Truncated(instrument.symbol, ExportSymbolInfo::kMaxSymbolChars);
         symbol.name = instrument.name;
         symbol.sinCode = instrument.sinCode;
         symbol.firstDate = dates.firstDate;
@@ -47,14 +45,20 @@ std::size_t AddInstrumentSymbols(CExportDirectory& directory, std::span<const WA
         symbol.period = kPeriodDaily;
         symbol.interval = dates.interval;
         symbol.fieldCount = ExportSymbolInfo::kDefaultFieldCount;
+        if (const std::string* holder = files.HolderOf(symbol)) {
+            result.refused.push_back({instrument.symbol, instrument.name, instrument.sinCode,
+                                      *holder, directory.Path()});
+            continue;
+        }
         // A full MetaStock directory takes no more symbols.
         if (!directory.AddSymbol(symbol)) {
             break;
         }
+        files.Add(symbol);
         WriteDataFile(directory, symbol);
-        ++added;
+        ++result.added;
     }
-    return added;
+    return result;
 }
 
 } // namespace mvr
