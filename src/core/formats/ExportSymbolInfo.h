@@ -47,7 +47,7 @@ struct ExportSymbolInfo {
     std::uint16_t interval = 0; // minutes per intraday bar
     std::uint16_t reserved302 = 0;
     std::int32_t fieldCount = kDefaultFieldCount; // MetaStock fields per data record, 5..8
-    std::int32_t fileNumber = 0;                  // n of f<n>.DAT / f<n>.MWD
+    std::int32_t fileNumber = 0;                  // n of F<n>.DAT / F<n>.MWD
     std::int32_t hasEmaster = 0;                  // an EMASTER record was read for the symbol
     std::int32_t inXmaster = 0;                   // the symbol's index record lives in XMASTER
     std::int32_t masterPos = 0;  // byte offset of the MASTER record read; -1 for a new symbol

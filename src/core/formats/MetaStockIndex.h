@@ -2,9 +2,9 @@
 
 // The index files of a MetaStock directory, as this system reads and writes
 // them:
-//   MASTER   53-byte records, record 0 a header: the symbols of f1..f255.DAT
+//   MASTER   53-byte records, record 0 a header: the symbols of F1..F255.DAT
 //   EMASTER  192-byte records, record i describing MASTER record i (long names)
-//   XMASTER  150-byte records, record 0 a header: the symbols of f256.MWD on
+//   XMASTER  150-byte records, record 0 a header: the symbols of F256.MWD on
 // Every byte this system does not name is carried unchanged in the symbol's
 // raw records and in the headers.
 

@@ -147,16 +147,16 @@ TEST_F(CopyMoveSymbolsTest, MoveRemovesTheSymbolsAndTheirFilesFromTheSource) {
     MakeDirectory(source.path, kFormatMetaStock,
                   {{"SAPX", 0, sapx}, {"APLX", 0, aplx}, {"IDX", 0, aplx}});
     MakeDirectory(target.path, kFormatAsciiComma, {});
-    ASSERT_TRUE(EntryExists(source.path + "f1.DAT"));
+    ASSERT_TRUE(EntryExists(source.path + "F1.DAT"));
 
     CCopyMoveSymbols dialog({source, target}, 0, Selected(source, {"SAPX", "APLX"}), 1);
     EXPECT_EQ(dialog.Move().copied, 2);
     const auto left = SymbolsOf(source);
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left[0].symbol, "IDX");
-    EXPECT_FALSE(EntryExists(source.path + "f1.DAT"));
-    EXPECT_FALSE(EntryExists(source.path + "f2.DAT"));
-    EXPECT_TRUE(EntryExists(source.path + "f3.DAT"));
+    EXPECT_FALSE(EntryExists(source.path + "F1.DAT"));
+    EXPECT_FALSE(EntryExists(source.path + "F2.DAT"));
+    EXPECT_TRUE(EntryExists(source.path + "F3.DAT"));
     EXPECT_EQ(SymbolsOf(target).size(), 2u);
     EXPECT_EQ(ClosesAndVolumes(RecordsOf(target.path, kFormatAsciiComma, "SAPX")),
               ClosesAndVolumes(sapx));
@@ -226,7 +226,7 @@ TEST_F(CopyMoveSymbolsTest, AnUnreadableSourceFileIsNeitherCopiedNorDeleted) {
     const CopyMoveResult& result = dialog.Move();
     ASSERT_EQ(result.refused.size(), 1u);
     EXPECT_EQ(result.refused[0].reason, CopyRefusal::SourceUnreadable);
-    EXPECT_TRUE(EntryExists(source.path + "f1.DAT"));
+    EXPECT_TRUE(EntryExists(source.path + "F1.DAT"));
     EXPECT_EQ(SymbolsOf(source).size(), 1u);
     EXPECT_EQ(ClosesAndVolumes(RecordsOf(target.path, kFormatAsciiComma, "SAPX")),
               ClosesAndVolumes(oldAplx));
