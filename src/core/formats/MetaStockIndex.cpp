@@ -23,7 +23,8 @@ constexpr std::size_t kMasterFirstDate = 25; // MBF packed date
 constexpr std::size_t kMasterLastDate = 29;  // MBF packed date
 constexpr std::size_t kMasterPeriod = 33;    // 'I', 'W', 'M', else daily
 constexpr std::size_t kMasterInterval = 34;  // 1 byte, intraday only
-constexpr std::size_t kMasterSymbol = 36;    // 8 bytes
+constexpr std::size_t kMasterSymbol = 36;    // 14 bytes; this system uses the first 8
+constexpr std::size_t kMasterLongSymbolSize = 14;
 // MASTER and EMASTER headers: record count, highest file number in use.
 constexpr std::size_t kHeaderCount = 0;
 constexpr std::size_t kHeaderLastFile = 2;
@@ -31,7 +32,7 @@ constexpr std::size_t kHeaderLastFile = 2;
 // EMASTER record (192 bytes).
 constexpr std::size_t kEmasterFileNumber = 2; // 1 byte
 constexpr std::size_t kEmasterFieldCount = 6; // 1 byte
-constexpr std::size_t kEmasterSymbol = 11;    // 8 bytes, zero-padded
+constexpr std::size_t kEmasterSymbol = 11;    // 14 bytes, zero-padded; 8 used
 constexpr std::size_t kEmasterName = 32;      // 16 bytes, zero-padded
 constexpr std::size_t kEmasterFirstDate = 64; // IEEE single packed date
 constexpr std::size_t kEmasterLastDate = 72;  // IEEE single packed date
@@ -40,8 +41,9 @@ constexpr std::size_t kEmasterLongName = 139; // 45 bytes, zero-padded
 constexpr std::size_t kLongNameSize = 45;
 
 // XMASTER record (150 bytes).
-constexpr std::size_t kXmasterSymbol = 1; // 8 bytes
-constexpr std::size_t kXmasterName = 16;  // 45 bytes
+constexpr std::size_t kXmasterSymbol = 1; // 15 bytes; 8 used
+constexpr std::size_t kXmasterLongSymbolSize = 15;
+constexpr std::size_t kXmasterName = 16; // 45 bytes
 constexpr std::size_t kXmasterPeriod = 62;
 constexpr std::size_t kXmasterInterval = 63;
 constexpr std::size_t kXmasterFileNumber = 65; // 16-bit
@@ -339,6 +341,23 @@ void ReadXmasterRecord(const XmasterRecord& r, ExportSymbolInfo& symbol) {
     symbol.fieldCount = FieldCountOfMask(r[kXmasterFieldMask]);
     symbol.firstDate = OleDateOfCalendarNumber(LoadLEInt32(r.data() + kXmasterFirstDay));
     symbol.lastDate = OleDateOfCalendarNumber(LoadLEInt32(r.data() + kXmasterLastDay));
+}
+
+std::string LongSymbolOfRecords(const ExportSymbolInfo& symbol) {
+    if (symbol.inXmaster != 0) {
+        return WithoutPadding(
+            TextField(symbol.xmasterRecord.data() + kXmasterSymbol, kXmasterLongSymbolSize));
+    }
+    std::string text = WithoutPadding(
+        TextField(symbol.masterRecord.data() + kMasterSymbol, kMasterLongSymbolSize));
+    if (symbol.hasEmaster != 0) {
+        std::string emaster = WithoutPadding(
+            TextField(symbol.emasterRecord.data() + kEmasterSymbol, kMasterLongSymbolSize));
+        if (emaster.size() > text.size()) {
+            text = std::move(emaster);
+        }
+    }
+    return text;
 }
 
 void RefreshMasterRecord(ExportSymbolInfo& symbol) {

@@ -35,6 +35,11 @@ void ReadMasterRecord(const MasterRecord& record, ExportSymbolInfo& symbol);
 std::optional<std::string> EmasterLongName(const EmasterRecord& record);
 void ReadXmasterRecord(const XmasterRecord& record, ExportSymbolInfo& symbol);
 
+// The symbol text of the raw index record a symbol lives in (XMASTER, else the
+// longer of MASTER's and EMASTER's), padding removed; up to 15 characters.
+// Empty for a record that holds none.
+std::string LongSymbolOfRecords(const ExportSymbolInfo& symbol);
+
 // Brings a symbol's raw records up to date with its fields before they are written.
 void RefreshMasterRecord(ExportSymbolInfo& symbol);
 void RefreshEmasterRecord(ExportSymbolInfo& symbol);
