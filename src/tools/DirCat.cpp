@@ -156,7 +156,7 @@ int ListSymbols(const CExportDirectory& directory) {
     std::string out = "format," + std::to_string(directory.FormatType()) + "," +
                       CsvField(FormatDisplayName(directory.FormatType())) + "\n";
     for (const ExportSymbolInfo& s : directory.Symbols()) {
-        out += CsvField(ToUtf8ForDisplay(s.symbol));
+        out += CsvField(ToUtf8ForDisplay(FullSymbolText(s)));
         out += ',';
         out += CsvField(ToUtf8ForDisplay(s.name));
         out += ',' + std::to_string(s.sinCode) + ',' + std::to_string(s.fileNumber) + ',' +

@@ -2,6 +2,7 @@
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/Periode.h"
+#include "support/LongSymbolFolder.h"
 #include "support/Sweep.h"
 #include "support/TempDir.h"
 
@@ -174,6 +175,31 @@ TEST(DirCatTest, ABrokenXmasterStillListsTheMasterSymbols) {
     ASSERT_EQ(bars.exitCode, 0);
     // The open of 0 in the file is corrected to the close.
     EXPECT_EQ(Lines(bars.out)[0], "19850102,2.6187425,2.6187425,2.6187425,2.6187425,10817");
+}
+
+TEST(DirCatTest, LongSymbolsAreListedAndPrintedInFull) {
+    TempDir dir;
+    test::WriteLongSymbolFolder(dir.Path());
+    const Outcome run = RunDirCat({dir.Path()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const auto lines = Lines(run.out);
+    std::vector<std::string> listed;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        listed.push_back(lines[i].substr(0, lines[i].find(',')));
+    }
+    std::vector<std::string> expected;
+    for (const test::LongSymbolSeries& series : test::LongSymbolFolderSeries()) {
+        expected.push_back(series.symbol);
+        // Each symbol's own bars: the close is the series' file number.
+        const Outcome bars = RunDirCat({dir.Path(), series.symbol});
+        ASSERT_EQ(bars.exitCode, 0) << series.symbol << bars.err;
+        const std::string number = std::to_string(series.fileNumber);
+        EXPECT_EQ(bars.out,
+                  "20050307," + number + "," + number + "," + number + "," + number + ",100\n")
+            << series.symbol;
+    }
+    EXPECT_EQ(listed, expected);
+    EXPECT_EQ(RunDirCat({dir.Path(), "BIOTEC.O"}).exitCode, 1);
 }
 
 double OleDay(int d, int m, int y) {

@@ -37,7 +37,7 @@ bool RemoveFromIndex(CExportDirectory& index, const ExportSymbolInfo& symbol) {
     if (symbol.sinCode != 0 && index.RemoveBySInCode(symbol.sinCode)) {
         return true;
     }
-    return index.RemoveBySymbol(symbol.symbol);
+    return index.RemoveBySymbol(FullSymbolText(symbol));
 }
 
 void DeleteDataFile(const CExportDirectory& index, const ExportSymbolInfo& symbol) {

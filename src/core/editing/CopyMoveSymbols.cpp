@@ -119,11 +119,11 @@ CopyMoveResult CCopyMoveSymbols::Run() {
     CPriceFileNames targetFiles(target);
     std::vector<ExportSymbolInfo> copied;
     auto refuse = [&](const ExportSymbolInfo& symbol, CopyRefusal reason) {
-        result.refused.push_back({symbol.symbol, reason});
+        result.refused.push_back({FullSymbolText(symbol), reason});
     };
     for (ExportSymbolInfo symbol : symbols_) {
         // Handed over before a lookup, the symbol learns its number from the source.
-        if (const int listed = source.FindSymbol(symbol.symbol);
+        if (const int listed = source.FindSymbol(FullSymbolText(symbol));
             symbol.sinCode == 0 && listed >= 0) {
             symbol.sinCode = source.GetSymbol(static_cast<std::size_t>(listed)).sinCode;
         }
@@ -135,7 +135,7 @@ CopyMoveResult CCopyMoveSymbols::Run() {
             refuse(symbol, CopyRefusal::SourceUnreadable);
             continue;
         }
-        int at = target.FindSymbol(symbol.symbol);
+        int at = target.FindSymbol(FullSymbolText(symbol));
         if (at < 0) {
             // SAP beside sap would be one file where names are compared without regard to case.
             if (targetFiles.HolderOf(symbol) != nullptr) {
@@ -146,9 +146,13 @@ CopyMoveResult CCopyMoveSymbols::Run() {
             added.interval = targetRecord->interval;
             added.firstDate = targetRecord->startDate;
             added.lastDate = targetRecord->startDate;
+            // AddSymbol passes over a symbol whose server number is listed
+            // already. Found by position, not by text: in a MetaStock target
+            // the symbol gets fresh index records and keeps only 8 characters,
+            // which another copied symbol may share.
+            const std::size_t listed = target.SymbolCount();
             target.AddSymbol(added);
-            // AddSymbol passes over a symbol whose server number is listed already.
-            at = target.FindSymbol(symbol.symbol);
+            at = target.SymbolCount() > listed ? static_cast<int>(listed) : -1;
             if (at < 0) {
                 refuse(symbol, CopyRefusal::NotAdded);
                 continue;
@@ -180,7 +184,7 @@ CopyMoveResult CCopyMoveSymbols::Run() {
         return result;
     }
     for (const ExportSymbolInfo& symbol : copied) {
-        source.RemoveBySymbol(symbol.symbol);
+        source.RemoveBySymbol(FullSymbolText(symbol));
     }
     // The price files go only once the source's index no longer lists them.
     if (!source.Save()) {

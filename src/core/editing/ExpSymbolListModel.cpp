@@ -76,7 +76,7 @@ std::string CExpSymbolListModel::CellText(std::size_t row, int column) const {
     case kColumnName:
         return symbol->name;
     case kColumnSymbol:
-        return symbol->symbol;
+        return FullSymbolText(*symbol);
     case kColumnFrom:
         return DateCellText(symbol->firstDate);
     case kColumnTo:
@@ -110,7 +110,7 @@ int CExpSymbolListModel::CompareRows(std::int32_t a, std::int32_t b) const {
     case kColumnName:
         return CompareIgnoreCase(x.name, y.name);
     case kColumnSymbol:
-        return CompareIgnoreCase(x.symbol, y.symbol);
+        return CompareIgnoreCase(FullSymbolText(x), FullSymbolText(y));
     case kColumnFrom:
         return CompareDays(x.firstDate, y.firstDate);
     case kColumnTo:
@@ -153,9 +153,14 @@ TypeAheadResult CExpSymbolListModel::TypeAhead(char character, bool ctrlDown) {
     rows.sorted = sortColumn_ != kUnsorted;
     rows.descending = !ascending_;
     rows.count = rowOrder_.size();
-    if (sortColumn_ == kColumnName || sortColumn_ == kColumnSymbol) {
-        rows.compare = NameOrSymbolKey(sortColumn_ == kColumnName,
-                                       [this](std::size_t row) { return SymbolOfRow(row); });
+    if (sortColumn_ == kColumnName) {
+        rows.compare = NameOrSymbolKey(true, [this](std::size_t row) { return SymbolOfRow(row); });
+    } else if (sortColumn_ == kColumnSymbol) {
+        // By the full text the column shows, which the records' own field may cut.
+        rows.compare = [this](std::size_t row, std::string_view text) {
+            const ExportSymbolInfo* symbol = SymbolOfRow(row);
+            return symbol == nullptr ? 0 : ComparePrefixIgnoreCase(FullSymbolText(*symbol), text);
+        };
     }
     return typeAhead_.TypeAndSelect(character, ctrlDown, rows, selection_);
 }

@@ -31,7 +31,7 @@ CSymbolDataEditor::CSymbolDataEditor(CExportDataFile& store, const ExportUserInf
 
 std::string CSymbolDataEditor::Caption() const {
     const ExportSymbolInfo& symbol = store_.Symbol();
-    return std::string(kSymbolDataCaption) + " " + symbol.symbol + "," + symbol.name;
+    return std::string(kSymbolDataCaption) + " " + FullSymbolText(symbol) + "," + symbol.name;
 }
 
 void CSymbolDataEditor::Fill() {

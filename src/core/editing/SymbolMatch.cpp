@@ -6,7 +6,7 @@
 namespace mvr {
 
 bool SymbolMatchesText(const ExportSymbolInfo& symbol, std::string_view lowerText) {
-    return EqualsIgnoreCase(symbol.symbol, lowerText) ||
+    return EqualsIgnoreCase(FullSymbolText(symbol), lowerText) ||
            ToLowerAscii(symbol.name).find(lowerText) != std::string::npos;
 }
 

@@ -409,7 +409,9 @@ bool CExportDirectory::RemoveIndexFile(const std::string& name) {
 
 int CExportDirectory::FindSymbol(std::string_view symbol) const {
     for (std::size_t i = 0; i < symbols_.size(); ++i) {
-        if (symbols_[i].symbol == symbol) {
+        // Only a symbol that is the text or its cut can have it as full text;
+        // the cheap test first, since updates look up every symbol this way.
+        if (symbol.starts_with(symbols_[i].symbol) && FullSymbolText(symbols_[i]) == symbol) {
             return static_cast<int>(i);
         }
     }

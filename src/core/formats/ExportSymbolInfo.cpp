@@ -1,8 +1,10 @@
 #include "core/formats/ExportSymbolInfo.h"
 
+#include "core/formats/MetaStockIndex.h"
 #include "core/platform/Bytes.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace mvr {
 
@@ -98,6 +100,24 @@ ExportSymbolInfo ExportSymbolInfo::Deserialize(std::span<const std::uint8_t, kSi
     info.reserved723 = p[kReserved723Offset];
     info.importedValue = LoadLE32(p + kImportedValueOffset);
     return info;
+}
+
+std::string FullSymbolText(const ExportSymbolInfo& symbol) {
+    std::string full = LongSymbolOfRecords(symbol);
+    if (full.size() <= ExportSymbolInfo::kMaxSymbolChars) {
+        return symbol.symbol;
+    }
+    // A record left from an earlier symbol (the symbol changed since it was
+    // read) lends no text: `symbol` must be the cut of the long one.
+    auto withoutBlanks = [](std::string_view text) {
+        while (!text.empty() && text.back() == ' ') {
+            text.remove_suffix(1);
+        }
+        return text;
+    };
+    const std::string_view cut =
+        std::string_view(full).substr(0, ExportSymbolInfo::kMaxSymbolChars);
+    return withoutBlanks(cut) == withoutBlanks(symbol.symbol) ? full : symbol.symbol;
 }
 
 SymbolPeriod PeriodOfLetter(std::uint8_t letter) {

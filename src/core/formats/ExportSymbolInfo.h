@@ -37,7 +37,9 @@ struct ExportSymbolInfo {
     static constexpr std::size_t kMaxSymbolChars = 8;
     static constexpr std::int32_t kDefaultFieldCount = 7;
 
-    std::string symbol;       // at most 8 characters in every index; longer only in memory
+    // At most 8 characters in every index; longer only in memory. The full
+    // text of a longer MetaStock symbol: FullSymbolText.
+    std::string symbol;
     std::int32_t sinCode = 0; // the server's instrument number; 0 until looked up
     std::string name;         // instrument name
     std::uint32_t reserved276 = 0;
@@ -47,7 +49,7 @@ struct ExportSymbolInfo {
     std::uint16_t interval = 0; // minutes per intraday bar
     std::uint16_t reserved302 = 0;
     std::int32_t fieldCount = kDefaultFieldCount; // MetaStock fields per data record, 5..8
-    std::int32_t fileNumber = 0;                  // n of f<n>.DAT / f<n>.MWD
+    std::int32_t fileNumber = 0;                  // n of F<n>.DAT / F<n>.MWD
     std::int32_t hasEmaster = 0;                  // an EMASTER record was read for the symbol
     std::int32_t inXmaster = 0;                   // the symbol's index record lives in XMASTER
     std::int32_t masterPos = 0;  // byte offset of the MASTER record read; -1 for a new symbol
@@ -63,5 +65,12 @@ struct ExportSymbolInfo {
 
     bool operator==(const ExportSymbolInfo&) const = default;
 };
+
+// The symbol's full text. MetaStock index files of other programs hold longer
+// symbols than the 8 characters of `symbol` (MASTER and EMASTER 14, XMASTER
+// 15): when the raw index record a symbol was read from holds one that `symbol`
+// is the cut of, that one; otherwise `symbol`. Lists, searches and lookups go
+// by it, so that BIOTEC.OL and BIOTEC.OS stay two symbols.
+std::string FullSymbolText(const ExportSymbolInfo& symbol);
 
 } // namespace mvr

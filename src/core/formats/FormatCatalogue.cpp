@@ -119,7 +119,9 @@ std::string DataFileName(int type, const ExportSymbolInfo& symbol) {
         if (symbol.fileNumber < 1) {
             return {};
         }
-        return "f" + std::to_string(symbol.fileNumber) +
+        // A capital F: chart programs on case-sensitive systems look for F1.DAT;
+        // files written before as f1.DAT are still found, lookups ignore case.
+        return "F" + std::to_string(symbol.fileNumber) +
                (symbol.fileNumber < 256 ? ".DAT" : ".MWD");
     case N::Prn:
         return WithStem(symbol.symbol, ".prn");

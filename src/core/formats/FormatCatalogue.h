@@ -36,7 +36,7 @@ enum class DataFileNaming {
     None,         // the format has no data file (or it is written through other means)
     SavantD95,    // symbol + ".d_95"
     MarketMaker,  // symbol + ".mm" + the low byte of the symbol's interval
-    MetaStock,    // "f" + file number + ".DAT" (below 256) or ".MWD"
+    MetaStock,    // "F" + file number + ".DAT" (below 256) or ".MWD"
     Prn,          // symbol + ".prn"
     OptionTrader, // symbol + ".hdf"
     TopVest,      // symbol + ".d_5F"

@@ -1,6 +1,6 @@
 #pragma once
 
-// The MetaStock data file f<n>.DAT / f<n>.MWD: fixed records of 4 bytes per
+// The MetaStock data file F<n>.DAT / F<n>.MWD: fixed records of 4 bytes per
 // field, record 0 a header whose bytes 2..3 count the data records plus one,
 // then one record per bar in date order, every field an MBF number:
 //   5 fields: date, high, low, close, volume

@@ -23,7 +23,8 @@ constexpr std::size_t kMasterFirstDate = 25; // MBF packed date
 constexpr std::size_t kMasterLastDate = 29;  // MBF packed date
 constexpr std::size_t kMasterPeriod = 33;    // 'I', 'W', 'M', else daily
 constexpr std::size_t kMasterInterval = 34;  // 1 byte, intraday only
-constexpr std::size_t kMasterSymbol = 36;    // 8 bytes
+constexpr std::size_t kMasterSymbol = 36;    // 14 bytes; this system uses the first 8
+constexpr std::size_t kMasterLongSymbolSize = 14;
 // MASTER and EMASTER headers: record count, highest file number in use.
 constexpr std::size_t kHeaderCount = 0;
 constexpr std::size_t kHeaderLastFile = 2;
@@ -31,7 +32,7 @@ constexpr std::size_t kHeaderLastFile = 2;
 // EMASTER record (192 bytes).
 constexpr std::size_t kEmasterFileNumber = 2; // 1 byte
 constexpr std::size_t kEmasterFieldCount = 6; // 1 byte
-constexpr std::size_t kEmasterSymbol = 11;    // 8 bytes, zero-padded
+constexpr std::size_t kEmasterSymbol = 11;    // 14 bytes, zero-padded; 8 used
 constexpr std::size_t kEmasterName = 32;      // 16 bytes, zero-padded
 constexpr std::size_t kEmasterFirstDate = 64; // IEEE single packed date
 constexpr std::size_t kEmasterLastDate = 72;  // IEEE single packed date
@@ -40,8 +41,9 @@ constexpr std::size_t kEmasterLongName = 139; // 45 bytes, zero-padded
 constexpr std::size_t kLongNameSize = 45;
 
 // XMASTER record (150 bytes).
-constexpr std::size_t kXmasterSymbol = 1; // 8 bytes
-constexpr std::size_t kXmasterName = 16;  // 45 bytes
+constexpr std::size_t kXmasterSymbol = 1; // 15 bytes; 8 used
+constexpr std::size_t kXmasterLongSymbolSize = 15;
+constexpr std::size_t kXmasterName = 16; // 45 bytes
 constexpr std::size_t kXmasterPeriod = 62;
 constexpr std::size_t kXmasterInterval = 63;
 constexpr std::size_t kXmasterFileNumber = 65; // 16-bit
@@ -49,9 +51,10 @@ constexpr std::size_t kXmasterFieldMask = 70;
 constexpr std::size_t kXmasterFirstDay = 104; // 32-bit year*10000+month*100+day
 constexpr std::size_t kXmasterFirstDayCopy = 108;
 constexpr std::size_t kXmasterLastDay = 116;
-// XMASTER header: the record count twice.
+// XMASTER header: the record count twice, then the next free file number.
 constexpr std::size_t kXmasterHeaderCount = 10;
 constexpr std::size_t kXmasterHeaderCountCopy = 14;
+constexpr std::size_t kXmasterHeaderNextFile = 18;
 
 constexpr std::size_t kSymbolFieldSize = ExportSymbolInfo::kMaxSymbolChars;
 
@@ -78,6 +81,16 @@ void StorePadded(std::uint8_t* p, std::size_t size, std::string_view text, std::
     const std::size_t n = std::min(text.size(), size);
     std::memcpy(p, text.data(), n);
     std::memset(p + n, pad, size - n);
+}
+
+// A name cut to its field loses the blanks the cut leaves at its end: some
+// MetaStock readers refuse a whole folder over a name that ends in a blank.
+std::string_view CutName(std::string_view name, std::size_t size) {
+    name = name.substr(0, std::min(name.size(), size));
+    while (!name.empty() && name.back() == ' ') {
+        name.remove_suffix(1);
+    }
+    return name;
 }
 
 // An empty name is written as the symbol, so that chart programs show something.
@@ -330,6 +343,23 @@ void ReadXmasterRecord(const XmasterRecord& r, ExportSymbolInfo& symbol) {
     symbol.lastDate = OleDateOfCalendarNumber(LoadLEInt32(r.data() + kXmasterLastDay));
 }
 
+std::string LongSymbolOfRecords(const ExportSymbolInfo& symbol) {
+    if (symbol.inXmaster != 0) {
+        return WithoutPadding(
+            TextField(symbol.xmasterRecord.data() + kXmasterSymbol, kXmasterLongSymbolSize));
+    }
+    std::string text = WithoutPadding(
+        TextField(symbol.masterRecord.data() + kMasterSymbol, kMasterLongSymbolSize));
+    if (symbol.hasEmaster != 0) {
+        std::string emaster = WithoutPadding(
+            TextField(symbol.emasterRecord.data() + kEmasterSymbol, kMasterLongSymbolSize));
+        if (emaster.size() > text.size()) {
+            text = std::move(emaster);
+        }
+    }
+    return text;
+}
+
 void RefreshMasterRecord(ExportSymbolInfo& symbol) {
     std::uint8_t* r = symbol.masterRecord.data();
     r[kMasterFileNumber] = static_cast<std::uint8_t>(symbol.fileNumber);
@@ -338,7 +368,8 @@ void RefreshMasterRecord(ExportSymbolInfo& symbol) {
         StorePadded(r + kMasterName, kSymbolFieldSize, symbol.symbol, 0);
         std::memset(r + kMasterName + kSymbolFieldSize, kBlank, kMasterNameSize - kSymbolFieldSize);
     } else {
-        StorePadded(r + kMasterName, kMasterNameSize, symbol.name, kBlank);
+        StorePadded(r + kMasterName, kMasterNameSize, CutName(symbol.name, kMasterNameSize),
+                    kBlank);
     }
     LongDate::FromOleDate(symbol.firstDate).StoreMbfPacked(r + kMasterFirstDate);
     LongDate::FromOleDate(symbol.lastDate).StoreMbfPacked(r + kMasterLastDate);
@@ -351,11 +382,11 @@ void RefreshEmasterRecord(ExportSymbolInfo& symbol) {
     r[kEmasterFieldCount] = static_cast<std::uint8_t>(symbol.fieldCount);
     StorePadded(r + kEmasterSymbol, kSymbolFieldSize, symbol.symbol, 0);
     const std::string_view name = NameOrSymbol(symbol);
-    StorePadded(r + kEmasterName, kMasterNameSize, name, 0);
+    StorePadded(r + kEmasterName, kMasterNameSize, CutName(name, kMasterNameSize), 0);
     StoreLEFloat(r + kEmasterFirstDate, LongDate::FromOleDate(symbol.firstDate).IeeePacked());
     StoreLEFloat(r + kEmasterLastDate, LongDate::FromOleDate(symbol.lastDate).IeeePacked());
     StoreLEInt32(r + kEmasterFirstDay, CalendarNumberOf(symbol.firstDate));
-    StorePadded(r + kEmasterLongName, kLongNameSize, name, 0);
+    StorePadded(r + kEmasterLongName, kLongNameSize, CutName(name, kLongNameSize), 0);
 }
 
 void RefreshXmasterRecord(ExportSymbolInfo& symbol) {
@@ -364,7 +395,8 @@ void RefreshXmasterRecord(ExportSymbolInfo& symbol) {
     // terminator, and an unchanged symbol keeps its record's bytes.
     if (TextField(r + kXmasterSymbol, kSymbolFieldSize) != symbol.symbol) {
         StorePadded(r + kXmasterSymbol, kSymbolFieldSize, symbol.symbol, 0);
-        StorePadded(r + kXmasterName, kLongNameSize, NameOrSymbol(symbol), 0);
+        StorePadded(r + kXmasterName, kLongNameSize, CutName(NameOrSymbol(symbol), kLongNameSize),
+                    0);
     }
     StoreLE16(r + kXmasterFileNumber, static_cast<std::uint16_t>(symbol.fileNumber));
     if (IsMetaStockFieldCount(symbol.fieldCount)) {
@@ -418,7 +450,9 @@ std::optional<MetaStockIndexImages> EncodeMetaStockIndex(std::vector<ExportSymbo
     std::size_t masterCount = 0;
     std::size_t xmasterCount = 0;
     std::int32_t lastMasterFile = 0; // 0..255: larger numbers go to XMASTER
+    std::int32_t lastFile = 0;
     for (ExportSymbolInfo& symbol : symbols) {
+        lastFile = std::max(lastFile, symbol.fileNumber);
         if (BelongsInXmaster(symbol)) {
             RefreshXmasterRecord(symbol);
             if (xmasterCount++ == 0) {
@@ -447,6 +481,10 @@ std::optional<MetaStockIndexImages> EncodeMetaStockIndex(std::vector<ExportSymbo
                   static_cast<std::uint16_t>(xmasterCount));
         StoreLE16(images.xmaster.data() + kXmasterHeaderCountCopy,
                   static_cast<std::uint16_t>(xmasterCount));
+        // Where MetaStock programs take the number of the next series from,
+        // as in MASTER bytes 2..3 but one beyond the highest number in use.
+        StoreLE16(images.xmaster.data() + kXmasterHeaderNextFile,
+                  static_cast<std::uint16_t>(std::min(lastFile + 1, 0xFFFF)));
     }
     return images;
 }

@@ -2,9 +2,9 @@
 
 // The index files of a MetaStock directory, as this system reads and writes
 // them:
-//   MASTER   53-byte records, record 0 a header: the symbols of f1..f255.DAT
+//   MASTER   53-byte records, record 0 a header: the symbols of F1..F255.DAT
 //   EMASTER  192-byte records, record i describing MASTER record i (long names)
-//   XMASTER  150-byte records, record 0 a header: the symbols of f256.MWD on
+//   XMASTER  150-byte records, record 0 a header: the symbols of F256.MWD on
 // Every byte this system does not name is carried unchanged in the symbol's
 // raw records and in the headers.
 
@@ -34,6 +34,11 @@ void ReadMasterRecord(const MasterRecord& record, ExportSymbolInfo& symbol);
 // The long name of an EMASTER record, or nothing when it has none.
 std::optional<std::string> EmasterLongName(const EmasterRecord& record);
 void ReadXmasterRecord(const XmasterRecord& record, ExportSymbolInfo& symbol);
+
+// The symbol text of the raw index record a symbol lives in (XMASTER, else the
+// longer of MASTER's and EMASTER's), padding removed; up to 15 characters.
+// Empty for a record that holds none.
+std::string LongSymbolOfRecords(const ExportSymbolInfo& symbol);
 
 // Brings a symbol's raw records up to date with its fields before they are written.
 void RefreshMasterRecord(ExportSymbolInfo& symbol);

@@ -2,8 +2,8 @@
 
 // File access of the core: whole-file reads, existence tests, folders, and the
 // lookup of an existing file whose name differs only in letter case (folders
-// copied from Windows hold F1.DAT, Master, ... where the system asks for
-// f1.DAT and MASTER).
+// copied from Windows hold Master, Emaster, ... where the system asks for
+// MASTER and EMASTER; folders written by earlier versions hold f1.DAT).
 
 #include "core/platform/FileImage.h"
 

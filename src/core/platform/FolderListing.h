@@ -1,11 +1,11 @@
 #pragma once
 
 // The file names of one folder, listed once and kept, so that many names can
-// be resolved without regard to letter case (a MetaStock folder copied from
-// Windows holds F1.DAT ... F5000.MWD where the system asks for f1.DAT) without
-// listing the folder again for every file. The listing is taken again only
-// when the folder has changed since, as its modification time tells; changes
-// this process makes itself are noted instead.
+// be resolved without regard to letter case (a MetaStock folder written by an
+// earlier version holds f1.DAT ... f5000.MWD where the system asks for
+// F1.DAT) without listing the folder again for every file. The listing is
+// taken again only when the folder has changed since, as its modification
+// time tells; changes this process makes itself are noted instead.
 
 #include <cstdint>
 #include <filesystem>

@@ -86,7 +86,7 @@ int CWritingPass::FindSymbol(const UpdateDirSymbolInfo& item) const {
             }
         }
     }
-    return directory_->FindSymbol(item.symbol.symbol);
+    return directory_->FindSymbol(FullSymbolText(item.symbol));
 }
 
 void CWritingPass::WriteSymbol(std::size_t position, const PriceHistory& bars) {

@@ -7,6 +7,7 @@
 #include "core/platform/Paths.h"
 #include "EditingFixtures.h"
 #include "server/TestPriceServer.h"
+#include "support/LongSymbolFolder.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +70,32 @@ protected:
     test::TestPriceServer server;
     test::TempDir root;
 };
+
+// BIOTEC.OL and BIOTEC.OS of a foreign folder: in a MetaStock target both
+// would keep only BIOTEC.O, so the second must not land on the first's file.
+TEST_F(CopyMoveSymbolsTest, LongSymbolsSharingTheirFirstEightCharactersStayApart) {
+    const MVRKrsExportInfo source = Directory(PathOf("long"), kFormatMetaStock);
+    const MVRKrsExportInfo target = Directory(PathOf("target"), kFormatMetaStock);
+    ASSERT_TRUE(CreateFolders(source.path));
+    test::WriteLongSymbolFolder(source.path);
+    MakeDirectory(target.path, kFormatMetaStock, {});
+
+    CCopyMoveSymbols dialog({source, target}, 0, Selected(source, {"BIOTEC.OL", "BIOTEC.OS"}), 1);
+    const CopyMoveResult& result = dialog.Move();
+    EXPECT_EQ(result.copied, 1);
+    ASSERT_EQ(result.refused.size(), 1u);
+    EXPECT_EQ(result.refused[0].symbol, "BIOTEC.OS");
+    EXPECT_EQ(result.refused[0].reason, CopyRefusal::NotAdded);
+    const auto copied = RecordsOf(target.path, kFormatMetaStock, "BIOTEC.O");
+    ASSERT_EQ(copied.size(), 1u);
+    EXPECT_EQ(copied[0].close, 1.0f); // BIOTEC.OL's bar, not BIOTEC.OS's
+    std::vector<std::string> left;
+    for (const ExportSymbolInfo& symbol : SymbolsOf(source)) {
+        left.push_back(FullSymbolText(symbol));
+    }
+    EXPECT_EQ(left,
+              (std::vector<std::string>{"BIOTEC.OS", "NHY", "NORDICSEMI.OL", "NORDICSEMI.OSLO"}));
+}
 
 TEST_F(CopyMoveSymbolsTest, DialogTextsNameTheCountAndTheTarget) {
     MVRKrsExportInfo linked = Directory("/a", kFormatMetaStock);
@@ -147,16 +174,16 @@ TEST_F(CopyMoveSymbolsTest, MoveRemovesTheSymbolsAndTheirFilesFromTheSource) {
     MakeDirectory(source.path, kFormatMetaStock,
                   {{"SAPX", 0, sapx}, {"APLX", 0, aplx}, {"IDX", 0, aplx}});
     MakeDirectory(target.path, kFormatAsciiComma, {});
-    ASSERT_TRUE(EntryExists(source.path + "f1.DAT"));
+    ASSERT_TRUE(EntryExists(source.path + "F1.DAT"));
 
     CCopyMoveSymbols dialog({source, target}, 0, Selected(source, {"SAPX", "APLX"}), 1);
     EXPECT_EQ(dialog.Move().copied, 2);
     const auto left = SymbolsOf(source);
     ASSERT_EQ(left.size(), 1u);
     EXPECT_EQ(left[0].symbol, "IDX");
-    EXPECT_FALSE(EntryExists(source.path + "f1.DAT"));
-    EXPECT_FALSE(EntryExists(source.path + "f2.DAT"));
-    EXPECT_TRUE(EntryExists(source.path + "f3.DAT"));
+    EXPECT_FALSE(EntryExists(source.path + "F1.DAT"));
+    EXPECT_FALSE(EntryExists(source.path + "F2.DAT"));
+    EXPECT_TRUE(EntryExists(source.path + "F3.DAT"));
     EXPECT_EQ(SymbolsOf(target).size(), 2u);
     EXPECT_EQ(ClosesAndVolumes(RecordsOf(target.path, kFormatAsciiComma, "SAPX")),
               ClosesAndVolumes(sapx));
@@ -248,7 +275,7 @@ TEST_F(CopyMoveSymbolsTest, AnUnreadableSourceFileIsNeitherCopiedNorDeleted) {
     const CopyMoveResult& result = dialog.Move();
     ASSERT_EQ(result.refused.size(), 1u);
     EXPECT_EQ(result.refused[0].reason, CopyRefusal::SourceUnreadable);
-    EXPECT_TRUE(EntryExists(source.path + "f1.DAT"));
+    EXPECT_TRUE(EntryExists(source.path + "F1.DAT"));
     EXPECT_EQ(SymbolsOf(source).size(), 1u);
     EXPECT_EQ(ClosesAndVolumes(RecordsOf(target.path, kFormatAsciiComma, "SAPX")),
               ClosesAndVolumes(oldAplx));

@@ -175,7 +175,7 @@ TEST_F(EditingCommandsTest, DownloadMergesIntoTheStoreAndReachesTheFileOnlyOnOk)
     test::TestPriceServer withBars(serverFolder.Path(), test::TestServeOptions());
     withBars.BecomeServer();
 
-    const std::string file = Path("ms") + "f1.DAT";
+    const std::string file = Path("ms") + "F1.DAT";
     const auto before = test::ReadBytes(file);
     user.ExpectSymbolDataEditor([&](CSymbolDataEditor& editor) {
         user.ExpectUpdateJob([](CUpdateJob& job) {

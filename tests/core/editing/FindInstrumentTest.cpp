@@ -6,6 +6,7 @@
 #include "core/platform/ConfigFolder.h"
 #include "core/platform/Paths.h"
 #include "EditingFixtures.h"
+#include "support/LongSymbolFolder.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TempDir.h"
 
@@ -73,6 +74,22 @@ TEST_F(FindInstrumentTest, SapFindsEachDirectoryOnceWithItsNumberOfMatches) {
     ASSERT_EQ(dialog.Hits().size(), 1u);
     EXPECT_EQ(dialog.Hits()[0].symbolCount, 1);
     EXPECT_EQ(dialog.ResultText(), "SAPIENT");
+}
+
+TEST_F(FindInstrumentTest, LongSymbolsAreFoundByTheirFullText) {
+    test::WriteLongSymbolFolder(root.Path());
+    MVRKrsExportInfo record;
+    record.path = root.Path();
+    record.formatType = kFormatMetaStock;
+    CFindInstrumentInDirectories dialog({record});
+    for (const char* text : {"biotec.os", "NORDICSEMI.OSLO", "NORDICSEMI.OL"}) {
+        ASSERT_TRUE(dialog.Find(text));
+        ASSERT_EQ(dialog.Hits().size(), 1u) << text;
+        EXPECT_EQ(dialog.Hits()[0].symbolCount, 1) << text;
+    }
+    // The 8 characters two symbols share find neither.
+    ASSERT_TRUE(dialog.Find("BIOTEC.O"));
+    EXPECT_TRUE(dialog.Hits().empty());
 }
 
 TEST_F(FindInstrumentTest, AnEmptyTextKeepsTheResultsAndOkWithoutARowGivesNoDirectory) {

@@ -1,7 +1,9 @@
 #include "core/editing/ExpSymbolListModel.h"
 #include "core/formats/DayNumber.h"
 #include "core/formats/ExportDirectory.h"
+#include "support/LongSymbolFolder.h"
 #include "support/ManualTickClock.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -224,6 +226,28 @@ TEST_F(SymbolListModelTest, SelectMatchingTakesEqualSymbolsAndNamesContainingThe
     EXPECT_EQ(SelectedSymbols(), (std::vector<std::string>{"BMW"})); // unchanged
 
     EXPECT_FALSE(model.SelectMatching("nothing").has_value());
+    EXPECT_EQ(model.GetSelectedCount(), 0u);
+}
+
+// A MetaStock folder of another program whose symbols are longer than the
+// symbol field: shown, sorted, typed and matched by their full text.
+TEST_F(SymbolListModelTest, LongSymbolsOfAForeignFolderShowAndMatchInFull) {
+    test::TempDir dir;
+    test::WriteLongSymbolFolder(dir.Path());
+    CExportDirectory foreign;
+    ASSERT_TRUE(foreign.Open(dir.Path(), kFormatMetaStock));
+    model.SetSortState(CExpSymbolListModel::kColumnSymbol, false);
+    model.SetDirectory(&foreign);
+    EXPECT_EQ(Column(CExpSymbolListModel::kColumnSymbol),
+              (std::vector<std::string>{"NORDICSEMI.OSLO", "NORDICSEMI.OL", "NHY", "BIOTEC.OS",
+                                        "BIOTEC.OL"}));
+    EXPECT_EQ(Type("biotec.ol"), 4u);
+
+    EXPECT_EQ(model.SelectMatching("BIOTEC.OS"), 3u);
+    EXPECT_EQ(SelectedSymbols(), (std::vector<std::string>{"BIOTEC.OS"}));
+    EXPECT_EQ(model.SelectMatching("nordicsemi.oslo"), 0u);
+    // The shared first 8 characters are no symbol of the folder.
+    EXPECT_FALSE(model.SelectMatching("biotec.o").has_value());
     EXPECT_EQ(model.GetSelectedCount(), 0u);
 }
 

@@ -56,10 +56,10 @@ TEST(ExportDataFileTest, BuildFileNameFollowsTheFormat) {
     EXPECT_EQ(file.FormatType(), kFormatNotSet);
     EXPECT_EQ(file.Symbol().fieldCount, 7);
     file.BuildFileName(dir.Path(), Symbol("SAP", 256), 4);
-    EXPECT_EQ(file.FilePath(), dir.File("f256.MWD"));
+    EXPECT_EQ(file.FilePath(), dir.File("F256.MWD"));
     EXPECT_EQ(file.FormatType(), 4);
     file.BuildFileName(dir.Path(), Symbol("SAP", 255), 20);
-    EXPECT_EQ(file.FilePath(), dir.File("f255.DAT"));
+    EXPECT_EQ(file.FilePath(), dir.File("F255.DAT"));
     // A directory without its separator gets one.
     file.BuildFileName(WithoutTrailingSeparator(dir.Path()), Symbol("SAP"), 5);
     EXPECT_EQ(file.FilePath(), dir.File("SAP.prn"));
@@ -83,7 +83,7 @@ TEST(ExportDataFileTest, MetaStockWriteAndRead) {
     writer.BuildFileName(dir.Path(), Symbol("SAP", 3), 4);
     writer.History() = Bars(3, 1);
     EXPECT_TRUE(writer.Write(false));
-    EXPECT_EQ(ReadBytes(dir.File("f3.DAT")).size(), 112u);
+    EXPECT_EQ(ReadBytes(dir.File("F3.DAT")).size(), 112u);
 
     CExportDataFile reader;
     ASSERT_TRUE(reader.Read(dir.Path(), Symbol("SAP", 3), 4));
@@ -111,20 +111,20 @@ TEST(ExportDataFileTest, MetaStockWriteWithoutNewBarsLeavesTheFileUntouched) {
     file.BuildFileName(dir.Path(), Symbol("SAP", 1), 4);
     file.History() = Bars(4);
     ASSERT_TRUE(file.Write(true));
-    const auto written = ReadBytes(dir.File("f1.DAT"));
-    WriteBytes(dir.File("f1.DAT"), {1, 2, 3}); // a marker: replaced only by a real write
+    const auto written = ReadBytes(dir.File("F1.DAT"));
+    WriteBytes(dir.File("F1.DAT"), {1, 2, 3}); // a marker: replaced only by a real write
     EXPECT_TRUE(file.Write(false));
-    EXPECT_EQ(ReadBytes(dir.File("f1.DAT")), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(ReadBytes(dir.File("F1.DAT")), (std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_TRUE(file.Write(true));
-    EXPECT_EQ(ReadBytes(dir.File("f1.DAT")), written);
+    EXPECT_EQ(ReadBytes(dir.File("F1.DAT")), written);
     file.History()[2].isNew = 1;
-    WriteBytes(dir.File("f1.DAT"), {1, 2, 3});
+    WriteBytes(dir.File("F1.DAT"), {1, 2, 3});
     EXPECT_TRUE(file.Write(false));
-    EXPECT_EQ(ReadBytes(dir.File("f1.DAT")), written);
+    EXPECT_EQ(ReadBytes(dir.File("F1.DAT")), written);
     // An empty history written with force leaves an empty file.
     file.History().clear();
     EXPECT_TRUE(file.Write(true));
-    EXPECT_TRUE(ReadBytes(dir.File("f1.DAT")).empty());
+    EXPECT_TRUE(ReadBytes(dir.File("F1.DAT")).empty());
 }
 
 TEST(ExportDataFileTest, TooManyBarsOrAnUnknownFieldCountKeepTheOldFile) {
@@ -133,30 +133,30 @@ TEST(ExportDataFileTest, TooManyBarsOrAnUnknownFieldCountKeepTheOldFile) {
     file.BuildFileName(dir.Path(), Symbol("SAP", 1), 4);
     file.History() = Bars(5, 1);
     ASSERT_TRUE(file.Write(true));
-    const auto old = ReadBytes(dir.File("f1.DAT"));
+    const auto old = ReadBytes(dir.File("F1.DAT"));
     file.History() = Bars(kMaxMetaStockBars + 1, 1);
     EXPECT_FALSE(file.Write(true));
-    EXPECT_EQ(ReadBytes(dir.File("f1.DAT")), old);
+    EXPECT_EQ(ReadBytes(dir.File("F1.DAT")), old);
 
     CExportDataFile noFields;
     noFields.BuildFileName(dir.Path(), Symbol("SAP", 1, 0), 4);
     noFields.History() = Bars(2, 1);
     EXPECT_FALSE(noFields.Write(true));
-    EXPECT_EQ(ReadBytes(dir.File("f1.DAT")), old);
+    EXPECT_EQ(ReadBytes(dir.File("F1.DAT")), old);
 }
 
 TEST(ExportDataFileTest, AFileThatCannotBeTakenBlocksItsRewrite) {
     TempDir dir;
     // An XMASTER field mask of no known count gives field count 0: the file is
     // not read with record length 0, and not replaced by what an update merges.
-    WriteBytes(dir.File("f300.MWD"), std::vector<std::uint8_t>(56, 7));
+    WriteBytes(dir.File("F300.MWD"), std::vector<std::uint8_t>(56, 7));
     CExportDataFile file;
     EXPECT_FALSE(file.Read(dir.Path(), Symbol("X", 300, 0), 4));
     EXPECT_TRUE(file.IsWriteBlocked());
     file.Symbol().fieldCount = 7;
     file.History() = Bars(3, 1);
     EXPECT_FALSE(file.Write(true));
-    EXPECT_EQ(ReadBytes(dir.File("f300.MWD")), std::vector<std::uint8_t>(56, 7));
+    EXPECT_EQ(ReadBytes(dir.File("F300.MWD")), std::vector<std::uint8_t>(56, 7));
 
     // An ASCII file of another layout.
     WriteBytes(dir.File("OTHER.prn"), Text("05/03/07;1;2;3;4\r\n"));
@@ -217,27 +217,28 @@ TEST(ExportDataFileTest, FilesCopiedFromWindowsAreUsedUnderTheirOwnNames) {
     seed.BuildFileName(dir.Path(), Symbol("SAP", 7), 4);
     seed.History() = Bars(2, 1);
     ASSERT_TRUE(seed.Write(true));
-    ASSERT_EQ(std::rename(dir.File("f7.DAT").c_str(), dir.File("F7.DAT").c_str()), 0);
+    // Written as f7.DAT by an earlier version of the system.
+    ASSERT_EQ(std::rename(dir.File("F7.DAT").c_str(), dir.File("f7.DAT").c_str()), 0);
     WriteBytes(dir.File("BAS.PRN"), Text("20050307,1,2,0.5,1.5,10\r\n"));
 
     CFolderListing listing(dir.Path());
     CExportDataFile file;
     file.UseFolderListing(&listing);
     ASSERT_TRUE(file.Read(dir.Path(), Symbol("SAP", 7), 4));
-    EXPECT_EQ(file.FilePath(), dir.File("F7.DAT"));
+    EXPECT_EQ(file.FilePath(), dir.File("f7.DAT"));
     file.History().push_back(Bars(3, 1).back());
     ASSERT_TRUE(file.Write(false));
 
     CExportDataFile ascii; // without a listing the folder is searched directly
     ASSERT_TRUE(ascii.Read(dir.Path(), Symbol("BAS"), 15));
     ASSERT_TRUE(ascii.Write(false));
-    EXPECT_EQ(ListFileNames(dir.Path()).size(), 2u); // no f7.DAT or BAS.prn beside them
+    EXPECT_EQ(ListFileNames(dir.Path()).size(), 2u); // no F7.DAT or BAS.prn beside them
     EXPECT_TRUE(IsRegularFile(dir.File("BAS.PRN")));
     CExportDataFile again;
     ASSERT_TRUE(again.Read(dir.Path(), Symbol("SAP", 7), 4));
     EXPECT_EQ(again.History().size(), 3u);
     EXPECT_TRUE(again.Delete());
-    EXPECT_FALSE(IsRegularFile(dir.File("F7.DAT")));
+    EXPECT_FALSE(IsRegularFile(dir.File("f7.DAT")));
 }
 
 TEST(ExportDataFileTest, ReadFirstAndLastOfHermesFiles) {

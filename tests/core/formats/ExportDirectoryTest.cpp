@@ -280,9 +280,9 @@ TEST(ExportDirectoryTest, DataFilesOfAFolderAreResolvedWithOneListing) {
             bar.close = static_cast<float>(i);
             file.History().push_back(bar);
             ASSERT_TRUE(file.Write(true));
-            // As a Windows copy would name them.
+            // As an earlier version of the system named them.
             const std::string name = FileNamePart(file.FilePath());
-            ASSERT_EQ(std::rename(file.FilePath().c_str(), dir.File("F" + name.substr(1)).c_str()),
+            ASSERT_EQ(std::rename(file.FilePath().c_str(), dir.File("f" + name.substr(1)).c_str()),
                       0);
         }
     }

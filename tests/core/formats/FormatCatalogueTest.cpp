@@ -78,11 +78,11 @@ TEST(FormatCatalogueTest, DataFileNames) {
     }
     for (int type : {3, 4, 20}) {
         symbol.fileNumber = 255;
-        EXPECT_EQ(DataFileName(type, symbol), "f255.DAT");
+        EXPECT_EQ(DataFileName(type, symbol), "F255.DAT");
         symbol.fileNumber = 256;
-        EXPECT_EQ(DataFileName(type, symbol), "f256.MWD");
+        EXPECT_EQ(DataFileName(type, symbol), "F256.MWD");
         symbol.fileNumber = 1;
-        EXPECT_EQ(DataFileName(type, symbol), "f1.DAT");
+        EXPECT_EQ(DataFileName(type, symbol), "F1.DAT");
     }
     for (int type : {2, 6, 12, 16, 18, 19, 22, 23, -1}) {
         EXPECT_EQ(DataFileName(type, symbol), "") << type;

@@ -174,6 +174,7 @@ TEST(MetaStockIndexTest, ThreeHundredSymbolsUseXmasterFrom256On) {
     Bytes header(created.begin(), created.end());
     Put(header, 10, {45, 0});
     Put(header, 14, {45, 0});
+    Put(header, 18, {0x2D, 0x01}); // 301: the next free file number
     EXPECT_TRUE(test::SameBytes(Bytes(xmaster.begin(), xmaster.begin() + 150), header));
     const std::uint8_t* first = xmaster.data() + 150;
     EXPECT_EQ(LoadFixedText(first + 1, 8), "S256");
@@ -197,7 +198,7 @@ TEST(MetaStockIndexTest, ThreeHundredSymbolsUseXmasterFrom256On) {
     }
     CExportDataFile file;
     file.BuildFileName(directory.Path(), directory.GetSymbol(255), 4);
-    EXPECT_EQ(file.FilePath(), dir.File("f256.MWD"));
+    EXPECT_EQ(file.FilePath(), dir.File("F256.MWD"));
 
     for (int i = 256; i <= 300; ++i) {
         ASSERT_TRUE(directory.RemoveBySymbol("S" + std::to_string(i)));
@@ -205,6 +206,70 @@ TEST(MetaStockIndexTest, ThreeHundredSymbolsUseXmasterFrom256On) {
     ASSERT_TRUE(directory.Save());
     EXPECT_FALSE(EntryExists(dir.File("XMASTER")));
     EXPECT_EQ(ReadBytes(dir.File("MASTER")).size(), 53u * 256);
+}
+
+// What other MetaStock readers insist on: capital F in the data file names,
+// no cut name ending in a blank, the next file number in the XMASTER header.
+TEST(MetaStockIndexTest, AFolderOfMoreThan255SymbolsIsOneOtherReadersTake) {
+    TempDir dir;
+    // Cut at 16 and at 45 characters, both names end the cut at a blank.
+    const std::string cutAtBlank = "Banco Santander Central Hispano Americano SA  and more";
+    ASSERT_EQ(cutAtBlank[15], ' ');
+    ASSERT_EQ(cutAtBlank[44], ' ');
+    {
+        CExportDirectory directory(4);
+        ASSERT_TRUE(directory.Create(dir.Path(), OleDay(2, 1, 2006), 4));
+        for (int i = 1; i <= 270; ++i) {
+            ExportSymbolInfo s = NewSymbol("S" + std::to_string(i), i, cutAtBlank);
+            ASSERT_TRUE(directory.AddSymbol(s));
+        }
+        // A gap below the highest number: the header names the highest + 1, not the count + 1.
+        ASSERT_TRUE(directory.RemoveBySInCode(260));
+        for (const ExportSymbolInfo& s : directory.Symbols()) {
+            CExportDataFile file;
+            file.BuildFileName(directory.Path(), s, 4);
+            file.History() = {PERIODE{0, 1, 2, 0.5f, 1.5f, 10, 732313, -1, 1}};
+            ASSERT_TRUE(file.Write(true));
+        }
+        ASSERT_TRUE(directory.Save());
+    }
+    std::size_t dataFiles = 0;
+    for (const std::string& name : ListFileNames(dir.Path())) {
+        if (name.ends_with(".DAT") || name.ends_with(".MWD")) {
+            EXPECT_EQ(name[0], 'F') << name;
+            ++dataFiles;
+        }
+    }
+    EXPECT_EQ(dataFiles, 269u);
+    EXPECT_TRUE(IsRegularFile(dir.File("F1.DAT")));
+    EXPECT_TRUE(IsRegularFile(dir.File("F270.MWD")));
+
+    const Bytes emaster = ReadBytes(dir.File("EMASTER"));
+    ASSERT_EQ(emaster.size(), 192u * 256);
+    for (std::size_t r = 1; r < 256; ++r) {
+        const std::uint8_t* record = emaster.data() + r * 192;
+        const std::string shortName = LoadFixedText(record + 32, 16);
+        const std::string longName = LoadFixedText(record + 139, 45);
+        ASSERT_EQ(shortName, "Banco Santander") << r;
+        ASSERT_EQ(longName, "Banco Santander Central Hispano Americano SA") << r;
+    }
+    const Bytes master = ReadBytes(dir.File("MASTER"));
+    EXPECT_EQ(LoadFixedText(master.data() + 53 + 7, 16), "Banco Santander ");
+    const Bytes xmaster = ReadBytes(dir.File("XMASTER"));
+    ASSERT_EQ(xmaster.size(), 150u * 15);
+    EXPECT_EQ(LoadLE16(xmaster.data() + 10), 14);
+    EXPECT_EQ(LoadLE16(xmaster.data() + 18), 271);
+    EXPECT_EQ(LoadFixedText(xmaster.data() + 150 + 16, 45),
+              "Banco Santander Central Hispano Americano SA");
+
+    // Read back, every symbol finds its own file.
+    CExportDirectory reread;
+    ASSERT_TRUE(reread.Open(dir.Path(), 4));
+    ASSERT_EQ(reread.SymbolCount(), 269u);
+    CExportDataFile last;
+    ASSERT_TRUE(last.Read(reread.Path(), reread.GetSymbol(268), 4));
+    EXPECT_EQ(last.FilePath(), dir.File("F270.MWD"));
+    EXPECT_EQ(last.History().size(), 1u);
 }
 
 TEST(MetaStockIndexTest, FreedFileNumbersAreReusedAndTheHeaderNamesTheHighest) {
