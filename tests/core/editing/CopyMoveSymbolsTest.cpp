@@ -85,7 +85,7 @@ TEST_F(CopyMoveSymbolsTest, LongSymbolsSharingTheirFirstEightCharactersStayApart
     EXPECT_EQ(result.copied, 1);
     ASSERT_EQ(result.refused.size(), 1u);
     EXPECT_EQ(result.refused[0].symbol, "BIOTEC.OS");
-    EXPECT_EQ(result.refused[0].reason, CopyRefusal::NotAdded);
+    EXPECT_EQ(result.refused[0].reason, CopyRefusal::FileNameTaken);
     const auto copied = RecordsOf(target.path, kFormatMetaStock, "BIOTEC.O");
     ASSERT_EQ(copied.size(), 1u);
     EXPECT_EQ(copied[0].close, 1.0f); // BIOTEC.OL's bar, not BIOTEC.OS's

@@ -140,7 +140,13 @@ TEST_F(UpdateJobTest, DirectoriesThatCannotBeOpenedAreLeftOut) {
     job.SetAccount("valid1", "pw");
     RecordingSink sink;
     test::RunJob(job, sink);
-    EXPECT_FALSE(job.Start({}, sink)); // one worker per job
+    // One worker per job: a second start while it runs is refused.
+    job.SetInitialWait(std::chrono::minutes(1));
+    RecordingSink again;
+    ASSERT_TRUE(job.Start({}, again));
+    EXPECT_FALSE(job.Start({}, again));
+    job.RequestStop();
+    job.Wait();
 }
 
 TEST_F(UpdateJobTest, LinkedDirectoryFollowsItsCatalogue) {
