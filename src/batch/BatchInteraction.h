@@ -8,7 +8,7 @@
 
 #include "batch/ProgressDisplay.h"
 #include "core/app/DirectoryEditor.h"
-#include "core/app/UserInteraction.h"
+#include "core/config/UserInteraction.h"
 
 #include <cstdio>
 #include <optional>

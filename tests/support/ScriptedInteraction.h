@@ -6,7 +6,7 @@
 // An unexpected question is answered No and an unexpected dialog cancelled.
 
 #include "core/app/DirectoryEditor.h"
-#include "core/app/UserInteraction.h"
+#include "core/config/UserInteraction.h"
 
 #include <cstddef>
 #include <deque>

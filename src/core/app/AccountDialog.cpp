@@ -1,7 +1,7 @@
 #include "core/app/AccountDialog.h"
 
 #include "core/app/Session.h"
-#include "core/app/UserInteraction.h"
+#include "core/config/UserInteraction.h"
 #include "core/net/UserRequests.h"
 #include "core/platform/Paths.h"
 #include "core/platform/TextUtil.h"

@@ -3,8 +3,8 @@
 // The command line: which kind of run it asks for, and which directories a
 // batch switch selects for the update job.
 
-#include "core/app/DirListInfo.h"
-#include "core/app/ExportInfo.h"
+#include "core/config/DirListInfo.h"
+#include "core/config/ExportInfo.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "core/app/DirectoryEditor.h"
 
-#include "core/app/UserInteraction.h"
+#include "core/config/UserInteraction.h"
 #include "core/formats/DayNumber.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/platform/FileSystem.h"

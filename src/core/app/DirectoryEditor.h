@@ -5,7 +5,7 @@
 // offer and show when it opens, what it says about an entered folder, and the
 // checks of OK with their questions and messages.
 
-#include "core/app/ExportInfo.h"
+#include "core/config/ExportInfo.h"
 #include "core/formats/FormatCatalogue.h"
 
 #include <cstdint>

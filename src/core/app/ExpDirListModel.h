@@ -5,9 +5,9 @@
 // column texts, the symbol counts, the sort by any column with its mixed
 // text/number comparison, the check boxes of the active list and the selection.
 
-#include "core/app/DirListInfo.h"
-#include "core/app/ExportInfo.h"
-#include "core/editing/RowSelection.h"
+#include "core/config/DirListInfo.h"
+#include "core/config/ExportInfo.h"
+#include "core/lists/RowSelection.h"
 
 #include <cstdint>
 #include <span>

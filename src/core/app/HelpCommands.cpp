@@ -1,6 +1,6 @@
 #include "core/app/HelpCommands.h"
 
-#include "core/app/UserInteraction.h"
+#include "core/config/UserInteraction.h"
 #include "core/platform/BuildVersion.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/Paths.h"

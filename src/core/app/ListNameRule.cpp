@@ -1,6 +1,6 @@
 #include "core/app/ListNameRule.h"
 
-#include "core/app/UserInteraction.h"
+#include "core/config/UserInteraction.h"
 #include "core/platform/TextUtil.h"
 
 #include <algorithm>

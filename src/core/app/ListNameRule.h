@@ -2,7 +2,7 @@
 
 // The rule of the "Add List" dialog for the name of a new list of directories.
 
-#include "core/app/DirListInfo.h"
+#include "core/config/DirListInfo.h"
 
 #include <optional>
 #include <string>

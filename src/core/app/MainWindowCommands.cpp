@@ -3,7 +3,7 @@
 #include "core/app/DirectoryEditor.h"
 #include "core/app/SelectionBoxes.h"
 #include "core/app/Session.h"
-#include "core/app/UserInteraction.h"
+#include "core/config/UserInteraction.h"
 #include "core/formats/DayNumber.h"
 #include "core/formats/ExportDataFile.h"
 #include "core/net/InstrumentRecord.h"

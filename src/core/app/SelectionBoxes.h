@@ -5,7 +5,7 @@
 // the offered formats). Entry e of the lists box is the active list entry e
 // of the user settings: 0 = no active list, e = the list at index e - 1.
 
-#include "core/app/DirListInfo.h"
+#include "core/config/DirListInfo.h"
 
 #include <cstddef>
 #include <cstdint>

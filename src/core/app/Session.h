@@ -8,9 +8,9 @@
 // through the operations below, which keep the lists and the current
 // directory consistent with the arrays.
 
-#include "core/app/ConfigStore.h"
 #include "core/app/DirectoryEditor.h"
 #include "core/app/ExpDirListModel.h"
+#include "core/config/ConfigStore.h"
 #include "core/definition/DefinitionFileRequest.h"
 #include "core/editing/ExpSymbolListModel.h"
 #include "core/formats/ExportDirectory.h"

@@ -4,7 +4,7 @@
 #include "core/app/MainWindowCommands.h"
 #include "core/app/SelectionBoxes.h"
 #include "core/app/Session.h"
-#include "core/app/UserInteraction.h"
+#include "core/config/UserInteraction.h"
 
 namespace mvr {
 

@@ -6,14 +6,13 @@
 // that arrived, in one atomic write, so a broken connection, a stop or a
 // server error leaves an earlier output file as it was.
 
+#include "core/net/RequestCodes.h"
 #include "core/net/RunFlag.h"
 
 #include <cstdint>
 #include <string>
 
 namespace mvr {
-
-inline constexpr std::uint8_t kRequestDefinitionFile = 200;
 
 enum class DefinitionFileOutcome {
     Written,           // the whole answer (possibly empty) is the output file

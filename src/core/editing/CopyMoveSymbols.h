@@ -6,7 +6,7 @@
 // from the source. This is the dialog's model: its texts, its buttons and the
 // procedure they run.
 
-#include "core/app/ExportInfo.h"
+#include "core/config/ExportInfo.h"
 #include "core/formats/ExportSymbolInfo.h"
 
 #include <cstdint>

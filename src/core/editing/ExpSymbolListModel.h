@@ -6,8 +6,8 @@
 // column, type-ahead, the selection and the selection of matching symbols.
 // The model never changes the directory.
 
-#include "core/editing/RowSelection.h"
-#include "core/editing/TypeAhead.h"
+#include "core/lists/RowSelection.h"
+#include "core/lists/TypeAhead.h"
 #include "core/platform/TickClock.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "core/editing/SymbolDataEditor.h"
 
-#include "core/app/UserInfo.h"
-#include "core/app/UserInteraction.h"
+#include "core/config/UserInfo.h"
+#include "core/config/UserInteraction.h"
 #include "core/editing/PriceRowTexts.h"
 #include "core/editing/PriceSplit.h"
 #include "core/formats/DayNumber.h"

@@ -7,8 +7,8 @@
 // it on Cancel.
 
 #include "core/editing/EditPriceValues.h"
-#include "core/editing/RowSelection.h"
 #include "core/formats/ExportDataFile.h"
+#include "core/lists/RowSelection.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,21 +1,16 @@
 #include "core/legacy/LegacyImport.h"
 
-#include "core/app/ConfigStore.h"
-#include "core/app/Session.h"
-#include "core/app/UserInteraction.h"
 #include "core/formats/DayNumber.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/PriceFileNames.h"
 #include "core/legacy/ImportLog.h"
 #include "core/legacy/LegacyFile.h"
 #include "core/legacy/LegacyFormats.h"
-#include "core/legacy/LegacyInitialFolder.h"
 #include "core/legacy/LegacySymbolTable.h"
 #include "core/legacy/MasterFile.h"
 #include "core/net/InstrumentTranslation.h"
 #include "core/net/IOException.h"
 #include "core/net/UserRequests.h"
-#include "core/platform/ConfigFolder.h"
 #include "core/platform/OleDate.h"
 #include "core/platform/Paths.h"
 #include "core/platform/TextUtil.h"
@@ -64,12 +59,13 @@ std::string RegisteredPath(const Cqdx_kvlo_directory_info& directory) {
     return WithTrailingSeparator(directory.path);
 }
 
-// One import run on copies of the session's arrays.
+// One import run on copies of the configuration's arrays.
 class CLegacyImport {
 public:
-    CLegacyImport(const CMVRKrsExpSession& session, std::vector<Cqdx_kvlo_format_info> formats,
+    CLegacyImport(const ExportUserInfo& user, std::vector<MVRKrsExportInfo> directories,
+                  std::vector<CMVRDirListInfo> lists, std::vector<Cqdx_kvlo_format_info> formats,
                   CLegacySymbolTable symbols)
-        : user_(session.User()), directories_(session.Directories()), lists_(session.Lists()),
+        : user_(user), directories_(std::move(directories)), lists_(std::move(lists)),
           formats_(std::move(formats)), symbols_(std::move(symbols)),
           translation_(kTranslationBuckets) {}
 
@@ -86,7 +82,7 @@ public:
         }
     }
 
-    const CImportLog& Log() const { return log_; }
+    CImportLog& Log() { return log_; }
     std::vector<MVRKrsExportInfo>& Directories() { return directories_; }
     std::vector<CMVRDirListInfo>& Lists() { return lists_; }
 
@@ -273,14 +269,6 @@ private:
     CImportLog log_;
 };
 
-// The session shows the changed arrays with no active list.
-void ShowAgain(CMVRKrsExpSession& session) {
-    session.User().activeListEntry = 0;
-    CExpDirListModel& list = session.DirectoryList();
-    list.FillDirectories(session.Directories(), session.User().formatFilter);
-    list.ApplyActiveList(nullptr);
-}
-
 } // namespace
 
 std::string LegacyFormatLogName(int formatType) {
@@ -290,55 +278,15 @@ std::string LegacyFormatLogName(int formatType) {
     return FormatDisplayName(formatType);
 }
 
-LegacyImportOutcome ImportLegacyInstallation(CMVRKrsExpSession& session,
-                                             CUserInteraction& interaction) {
-    const std::optional<std::string> folder =
-        interaction.BrowseForFolder(kSelectLegacyFolderTitle, LegacyInitialFolder());
-    if (!folder) {
-        return LegacyImportOutcome::Cancelled;
-    }
-    const auto formatsFile = ReadLegacyFile(*folder, kLegacyFormatsFileName, kMaxFormatsFileBytes);
-    if (!formatsFile) {
-        interaction.ShowMessage(kFormatsFileOpenError, MessageIcon::None);
-        return LegacyImportOutcome::FormatsFileMissing;
-    }
-    std::vector<Cqdx_kvlo_format_info> formats;
-    if (!ReadFormats(*formatsFile, &formats)) {
-        interaction.ShowMessage(kFormatsFileReadError, MessageIcon::None);
-        return LegacyImportOutcome::FormatsFileDamaged;
-    }
-    const auto tableFile =
-        ReadLegacyFile(*folder, kLegacySymbolTableFileName, kMaxSymbolTableFileBytes);
-    if (!tableFile) {
-        interaction.ShowMessage(kSymbolTableOpenError, MessageIcon::None);
-        return LegacyImportOutcome::SymbolTableMissing;
-    }
-    CLegacySymbolTable symbols;
-    if (!ReadSymbolTable(*tableFile, &symbols)) {
-        return LegacyImportOutcome::SymbolTableDamaged;
-    }
-    const std::optional<std::string> configFolder = ConfigurationFolder();
-    if (!configFolder) {
-        interaction.ShowMessage(kStoreConfigError, MessageIcon::None);
-        return LegacyImportOutcome::ConfigFolderMissing;
-    }
-
-    CLegacyImport import(session, std::move(formats), std::move(symbols));
+LegacyImportResult RunLegacyImport(const ExportUserInfo& user,
+                                   std::vector<MVRKrsExportInfo> directories,
+                                   std::vector<CMVRDirListInfo> lists,
+                                   std::vector<Cqdx_kvlo_format_info> formats,
+                                   CLegacySymbolTable symbols) {
+    CLegacyImport import(user, std::move(directories), std::move(lists), std::move(formats),
+                         std::move(symbols));
     import.Run();
-    session.Directories() = std::move(import.Directories());
-    session.Lists() = std::move(import.Lists());
-    // Without its log the import is still complete; there is just nothing to show.
-    const std::string logPath = JoinPath(*configFolder, kImportLogFileName);
-    const bool logged = import.Log().AppendTo(logPath);
-    std::string error;
-    if (!session.StoreConfig(&error)) {
-        interaction.ShowMessage(error, MessageIcon::None);
-    }
-    ShowAgain(session);
-    if (logged) {
-        interaction.OpenDocument(logPath);
-    }
-    return LegacyImportOutcome::Imported;
+    return {std::move(import.Directories()), std::move(import.Lists()), std::move(import.Log())};
 }
 
 } // namespace mvr

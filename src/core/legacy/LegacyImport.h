@@ -4,36 +4,39 @@
 // system, its MetaStock folders are registered with their index, and its
 // ASCII folders get a new index whose symbols carry the server's instrument
 // numbers (the predecessor's own numbers are translated by the server). Each
-// run appends its report to the import log and opens it at the end.
+// run writes its report into the import log.
+
+#include "core/config/DirListInfo.h"
+#include "core/config/ExportInfo.h"
+#include "core/config/UserInfo.h"
+#include "core/legacy/ImportLog.h"
+#include "core/legacy/LegacyFormats.h"
+#include "core/legacy/LegacySymbolTable.h"
 
 #include <string>
+#include <vector>
 
 namespace mvr {
-
-class CMVRKrsExpSession;
-class CUserInteraction;
 
 inline constexpr const char* kSelectLegacyFolderTitle = "Select old qdx-Kavolo directory";
 inline constexpr const char* kFormatsFileOpenError = "Error opening KVLO.DAT";
 inline constexpr const char* kFormatsFileReadError = "Error reading kvlo.dat information!";
 inline constexpr const char* kSymbolTableOpenError = "Error opening kvlo.sdb";
 
-enum class LegacyImportOutcome {
-    Cancelled,           // no folder chosen
-    FormatsFileMissing,  // "kvlo.dat" cannot be opened (said)
-    FormatsFileDamaged,  // "kvlo.dat" cannot be read (said)
-    SymbolTableMissing,  // "kvlo.sdb" cannot be opened (said)
-    SymbolTableDamaged,  // "kvlo.sdb" cannot be read (the predecessor's way: nothing said)
-    ConfigFolderMissing, // no configuration folder for the log (said); the application is to quit
-    Imported,            // the run reached its end
+struct LegacyImportResult {
+    std::vector<MVRKrsExportInfo> directories;
+    std::vector<CMVRDirListInfo> lists;
+    CImportLog log;
 };
 
-// Runs the import on the session's directory and list arrays, with the
-// session's account for the server's translation. Until the run reaches its
-// end the session is not changed; at its end the configuration is stored and
-// the lists are shown again with no active list.
-LegacyImportOutcome ImportLegacyInstallation(CMVRKrsExpSession& session,
-                                             CUserInteraction& interaction);
+// The import of the predecessor's formats and symbol table into copies of
+// the directory and list arrays, with the user's account for the server's
+// translation of the predecessor's numbers.
+LegacyImportResult RunLegacyImport(const ExportUserInfo& user,
+                                   std::vector<MVRKrsExportInfo> directories,
+                                   std::vector<CMVRDirListInfo> lists,
+                                   std::vector<Cqdx_kvlo_format_info> formats,
+                                   CLegacySymbolTable symbols);
 
 // The text the log gives a format type: its display name, or a text naming
 // the number for a type that has none.

@@ -5,6 +5,7 @@
 // (request 11).
 
 #include "core/net/InstrumentRecord.h"
+#include "core/net/RequestCodes.h"
 #include "core/net/RunFlag.h"
 
 #include <cstdint>
@@ -12,9 +13,6 @@
 #include <vector>
 
 namespace mvr {
-
-inline constexpr std::uint8_t kRequestCatalogues = 3;
-inline constexpr std::uint8_t kRequestCatalogueContents = 11;
 
 // Downloads the tree, the groups and the catalogues once per process, under
 // the catalogue lock; a second caller waits and then returns at once. True

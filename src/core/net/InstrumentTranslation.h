@@ -3,12 +3,12 @@
 // Translates the predecessor's instrument numbers into the server's (request
 // 130), for the import of a predecessor installation.
 
+#include "core/net/RequestCodes.h"
+
 #include <cstdint>
 #include <unordered_map>
 
 namespace mvr {
-
-inline constexpr std::uint8_t kRequestTranslateNumbers = 130;
 
 // Predecessor number -> SInCode; 0 = not translated.
 using TranslationMap = std::unordered_map<std::int32_t, std::int32_t>;

@@ -3,13 +3,13 @@
 // Asks the price server for the instrument numbers of the symbols of an
 // export directory (request 131).
 
+#include "core/net/RequestCodes.h"
+
 #include <cstdint>
 
 namespace mvr {
 
 class CExportDirectory;
-
-inline constexpr std::uint8_t kRequestSymbolLookup = 131;
 
 // Sends the symbol texts in list order; the server answers one instrument
 // record per symbol in the same order, and record i gives the sinCode of

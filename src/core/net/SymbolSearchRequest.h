@@ -4,6 +4,7 @@
 // text; the server answers with the instrument records of its hits.
 
 #include "core/net/InstrumentRecord.h"
+#include "core/net/RequestCodes.h"
 #include "core/net/RunFlag.h"
 
 #include <cstdint>
@@ -13,7 +14,6 @@
 
 namespace mvr {
 
-inline constexpr std::uint8_t kRequestSymbolSearch = 121;
 // The request text travels in a buffer of this size.
 inline constexpr std::size_t kSearchTextSize = 260;
 

@@ -6,16 +6,13 @@
 
 #include "core/net/ClientInfo.h"
 #include "core/net/ReferenceTables.h"
+#include "core/net/RequestCodes.h"
 #include "core/net/WinSocket.h"
 
 #include <cstdint>
 #include <string>
 
 namespace mvr {
-
-inline constexpr std::uint8_t kRequestClientInfo = 43;
-inline constexpr std::uint8_t kRequestCheckAccount = 55;
-inline constexpr std::uint8_t kRequestLogin = 63;
 
 // The number that closes the login body and the client information body.
 inline constexpr std::int32_t kClientBodyMark = 9;

@@ -5,8 +5,8 @@
 // six cell texts with the exchange and security-type names of the reference
 // tables, the sort by column, type-ahead and the selection that OK hands on.
 
-#include "core/editing/RowSelection.h"
-#include "core/editing/TypeAhead.h"
+#include "core/lists/RowSelection.h"
+#include "core/lists/TypeAhead.h"
 #include "core/platform/TickClock.h"
 
 #include <cstdint>

@@ -6,7 +6,7 @@
 // instruments (with an empty data file each) and loses the symbols the
 // catalogue no longer lists (with their data files).
 
-#include "core/app/ExportInfo.h"
+#include "core/config/ExportInfo.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/PriceFileNames.h"
 #include "core/net/InstrumentRecord.h"

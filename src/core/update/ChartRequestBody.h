@@ -6,15 +6,13 @@
 // the connection use the request codes and entry layouts given here.
 
 #include "core/net/ClientRequest.h"
+#include "core/net/RequestCodes.h"
 #include "core/update/JahresChartArray.h"
 
 #include <cstdint>
 #include <span>
 
 namespace mvr {
-
-inline constexpr std::uint8_t kDailyBarsRequestCode = 4;
-inline constexpr std::uint8_t kIntradayBarsRequestCode = 7;
 
 // Request 4, per entry: SInCode, start day, end day and three zeros (24 bytes).
 void WriteDailyBarsBody(CClientRequest& request, std::span<const JAHRESCHARTARRAY> entries);

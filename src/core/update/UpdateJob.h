@@ -9,7 +9,7 @@
 // this one class. Every data file ends up untouched or completely written,
 // also when the job is stopped or the connection breaks.
 
-#include "core/app/ExportInfo.h"
+#include "core/config/ExportInfo.h"
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/PriceFileNames.h"
 #include "core/net/RunFlag.h"

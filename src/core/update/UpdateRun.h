@@ -6,7 +6,7 @@
 // flag is tested between the steps (and by the requests in their read loops),
 // so a stop takes effect at the next test.
 
-#include "core/app/ExportInfo.h"
+#include "core/config/ExportInfo.h"
 #include "core/formats/ExportDataFile.h"
 #include "core/net/RunFlag.h"
 #include "core/update/JahresChartArray.h"

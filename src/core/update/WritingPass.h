@@ -9,7 +9,7 @@
 // instead and nothing is written. Every data file is either left as it was or
 // written completely; a stop takes effect between two files.
 
-#include "core/app/ExportInfo.h"
+#include "core/config/ExportInfo.h"
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/net/RunFlag.h"

@@ -2,7 +2,7 @@
 
 // Export directories on disk for the tests of the main window's logic.
 
-#include "core/app/ExportInfo.h"
+#include "core/config/ExportInfo.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/Paths.h"

@@ -3,7 +3,7 @@
 
 #include "core/editing/SymbolDataEditor.h"
 
-#include "core/app/UserInfo.h"
+#include "core/config/UserInfo.h"
 #include "core/editing/EditPriceValues.h"
 #include "core/editing/NumberText.h"
 #include "core/editing/PriceRowTexts.h"

@@ -1,8 +1,7 @@
 // The import of a predecessor installation built by the legacy test builders,
 // run against the reference price server.
 
-#include "core/legacy/LegacyImport.h"
-
+#include "core/app/LegacyImportCommand.h"
 #include "core/app/Session.h"
 #include "core/formats/DayNumber.h"
 #include "core/formats/ExportDirectory.h"

@@ -5,7 +5,7 @@
 // that records every report of the worker, and folder snapshots to tell
 // untouched files from written ones.
 
-#include "core/app/ExportInfo.h"
+#include "core/config/ExportInfo.h"
 #include "core/formats/Periode.h"
 #include "core/platform/FileSystem.h"
 #include "core/update/UpdateJob.h"
