@@ -37,6 +37,9 @@ extern char** environ;
 
 namespace {
 
+// Nothing cancels the benchmark's requests.
+const mvr::RunFlag kRunning{1};
+
 using Clock = std::chrono::steady_clock;
 
 struct Options {
@@ -160,7 +163,7 @@ ClientResult RunClient(int rounds, const std::atomic<bool>& go) {
             mvr::ReferenceTables tables;
             mvr::LoginUser user;
             std::string message;
-            return mvr::ExchangeLogin("DEMO", "DEMO", tables, user, message) >= 1 &&
+            return mvr::ExchangeLogin("DEMO", "DEMO", tables, user, message, kRunning) >= 1 &&
                    tables.searchKinds.size() >= 3 && user.received;
         });
         Timed(result, [&] {
@@ -200,7 +203,7 @@ int main(int argc, char** argv) {
     const Server server = StartServer(folder, options.connections);
     mvr::SetServerEndpoint({"127.0.0.1", server.port});
     std::string message;
-    if (mvr::Login("DEMO", "DEMO", message) < 1) {
+    if (mvr::Login("DEMO", "DEMO", message, kRunning) < 1) {
         std::fprintf(stderr, "login failed: %s\n", message.c_str());
         return 1;
     }

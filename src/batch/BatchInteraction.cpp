@@ -4,6 +4,8 @@
 #include "core/update/UpdateJob.h"
 
 #include <chrono>
+#include <future>
+#include <thread>
 
 namespace mvr::batch {
 
@@ -70,6 +72,22 @@ bool CBatchInteraction::RunUpdateJob(CUpdateJob& job) {
         }
     }
     return !stopped && !StopSignalReceived();
+}
+
+bool CBatchInteraction::RunNetworkWork(const std::string&,
+                                       const std::function<void(const RunFlag&)>& work) {
+    networkRun_.store(1);
+    std::packaged_task<void()> task([&] { work(networkRun_); });
+    std::future<void> done = task.get_future();
+    std::thread worker(std::move(task));
+    while (done.wait_for(kSignalPollInterval) != std::future_status::ready) {
+        if (StopSignalReceived()) {
+            networkRun_.store(0);
+        }
+    }
+    worker.join();
+    done.get(); // what the work threw belongs to the command
+    return networkRun_.load() != 0 && !StopSignalReceived();
 }
 
 } // namespace mvr::batch

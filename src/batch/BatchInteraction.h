@@ -36,6 +36,9 @@ public:
     // Starts the job with the settings an unattended job preselects and waits
     // for its end; false (the dialog's Cancel) when a stop signal ended it.
     bool RunUpdateJob(CUpdateJob& job) override;
+    // Runs the work on a thread of its own; a stop signal cancels it.
+    bool RunNetworkWork(const std::string& what,
+                        const std::function<void(const RunFlag&)>& work) override;
 
 private:
     std::FILE* out_;

@@ -65,7 +65,6 @@ int ExitCodeOf(const CommandLineResult& result) {
 // with the terminal in place of the progress dialog.
 int RunUpdate(CMVRKrsExpSession& session, const StartupArguments& startup,
               CBatchInteraction& interaction) {
-    InstallStopSignalHandlers();
     session.SetCommandLine(startup.firstArgument, startup.secondArgument);
     const CommandLineResult result = CUpdateCommands(session, interaction).ProcessCommandLine();
     if (result.outcome == CommandLineOutcome::Finished ||
@@ -100,9 +99,15 @@ int ExitCodeOf(DefinitionFileOutcome outcome, const StartupArguments& startup) {
     return kExitFailed;
 }
 
-int RunDefinitionFile(CMVRKrsExpSession& session, const StartupArguments& startup) {
+int RunDefinitionFile(CMVRKrsExpSession& session, const StartupArguments& startup,
+                      CBatchInteraction& interaction) {
     DefinitionFileOutcome outcome = DefinitionFileOutcome::AccountRefused;
-    session.RunDefinitionFile(startup.definitionInput, startup.definitionOutput, &outcome);
+    if (!interaction.RunNetworkWork("", [&](const RunFlag& run) {
+            session.RunDefinitionFile(startup.definitionInput, startup.definitionOutput, run,
+                                      &outcome);
+        })) {
+        return Fail("stopped", kExitStopped);
+    }
     return ExitCodeOf(outcome, startup);
 }
 
@@ -113,6 +118,8 @@ int RunCommand(const BatchCommand& command) {
         return Fail(error);
     }
     CBatchInteraction interaction(stderr);
+    // A signal stops the server work of every command, not only an update.
+    InstallStopSignalHandlers();
     switch (command.action) {
     case BatchAction::SetAccount:
         return SetAccount(session, command.values[0], command.values[1], error) ? kExitDone
@@ -130,7 +137,7 @@ int RunCommand(const BatchCommand& command) {
         return Fail("no account configured (see --set-account)", kExitNoAccount);
     }
     return command.startup.kind == RunKind::DefinitionFile
-               ? RunDefinitionFile(session, command.startup)
+               ? RunDefinitionFile(session, command.startup, interaction)
                : RunUpdate(session, command.startup, interaction);
 }
 

@@ -11,6 +11,7 @@
 #include "core/net/SymbolLookup.h"
 #include "core/net/UserRequests.h"
 #include "core/search/SymbolSearch.h"
+#include "support/Running.h"
 #include "support/Sweep.h"
 #include "TestPriceServer.h"
 
@@ -89,12 +90,12 @@ void AddTwoSymbols(CExportDirectory& directory) {
 // Every request of the client fails the way its callers expect.
 void ExpectEveryRequestFails() {
     std::string message = "x";
-    EXPECT_EQ(Login("valid1", "pw", message), 0);
+    EXPECT_EQ(Login("valid1", "pw", message, test::Running()), 0);
     EXPECT_EQ(message, "");
-    EXPECT_EQ(CheckAccount("valid1", "pw"), kCheckExchangeFailed);
+    EXPECT_EQ(CheckAccount("valid1", "pw", test::Running()), kCheckExchangeFailed);
     CWinSocket socket;
     ClientInfo info;
-    EXPECT_EQ(GetClientInfo(socket, info), -1);
+    EXPECT_EQ(GetClientInfo(socket, info, test::Running()), -1);
     SetLoginNumber(kLoginNumber); // the header the other requests need
     const RunFlag run{1};
     EXPECT_FALSE(LoadCatalogues(run));
@@ -102,10 +103,10 @@ void ExpectEveryRequestFails() {
     EXPECT_EQ(SearchStatus(true), "Verbindungsfehler!");
     CExportDirectory directory;
     AddTwoSymbols(directory);
-    EXPECT_FALSE(LookupSInCodes(directory));
+    EXPECT_FALSE(LookupSInCodes(directory, test::Running()));
     EXPECT_EQ(directory.GetSymbol(0).sinCode, 5);
     TranslationMap map = {{501, 0}};
-    EXPECT_THROW(TranslateInstrumentNumbers(map, kCheckNumber), CIOException);
+    EXPECT_THROW(TranslateInstrumentNumbers(map, kCheckNumber, test::Running()), CIOException);
 }
 
 TEST(FaultInjectionTest, RefusalEndsEveryRequest) {
@@ -129,7 +130,7 @@ TEST(FaultInjectionTest, LoginCutAnywhereFailsAndNeverHangs) {
     {
         TestPriceServer plain(data.Path(), test::TestServeOptions());
         std::string message;
-        ASSERT_EQ(Login("valid1", "pw", message), 7);
+        ASSERT_EQ(Login("valid1", "pw", message, test::Running()), 7);
         const std::string line = plain.WaitForLogLines(1)[0];
         answerBytes = std::stoll(line.substr(line.find(" out=") + 5));
     }
@@ -140,7 +141,7 @@ TEST(FaultInjectionTest, LoginCutAnywhereFailsAndNeverHangs) {
                                WithFaults({static_cast<std::int64_t>(cut), {}, false, 0}));
         const auto start = Clock::now();
         std::string message;
-        EXPECT_EQ(Login("valid1", "pw", message), 0) << "cut after " << cut;
+        EXPECT_EQ(Login("valid1", "pw", message, test::Running()), 0) << "cut after " << cut;
         EXPECT_LT(Clock::now() - start, 2 * test::kLoweredClientTimeout) << cut;
     }
 }
@@ -151,8 +152,8 @@ TEST(FaultInjectionTest, DelayBeyondTheTimeOutEndsInAConnectionError) {
     SetRequestTimeoutForTesting(std::chrono::milliseconds(200));
     const auto start = Clock::now();
     std::string message;
-    EXPECT_EQ(Login("valid1", "pw", message), 0);
-    EXPECT_EQ(CheckAccount("valid1", "pw"), kCheckExchangeFailed);
+    EXPECT_EQ(Login("valid1", "pw", message, test::Running()), 0);
+    EXPECT_EQ(CheckAccount("valid1", "pw", test::Running()), kCheckExchangeFailed);
     SetLoginNumber(kLoginNumber);
     EXPECT_EQ(SearchStatus(false), "Verbindungsfehler!");
     // Each request waits twice at most: for the go-ahead and for the answer.
@@ -163,7 +164,7 @@ TEST(FaultInjectionTest, ShortDelaysOnlySlowTheAnswersDown) {
     TestPriceServer server(test::SmallTables(),
                            WithFaults({std::nullopt, std::chrono::milliseconds(2), false, 0}));
     std::string message;
-    EXPECT_EQ(Login("valid1", "pw", message), 7);
+    EXPECT_EQ(Login("valid1", "pw", message, test::Running()), 7);
     EXPECT_EQ(SearchStatus(true), "Catalog All instruments: 6 securities");
 }
 
@@ -171,7 +172,7 @@ TEST(FaultInjectionTest, DatabaseErrorMarkers) {
     TestPriceServer server(test::SmallTables(), WithFaults({std::nullopt, {}, false, -1}));
     std::string message;
     // The login passes over its sections whatever ends them.
-    EXPECT_EQ(Login("valid1", "pw", message), 7);
+    EXPECT_EQ(Login("valid1", "pw", message, test::Running()), 7);
     EXPECT_EQ(LoginReferenceTables().exchanges.size(), 3u);
     const auto lines = server.WaitForLogLines(1);
     EXPECT_NE(lines[0].find("result=login=7,rate="), std::string::npos) << lines[0];
@@ -184,18 +185,18 @@ TEST(FaultInjectionTest, DatabaseErrorMarkers) {
     EXPECT_EQ(count, 0u);
     CExportDirectory directory;
     AddTwoSymbols(directory);
-    EXPECT_FALSE(LookupSInCodes(directory));
+    EXPECT_FALSE(LookupSInCodes(directory, test::Running()));
     EXPECT_EQ(directory.GetSymbol(1).sinCode, 5);
     // The translation evaluates no result: what arrived is taken over.
     TranslationMap map = {{501, 0}};
-    TranslateInstrumentNumbers(map, kCheckNumber);
+    TranslateInstrumentNumbers(map, kCheckNumber, test::Running());
     EXPECT_EQ(map[501], 1001);
 }
 
 TEST(FaultInjectionTest, TooManyResultsMarkers) {
     TestPriceServer server(test::SmallTables(), WithFaults({std::nullopt, {}, false, -2}));
     std::string message;
-    EXPECT_EQ(Login("valid1", "pw", message), 7);
+    EXPECT_EQ(Login("valid1", "pw", message, test::Running()), 7);
     // The search kinds ended with -2: no download rate is sent.
     const auto lines = server.WaitForLogLines(1);
     EXPECT_NE(lines[0].find("result=login=7,no-rate"), std::string::npos) << lines[0];

@@ -13,6 +13,7 @@
 #include "server/ServerData.h"
 #include "server/UserRequestHandlers.h"
 #include "SmallDataFolder.h"
+#include "support/Running.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -109,7 +110,7 @@ TEST_F(LoginAnswerTest, ClientReadsTheGoldenAnswer) {
     peer.BecomeServer();
     SetRequestTimeoutForTesting(std::chrono::seconds(5));
     std::string message = "old";
-    EXPECT_EQ(Login("a", "p", message), 7);
+    EXPECT_EQ(Login("a", "p", message, test::Running()), 7);
     peer.Join();
     EXPECT_EQ(message, "");
     const Bytes sent = LoginBodyBlock();

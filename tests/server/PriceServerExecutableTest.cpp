@@ -15,6 +15,7 @@
 
 #ifndef _WIN32
 #include "support/ChildProcess.h"
+#include "support/Running.h"
 
 #include <csignal>
 #endif
@@ -57,9 +58,11 @@ TEST(PriceServerExecutableTest, ServesADemoFolderAndStopsOnSigterm) {
     SetServerEndpoint({"127.0.0.1", port});
     SetRequestTimeoutForTesting(std::chrono::seconds(5));
     std::string message;
-    EXPECT_EQ(Login(std::string(kDemoAccount), std::string(kDemoPassword), message), 1) << message;
+    EXPECT_EQ(
+        Login(std::string(kDemoAccount), std::string(kDemoPassword), message, test::Running()), 1)
+        << message;
     EXPECT_GT(LoginNumber(), 0);
-    EXPECT_EQ(CheckAccount("BLOCKED", "DEMO"), -19);
+    EXPECT_EQ(CheckAccount("BLOCKED", "DEMO", test::Running()), -19);
     ResetProcessStateForTesting();
     SetServerEndpoint(saved);
     SetRequestTimeoutForTesting(kRequestTimeout);

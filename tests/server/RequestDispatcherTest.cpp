@@ -8,6 +8,7 @@
 #include "core/net/ServerRequest.h"
 #include "core/net/UserRequests.h"
 #include "server/RequestLog.h"
+#include "support/Running.h"
 #include "TestPriceServer.h"
 
 #include <gtest/gtest.h>
@@ -96,7 +97,7 @@ TEST(RequestDispatcherTest, AHandlerIsOneLineAndTheLogSaysWhatHappened) {
     socket.Close();
     server.WaitForLogLines(1); // a line is written once the connection has ended
 
-    EXPECT_EQ(CheckAccount("valid1", "pw"), 70);
+    EXPECT_EQ(CheckAccount("valid1", "pw", test::Running()), 70);
     const auto lines = server.WaitForLogLines(2);
     const std::regex echo(R"(peer=127\.0\.0\.1:\d+ code=200 result=echo in=25 out=10 ms=\d+)");
     const std::regex check(R"(peer=127\.0\.0\.1:\d+ code=55 result=check=70 in=\d+ out=14 ms=\d+)");

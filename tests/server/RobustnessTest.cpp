@@ -11,6 +11,7 @@
 #include "core/net/SymbolLookup.h"
 #include "core/net/SymbolSearchRequest.h"
 #include "core/net/UserRequests.h"
+#include "support/Running.h"
 #include "support/Sweep.h"
 #include "TestPriceServer.h"
 
@@ -118,7 +119,7 @@ class RobustnessTest : public ::testing::Test {
 protected:
     void ExpectServerStillAnswers() {
         server.BecomeServer();
-        EXPECT_EQ(CheckAccount("valid2", "Pw 2"), 71);
+        EXPECT_EQ(CheckAccount("valid2", "Pw 2", test::Running()), 71);
     }
 
     TestPriceServer server;

@@ -1,7 +1,11 @@
 #include "support/ScriptedInteraction.h"
 
+#include <algorithm>
+#include <condition_variable>
 #include <gtest/gtest.h>
+#include <mutex>
 #include <sstream>
+#include <thread>
 
 namespace mvr::test {
 
@@ -268,6 +272,35 @@ bool CScriptedInteraction::FindInstrument(CFindInstrumentInDirectories& dialog) 
 bool CScriptedInteraction::RunUpdateJob(CUpdateJob& job) {
     const auto step = Take(Kind::UpdateJob, "", "", std::nullopt);
     return step && step->updateJob(job);
+}
+
+bool CScriptedInteraction::RunNetworkWork(const std::string& what,
+                                          const std::function<void(const RunFlag&)>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    std::thread canceller;
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    if (cancelAfter_) {
+        canceller = std::thread([&, delay = *cancelAfter_] {
+            std::unique_lock lock(mutex);
+            if (!ended.wait_for(lock, delay, [&] { return done; })) {
+                CancelNetworkWork();
+            }
+        });
+    }
+    const bool completed = CUserInteraction::RunNetworkWork(what, work);
+    if (canceller.joinable()) {
+        {
+            std::lock_guard lock(mutex);
+            done = true;
+        }
+        ended.notify_all();
+        canceller.join();
+    }
+    longestWork_ = std::max(longestWork_, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                              std::chrono::steady_clock::now() - start));
+    return completed;
 }
 
 } // namespace mvr::test

@@ -8,6 +8,7 @@
 #include "core/app/DirectoryEditor.h"
 #include "core/config/UserInteraction.h"
 
+#include <chrono>
 #include <cstddef>
 #include <deque>
 #include <functional>
@@ -54,6 +55,12 @@ public:
     // Steps announced and not yet come.
     std::size_t Pending() const { return steps_.size(); }
 
+    // From now on the user cancels every network work of a command this long
+    // after it began, as a Cancel button would, from another thread.
+    void CancelNetworkWorkAfter(std::chrono::milliseconds delay) { cancelAfter_ = delay; }
+    // How long the longest network work took, from its start to its return.
+    std::chrono::milliseconds LongestNetworkWork() const { return longestWork_; }
+
     bool AskYesNo(const std::string& question, MessageIcon icon) override;
     void ShowMessage(const std::string& text, MessageIcon icon) override;
     bool EditDirectory(DirectoryEditorValues& values) override;
@@ -68,6 +75,8 @@ public:
     bool CopyOrMoveSymbols(CCopyMoveSymbols& dialog) override;
     bool FindInstrument(CFindInstrumentInDirectories& dialog) override;
     bool RunUpdateJob(CUpdateJob& job) override;
+    bool RunNetworkWork(const std::string& what,
+                        const std::function<void(const RunFlag&)>& work) override;
 
 private:
     enum class Kind {
@@ -114,6 +123,8 @@ private:
                              std::optional<MessageIcon> icon);
 
     std::deque<Step> steps_;
+    std::optional<std::chrono::milliseconds> cancelAfter_;
+    std::chrono::milliseconds longestWork_{0};
 };
 
 } // namespace mvr::test

@@ -26,11 +26,12 @@ std::optional<std::string> AccountCheckMessage(std::int32_t result) {
     return message;
 }
 
-AccountAcceptance AcceptAccount(std::string_view account, std::string_view password) {
+AccountAcceptance AcceptAccount(std::string_view account, std::string_view password,
+                                const RunFlag& run) {
     AccountAcceptance acceptance;
     acceptance.account = Truncated(account, kAccountFieldChars);
     acceptance.password = ToUpperAscii(Truncated(password, kAccountFieldChars));
-    const std::int32_t result = CheckAccount(acceptance.account, acceptance.password);
+    const std::int32_t result = CheckAccount(acceptance.account, acceptance.password, run);
     acceptance.accepted = result >= 1;
     if (!acceptance.accepted) {
         acceptance.message = AccountCheckMessage(result);

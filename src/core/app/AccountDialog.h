@@ -7,6 +7,7 @@
 // executable, and the "Account ..." command.
 
 #include "core/net/ClientInfo.h"
+#include "core/net/RunFlag.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -38,7 +39,8 @@ struct AccountAcceptance {
     std::string password;               // upper case: what the server checked and what is stored
     std::optional<std::string> message; // for the message area when not accepted
 };
-AccountAcceptance AcceptAccount(std::string_view account, std::string_view password);
+AccountAcceptance AcceptAccount(std::string_view account, std::string_view password,
+                                const RunFlag& run);
 
 // The controls of the dialog that its client-information check changes.
 struct AccountDialogView {

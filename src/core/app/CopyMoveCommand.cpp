@@ -1,9 +1,11 @@
 #include "core/app/CopyMoveCommand.h"
 
+#include "core/app/MainWindowCommands.h"
 #include "core/app/Session.h"
 #include "core/config/UserInteraction.h"
 #include "core/editing/CopyMoveSymbols.h"
 #include "core/net/SymbolLookup.h"
+#include "core/update/UpdateRun.h"
 
 namespace mvr {
 
@@ -19,6 +21,21 @@ std::vector<ExportSymbolInfo> SelectedSymbols(const CExpSymbolListModel& list) {
     return symbols;
 }
 
+// The server's numbers of the index's symbols, looked up on a copy so that
+// the work off the calling thread never touches the shown index.
+bool LookUpNumbers(CExportDirectory& index, CUserInteraction& interaction) {
+    CExportDirectory lookup;
+    lookup.Symbols() = index.Symbols();
+    if (!interaction.RunNetworkWork(kPhaseConnecting,
+                                    [&](const RunFlag& run) { LookupSInCodes(lookup, run); })) {
+        return false;
+    }
+    for (std::size_t i = 0; i < lookup.Symbols().size(); ++i) {
+        index.GetSymbol(i).sinCode = lookup.GetSymbol(i).sinCode;
+    }
+    return true;
+}
+
 } // namespace
 
 bool CopyOrMoveDroppedSymbols(CMVRKrsExpSession& session, CUserInteraction& interaction,
@@ -27,14 +44,13 @@ bool CopyOrMoveDroppedSymbols(CMVRKrsExpSession& session, CUserInteraction& inte
         return false;
     }
     // The lookup carries the login number: without a login it would find nothing.
-    std::string message;
-    if (!session.EnsureLogin(message)) {
-        interaction.ShowMessage(message, MessageIcon::None);
+    if (!EnsureLoginOrTell(session, interaction)) {
         return false;
     }
     CExportDirectory& current = session.CurrentIndex();
-    if (current.FormatType() == kFormatMetaStock || current.FormatType() == kFormatHermes) {
-        LookupSInCodes(current);
+    if ((current.FormatType() == kFormatMetaStock || current.FormatType() == kFormatHermes) &&
+        !LookUpNumbers(current, interaction)) {
+        return false;
     }
     std::vector<ExportSymbolInfo> symbols = SelectedSymbols(session.SymbolList());
     if (symbols.empty()) {

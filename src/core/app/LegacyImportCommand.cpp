@@ -55,9 +55,14 @@ LegacyImportOutcome ImportLegacyInstallation(CMVRKrsExpSession& session,
         return LegacyImportOutcome::ConfigFolderMissing;
     }
 
-    LegacyImportResult result =
-        RunLegacyImport(session.User(), session.Directories(), session.Lists(), std::move(formats),
-                        std::move(symbols));
+    LegacyImportResult result;
+    const bool imported = interaction.RunNetworkWork(kImportRunningText, [&](const RunFlag& run) {
+        result = RunLegacyImport(session.User(), session.Directories(), session.Lists(),
+                                 std::move(formats), std::move(symbols), run);
+    });
+    if (!imported) {
+        return LegacyImportOutcome::Cancelled;
+    }
     session.Directories() = std::move(result.directories);
     session.Lists() = std::move(result.lists);
     // Without its log the import is still complete; there is just nothing to show.

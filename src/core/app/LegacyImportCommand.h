@@ -8,11 +8,13 @@
 
 namespace mvr {
 
+inline constexpr const char* kImportRunningText = "Kavolo Import";
+
 class CMVRKrsExpSession;
 class CUserInteraction;
 
 enum class LegacyImportOutcome {
-    Cancelled,           // no folder chosen
+    Cancelled,           // no folder chosen, or the import was cancelled (nothing changed)
     FormatsFileMissing,  // "kvlo.dat" cannot be opened (said)
     FormatsFileDamaged,  // "kvlo.dat" cannot be read (said)
     SymbolTableMissing,  // "kvlo.sdb" cannot be opened (said)

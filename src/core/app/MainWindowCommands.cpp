@@ -6,8 +6,12 @@
 #include "core/config/UserInteraction.h"
 #include "core/formats/DayNumber.h"
 #include "core/formats/ExportDataFile.h"
+#include "core/net/CatalogueRequests.h"
 #include "core/net/InstrumentRecord.h"
+#include "core/net/IOException.h"
+#include "core/net/ProcessState.h"
 #include "core/update/InstrumentSymbols.h"
+#include "core/update/UpdateRun.h"
 
 #include <cstdio>
 
@@ -50,11 +54,29 @@ void DeleteDataFile(const CExportDirectory& index, const ExportSymbolInfo& symbo
 
 bool EnsureLoginOrTell(CMVRKrsExpSession& session, CUserInteraction& interaction) {
     std::string message;
-    if (session.EnsureLogin(message)) {
-        return true;
+    bool loggedIn = false;
+    if (!interaction.RunNetworkWork(kPhaseConnecting, [&](const RunFlag& run) {
+            loggedIn = session.EnsureLogin(message, run);
+        })) {
+        return false; // cancelled: nothing to tell
     }
-    interaction.ShowMessage(message, MessageIcon::None);
-    return false;
+    if (!loggedIn) {
+        interaction.ShowMessage(message, MessageIcon::None);
+    }
+    return loggedIn;
+}
+
+std::vector<WATCH> CatalogueMembersOf(std::int32_t catalogueId, const RunFlag& run) {
+    std::vector<WATCH> members;
+    try {
+        if (!LoadCatalogueContents(static_cast<std::int16_t>(catalogueId), LoginNumber(), run,
+                                   members)) {
+            members.clear();
+        }
+    } catch (const CIOException&) {
+        members.clear();
+    }
+    return members;
 }
 
 bool CMainWindowCommands::AddDirectory() {
@@ -65,8 +87,15 @@ bool CMainWindowCommands::AddDirectory() {
     if (!interaction_.EditDirectory(values)) {
         return false;
     }
+    std::vector<WATCH> members;
+    if (values.catalogueId != 0 &&
+        !interaction_.RunNetworkWork(kPhaseConnecting, [&](const RunFlag& run) {
+            members = CatalogueMembersOf(values.catalogueId, run);
+        })) {
+        return false; // cancelled: no directory is added
+    }
     std::vector<RefusedSymbol> refused;
-    session_.AddExportDirectory(values, &refused);
+    session_.AddExportDirectory(values, members, &refused);
     TellRefused(refused);
     session_.RefillDirectoryList();
     // The directory of the path, also when it was there before; a row that the

@@ -6,6 +6,9 @@
 // brings the session's data, files and lists up to date afterwards. The
 // update commands live in CUpdateCommands.
 
+#include "core/net/InstrumentRecord.h"
+#include "core/net/RunFlag.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -17,8 +20,13 @@ class CUserInteraction;
 struct RefusedSymbol;
 
 // The step every command that talks to the server starts with: logs in
-// unless a login succeeded in this run, and tells the user why not.
+// unless a login succeeded in this run, and tells the user why not. False
+// also when the user cancelled the login.
 bool EnsureLoginOrTell(CMVRKrsExpSession& session, CUserInteraction& interaction);
+
+// The instruments the server lists for a catalogue; none when the request
+// fails or is cancelled.
+std::vector<WATCH> CatalogueMembersOf(std::int32_t catalogueId, const RunFlag& run);
 
 class CMainWindowCommands {
 public:

@@ -110,6 +110,7 @@ std::int32_t CMVRKrsExpSession::FindDirectoryByPath(std::string_view path) const
 }
 
 std::int32_t CMVRKrsExpSession::AddExportDirectory(const DirectoryEditorValues& values,
+                                                   std::span<const WATCH> catalogueMembers,
                                                    std::vector<RefusedSymbol>* refused) {
     if (FindDirectoryByPath(values.path) != -1) {
         return -1;
@@ -132,7 +133,7 @@ std::int32_t CMVRKrsExpSession::AddExportDirectory(const DirectoryEditorValues& 
     directories_.push_back(record);
     StoreConfig();
     if (record.IsLinked()) {
-        FillFromCatalogue(directory, record, refused);
+        FillFromCatalogue(directory, record, catalogueMembers, refused);
     }
     StoreConfig();
     return static_cast<std::int32_t>(directories_.size()) - 1;
@@ -140,23 +141,14 @@ std::int32_t CMVRKrsExpSession::AddExportDirectory(const DirectoryEditorValues& 
 
 void CMVRKrsExpSession::FillFromCatalogue(CExportDirectory& directory,
                                           const MVRKrsExportInfo& record,
+                                          std::span<const WATCH> members,
                                           std::vector<RefusedSymbol>* refused) {
-    std::vector<WATCH> entries;
-    const RunFlag run{1};
-    try {
-        if (!LoadCatalogueContents(static_cast<std::int16_t>(record.catalogueId), LoginNumber(),
-                                   run, entries)) {
-            return;
-        }
-    } catch (const CIOException&) {
-        return;
-    }
-    if (entries.empty()) {
+    if (members.empty()) {
         return;
     }
     directory.SetStartDate(record.startDate);
     AddedInstruments added = AddInstrumentSymbols(
-        directory, entries, {record.startDate, record.startDate, record.interval});
+        directory, members, {record.startDate, record.startDate, record.interval});
     directory.Save();
     if (refused != nullptr) {
         *refused = std::move(added.refused);
@@ -277,8 +269,8 @@ void CMVRKrsExpSession::RepairImplausibleSettings() {
     user_.searchSortFlag = FlagOrDefault(user_.searchSortFlag, initial.searchSortFlag);
 }
 
-bool CMVRKrsExpSession::EnsureLogin(std::string& message) {
-    if (Login(user_.account, user_.password, message) > 0) {
+bool CMVRKrsExpSession::EnsureLogin(std::string& message, const RunFlag& run) {
+    if (Login(user_.account, user_.password, message, run) > 0) {
         return true;
     }
     // A failed connection brings no text from the server; the user still
@@ -290,14 +282,14 @@ bool CMVRKrsExpSession::EnsureLogin(std::string& message) {
 }
 
 int CMVRKrsExpSession::RunDefinitionFile(const std::string& inputPath,
-                                         const std::string& outputPath,
+                                         const std::string& outputPath, const RunFlag& run,
                                          DefinitionFileOutcome* outcome) {
     // A folder that cannot be read leaves no account, which ends the run below.
     LoadConfig();
     if (user_.account.empty() || user_.password.empty()) {
         return 0;
     }
-    const std::int32_t checkNumber = CheckAccount(user_.account, user_.password);
+    const std::int32_t checkNumber = CheckAccount(user_.account, user_.password, run);
     if (checkNumber <= 0) {
         if (outcome != nullptr) {
             *outcome = IsCheckUnanswered(checkNumber) ? DefinitionFileOutcome::ConnectionFailed
@@ -305,7 +297,6 @@ int CMVRKrsExpSession::RunDefinitionFile(const std::string& inputPath,
         }
         return 0;
     }
-    const RunFlag run{1};
     const DefinitionFileOutcome result =
         ExchangeDefinitionFile(inputPath, outputPath, checkNumber, run);
     if (outcome != nullptr) {

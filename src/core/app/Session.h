@@ -15,9 +15,12 @@
 #include "core/editing/ExpSymbolListModel.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/PriceFileNames.h"
+#include "core/net/InstrumentRecord.h"
+#include "core/net/RunFlag.h"
 #include "core/platform/TickClock.h"
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -94,12 +97,13 @@ public:
     // Adds a directory with the editor's values unless one with its path
     // exists (then nothing happens and the result is -1). A folder without an
     // index gets an empty one of the format. A directory linked to a
-    // catalogue takes the catalogue's instruments as its symbols (the folder's
-    // earlier symbols are dropped) when the server lists any; a failed request
-    // leaves it without symbols. Stores the configuration. The new index.
-    // Instruments of the catalogue whose price file would be another
-    // symbol's are left out and, with `refused`, named there.
+    // catalogue takes `catalogueMembers`, the instruments the server listed
+    // for it, as its symbols (the folder's earlier symbols are dropped) when
+    // there are any; without them it has no symbols. Stores the
+    // configuration. The new index. Instruments whose price file would be
+    // another symbol's are left out and, with `refused`, named there.
     std::int32_t AddExportDirectory(const DirectoryEditorValues& values,
+                                    std::span<const WATCH> catalogueMembers,
                                     std::vector<RefusedSymbol>* refused = nullptr);
 
     // Takes over the editor's catalogue and start date (and the interval when
@@ -145,7 +149,7 @@ public:
     // stored account and password unless a login already succeeded in this
     // run. False with the server's message otherwise, or kConnectionErrorText
     // when no answer arrived.
-    bool EnsureLogin(std::string& message);
+    bool EnsureLogin(std::string& message, const RunFlag& run);
 
     // Exchanges one definition file with the stored account, loading the
     // configuration first when this run has not loaded it. 0 when no account
@@ -154,12 +158,12 @@ public:
     // otherwise 1, also when the exchange itself failed: `outcome` tells how
     // it went.
     int RunDefinitionFile(const std::string& inputPath, const std::string& outputPath,
-                          DefinitionFileOutcome* outcome = nullptr);
+                          const RunFlag& run, DefinitionFileOutcome* outcome = nullptr);
 
 private:
     void RepairImplausibleSettings();
     void FillFromCatalogue(CExportDirectory& directory, const MVRKrsExportInfo& record,
-                           std::vector<RefusedSymbol>* refused);
+                           std::span<const WATCH> members, std::vector<RefusedSymbol>* refused);
     void ForgetRemovedDirectory(std::int32_t removed);
 
     std::string firstArgument_;

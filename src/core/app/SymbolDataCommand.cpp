@@ -1,9 +1,11 @@
 #include "core/app/SymbolDataCommand.h"
 
+#include "core/app/MainWindowCommands.h"
 #include "core/app/Session.h"
 #include "core/config/UserInteraction.h"
 #include "core/editing/SymbolDataEditor.h"
 #include "core/net/UserRequests.h"
+#include "core/update/UpdateRun.h"
 
 namespace mvr {
 
@@ -11,16 +13,15 @@ namespace {
 
 bool LoginFirst(CMVRKrsExpSession& session, CUserInteraction& interaction,
                 SymbolDataTrigger trigger) {
-    std::string message;
     if (trigger == SymbolDataTrigger::OpenButton) {
-        Login(session.User().account, session.User().password, message);
+        // The open button tries the login but opens the editor whatever came of it.
+        std::string message;
+        interaction.RunNetworkWork(kPhaseConnecting, [&](const RunFlag& run) {
+            Login(session.User().account, session.User().password, message, run);
+        });
         return true;
     }
-    if (!session.EnsureLogin(message)) {
-        interaction.ShowMessage(message, MessageIcon::None);
-        return false;
-    }
-    return true;
+    return EnsureLoginOrTell(session, interaction);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "core/app/SelectionBoxes.h"
 #include "core/app/Session.h"
 #include "core/config/UserInteraction.h"
+#include "core/update/UpdateRun.h"
 
 namespace mvr {
 
@@ -79,7 +80,14 @@ CommandLineResult CUpdateCommands::ProcessCommandLine() {
     if (session_.FirstArgument().empty()) {
         return result;
     }
-    if (!session_.EnsureLogin(result.message)) {
+    bool loggedIn = false;
+    if (!interaction_.RunNetworkWork(kPhaseConnecting, [&](const RunFlag& run) {
+            loggedIn = session_.EnsureLogin(result.message, run);
+        })) {
+        result.outcome = CommandLineOutcome::Cancelled;
+        return result;
+    }
+    if (!loggedIn) {
         interaction_.ShowMessage(result.message, MessageIcon::None);
         result.outcome = CommandLineOutcome::LoginFailed;
         return result;

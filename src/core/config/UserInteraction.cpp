@@ -18,4 +18,11 @@ bool CUserInteraction::RunUpdateJob(CUpdateJob&) {
     return false;
 }
 
+bool CUserInteraction::RunNetworkWork(const std::string&,
+                                      const std::function<void(const RunFlag&)>& work) {
+    networkRun_.store(1);
+    work(networkRun_);
+    return networkRun_.load() != 0;
+}
+
 } // namespace mvr

@@ -8,8 +8,10 @@
 
 #include "core/config/DirListInfo.h"
 #include "core/config/WindowLayout.h"
+#include "core/net/RunFlag.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -102,6 +104,21 @@ public:
     // The update job's dialog on a job the command has filled: it starts the
     // job on OK (at once when unattended) and shows its progress.
     virtual bool RunUpdateJob(CUpdateJob& job);
+
+    // The part of a command that talks to the server, split off from the
+    // questions before it and the changes after it: `work` gets a run flag
+    // that the user can clear, and every request it makes gives up soon after
+    // (within a second, also while the server is silent). `what` tells the
+    // user what is going on. False when the work was cancelled; the command
+    // then changes nothing. A window runs the work on a worker thread while
+    // its event loop goes on; this default runs it on the calling thread, and
+    // CancelNetworkWork, from any thread or a signal handler, cancels it.
+    virtual bool RunNetworkWork(const std::string& what,
+                                const std::function<void(const RunFlag&)>& work);
+    void CancelNetworkWork() { networkRun_.store(0); }
+
+protected:
+    RunFlag networkRun_{1};
 };
 
 } // namespace mvr

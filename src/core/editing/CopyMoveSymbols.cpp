@@ -19,10 +19,11 @@ bool StoresNoServerNumbers(int formatType) {
     return formatType == kFormatMetaStock || formatType == kFormatHermes;
 }
 
-void OpenWithNumbers(CExportDirectory& directory, const MVRKrsExportInfo& record) {
+void OpenWithNumbers(CExportDirectory& directory, const MVRKrsExportInfo& record,
+                     const RunFlag& run) {
     directory.Open(record.path, record.formatType);
     if (StoresNoServerNumbers(record.formatType)) {
-        LookupSInCodes(directory);
+        LookupSInCodes(directory, run);
     }
 }
 
@@ -112,9 +113,13 @@ CopyMoveResult CCopyMoveSymbols::Run() {
         return result;
     }
     CExportDirectory source(sourceRecord->formatType);
-    OpenWithNumbers(source, *sourceRecord);
+    OpenWithNumbers(source, *sourceRecord, run_);
     CExportDirectory target(targetRecord->formatType);
-    OpenWithNumbers(target, *targetRecord);
+    OpenWithNumbers(target, *targetRecord, run_);
+    // Without the numbers symbols would be told apart wrongly: nothing is copied.
+    if (run_.load() == 0) {
+        return result;
+    }
 
     CPriceFileNames targetFiles(target);
     std::vector<ExportSymbolInfo> copied;

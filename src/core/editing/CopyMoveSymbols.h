@@ -8,6 +8,7 @@
 
 #include "core/config/ExportInfo.h"
 #include "core/formats/ExportSymbolInfo.h"
+#include "core/net/RunFlag.h"
 
 #include <cstdint>
 #include <string>
@@ -58,6 +59,10 @@ public:
     const CopyMoveResult& Copy();
     const CopyMoveResult& Move();
 
+    // Stops the server's number lookups of a copy or move that runs on
+    // another thread; a stopped run copies nothing. Safe from any thread.
+    void Stop() { run_.store(0); }
+
     bool IsMove() const { return move_; }
     // What the last button press did.
     const CopyMoveResult& LastResult() const { return lastResult_; }
@@ -73,6 +78,7 @@ private:
     std::int32_t targetIndex_;
     bool move_ = false;
     CopyMoveResult lastResult_;
+    RunFlag run_{1};
 };
 
 // The text that tells the user which symbols were not copied or moved;

@@ -6,6 +6,7 @@
 #include "core/editing/PriceSplit.h"
 #include "core/formats/DayNumber.h"
 #include "core/update/UpdateJob.h"
+#include "core/update/UpdateRun.h"
 
 #include <cstdio>
 
@@ -98,8 +99,10 @@ std::size_t CSymbolDataEditor::DeleteSelected(CUserInteraction& interaction) {
 bool CSymbolDataEditor::Download(CUserInteraction& interaction) {
     CUpdateJob job({});
     job.SetAccount(user_.account, user_.password);
-    job.AddEditorSymbol(store_);
-    if (!interaction.RunUpdateJob(job)) {
+    // The instrument number may have to be looked up first.
+    const bool added = interaction.RunNetworkWork(
+        kPhaseConnecting, [&](const RunFlag& run) { job.AddEditorSymbol(store_, run); });
+    if (!added || !interaction.RunUpdateJob(job)) {
         return false;
     }
     Fill();

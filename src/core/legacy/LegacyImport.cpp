@@ -64,8 +64,8 @@ class CLegacyImport {
 public:
     CLegacyImport(const ExportUserInfo& user, std::vector<MVRKrsExportInfo> directories,
                   std::vector<CMVRDirListInfo> lists, std::vector<Cqdx_kvlo_format_info> formats,
-                  CLegacySymbolTable symbols)
-        : user_(user), directories_(std::move(directories)), lists_(std::move(lists)),
+                  CLegacySymbolTable symbols, const RunFlag& run)
+        : run_(run), user_(user), directories_(std::move(directories)), lists_(std::move(lists)),
           formats_(std::move(formats)), symbols_(std::move(symbols)),
           translation_(kTranslationBuckets) {}
 
@@ -131,11 +131,11 @@ private:
     }
 
     void Translate() {
-        const std::int32_t checkNumber = CheckAccount(user_.account, user_.password);
+        const std::int32_t checkNumber = CheckAccount(user_.account, user_.password, run_);
         if (!translation_.empty() && checkNumber >= 1) {
             log_.Line("Sending " + std::to_string(translation_.size()) + " Sincodes to server");
             try {
-                TranslateInstrumentNumbers(translation_, checkNumber);
+                TranslateInstrumentNumbers(translation_, checkNumber, run_);
             } catch (const CIOException& error) {
                 log_.Line("-- error " + error.Message() + " ");
             }
@@ -259,6 +259,7 @@ private:
         }
     }
 
+    const RunFlag& run_;
     const ExportUserInfo& user_;
     std::vector<MVRKrsExportInfo> directories_;
     std::vector<CMVRDirListInfo> lists_;
@@ -282,9 +283,9 @@ LegacyImportResult RunLegacyImport(const ExportUserInfo& user,
                                    std::vector<MVRKrsExportInfo> directories,
                                    std::vector<CMVRDirListInfo> lists,
                                    std::vector<Cqdx_kvlo_format_info> formats,
-                                   CLegacySymbolTable symbols) {
+                                   CLegacySymbolTable symbols, const RunFlag& run) {
     CLegacyImport import(user, std::move(directories), std::move(lists), std::move(formats),
-                         std::move(symbols));
+                         std::move(symbols), run);
     import.Run();
     return {std::move(import.Directories()), std::move(import.Lists()), std::move(import.Log())};
 }

@@ -12,6 +12,7 @@
 #include "core/legacy/ImportLog.h"
 #include "core/legacy/LegacyFormats.h"
 #include "core/legacy/LegacySymbolTable.h"
+#include "core/net/RunFlag.h"
 
 #include <string>
 #include <vector>
@@ -31,12 +32,13 @@ struct LegacyImportResult {
 
 // The import of the predecessor's formats and symbol table into copies of
 // the directory and list arrays, with the user's account for the server's
-// translation of the predecessor's numbers.
+// translation of the predecessor's numbers; a cleared run flag ends the
+// translation early (the run goes on without it).
 LegacyImportResult RunLegacyImport(const ExportUserInfo& user,
                                    std::vector<MVRKrsExportInfo> directories,
                                    std::vector<CMVRDirListInfo> lists,
                                    std::vector<Cqdx_kvlo_format_info> formats,
-                                   CLegacySymbolTable symbols);
+                                   CLegacySymbolTable symbols, const RunFlag& run);
 
 // The text the log gives a format type: its display name, or a text naming
 // the number for a type that has none.

@@ -7,10 +7,9 @@
 
 namespace mvr {
 
-void TranslateInstrumentNumbers(TranslationMap& map, std::int32_t checkNumber) {
+void TranslateInstrumentNumbers(TranslationMap& map, std::int32_t checkNumber, const RunFlag& run) {
     CWinSocket socket;
     CSearchRequest request;
-    const RunFlag run{1};
     request.Open(socket, run);
     request.writeHeader(kRequestTranslateNumbers, checkNumber);
     // The keys are taken first: the answer adds keys to the same map.

@@ -38,7 +38,7 @@ void SendSymbols(CSearchRequest& request, const std::vector<ExportSymbolInfo>& s
 
 } // namespace
 
-bool LookupSInCodes(CExportDirectory& directory) {
+bool LookupSInCodes(CExportDirectory& directory, const RunFlag& run) {
     std::vector<ExportSymbolInfo>& symbols = directory.Symbols();
     if (symbols.empty()) {
         return true;
@@ -46,7 +46,6 @@ bool LookupSInCodes(CExportDirectory& directory) {
     try {
         CWinSocket socket;
         CSearchRequest request;
-        const RunFlag run{1};
         request.Open(socket, run);
         request.writeHeader(kRequestSymbolLookup, LoginNumber());
         SendSymbols(request, symbols);

@@ -4,6 +4,7 @@
 // export directory (request 131).
 
 #include "core/net/RequestCodes.h"
+#include "core/net/RunFlag.h"
 
 #include <cstdint>
 
@@ -16,6 +17,6 @@ class CExportDirectory;
 // symbol i. Nothing changes when the directory is empty, the answer is empty
 // or the server reports an error. False when nothing was taken over because
 // of an error (a communication error included, which is not raised).
-bool LookupSInCodes(CExportDirectory& directory);
+bool LookupSInCodes(CExportDirectory& directory, const RunFlag& run);
 
 } // namespace mvr

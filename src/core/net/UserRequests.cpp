@@ -166,7 +166,8 @@ std::uint16_t DownloadRate(std::int64_t bytes, std::uint32_t elapsedMilliseconds
 }
 
 std::int32_t ExchangeLogin(const std::string& account, const std::string& password,
-                           ReferenceTables& tables, LoginUser& user, std::string& message) {
+                           ReferenceTables& tables, LoginUser& user, std::string& message,
+                           const RunFlag& run) {
     message.clear();
     if (!StartSockets(1, 1)) {
         return 0;
@@ -175,7 +176,6 @@ std::int32_t ExchangeLogin(const std::string& account, const std::string& passwo
     try {
         CWinSocket socket;
         CUserRequest request;
-        const RunFlag run{1};
         request.Open(socket, run);
         request.writeHeader(kRequestLogin, 0);
         WriteLoginBody(request, account, password);
@@ -200,20 +200,22 @@ std::int32_t ExchangeLogin(const std::string& account, const std::string& passwo
     }
 }
 
-std::int32_t Login(const std::string& account, const std::string& password, std::string& message) {
+std::int32_t Login(const std::string& account, const std::string& password, std::string& message,
+                   const RunFlag& run) {
     if (LoginNumber() != 0) {
         return 1;
     }
     LoginUser user;
     const std::int32_t result =
-        ExchangeLogin(account, password, ReferenceTablesForLogin(), user, message);
+        ExchangeLogin(account, password, ReferenceTablesForLogin(), user, message, run);
     if (user.received) {
         SetLoginNumber(user.loginNumber);
     }
     return result;
 }
 
-std::int32_t CheckAccount(const std::string& account, const std::string& password) {
+std::int32_t CheckAccount(const std::string& account, const std::string& password,
+                          const RunFlag& run) {
     if (!StartSockets(1, 1)) {
         return kCheckSocketsUnavailable;
     }
@@ -221,7 +223,6 @@ std::int32_t CheckAccount(const std::string& account, const std::string& passwor
     try {
         CWinSocket socket;
         CUserRequest request;
-        const RunFlag run{1};
         request.Open(socket, run);
         request.writeHeader(kRequestCheckAccount, 0);
         WriteLoginBody(request, account, password);
@@ -236,10 +237,9 @@ std::int32_t CheckAccount(const std::string& account, const std::string& passwor
     }
 }
 
-int GetClientInfo(CWinSocket& socket, ClientInfo& info) {
+int GetClientInfo(CWinSocket& socket, ClientInfo& info, const RunFlag& run) {
     try {
         CUserRequest request;
-        const RunFlag run{1};
         request.Open(socket, run);
         request.writeHeader(kRequestClientInfo, 0);
         request.Out().writeString(ClientText());

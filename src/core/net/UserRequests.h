@@ -69,21 +69,24 @@ struct LoginUser {
 // result is the server's code (1 or more) on success and 0 on failure, with
 // the message for the user where there is one. Never throws.
 std::int32_t ExchangeLogin(const std::string& account, const std::string& password,
-                           ReferenceTables& tables, LoginUser& user, std::string& message);
+                           ReferenceTables& tables, LoginUser& user, std::string& message,
+                           const RunFlag& run);
 
 // Logs in once per process: 1 at once when the login number is set;
 // otherwise the exchange above into the process-wide tables, taking over the
 // login number as soon as the user record has arrived.
-std::int32_t Login(const std::string& account, const std::string& password, std::string& message);
+std::int32_t Login(const std::string& account, const std::string& password, std::string& message,
+                   const RunFlag& run);
 
 // The account check: the server's first number (1 or more for a valid
 // account, its negative codes otherwise, 0 for an answer without data),
 // kCheckSocketsUnavailable or kCheckExchangeFailed. Never throws.
-std::int32_t CheckAccount(const std::string& account, const std::string& password);
+std::int32_t CheckAccount(const std::string& account, const std::string& password,
+                          const RunFlag& run);
 
 // The client information on the caller's socket, which the caller closes:
 // 1 with `info` filled, 0 when the answer holds no block, -1 on a
 // communication error (`info` is then left as it was).
-int GetClientInfo(CWinSocket& socket, ClientInfo& info);
+int GetClientInfo(CWinSocket& socket, ClientInfo& info, const RunFlag& run);
 
 } // namespace mvr

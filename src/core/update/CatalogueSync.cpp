@@ -34,7 +34,7 @@ CatalogueSyncOutcome CCatalogueSync::Run(std::int32_t directoryIndex, UpdateWork
     outcome.opened = true;
     // Without the numbers every symbol would look dropped from the catalogue
     // and every member new: the directory is then left as it is.
-    const bool numbersKnown = !KeepsNoSInCodes() || LookupSInCodes(directory_);
+    const bool numbersKnown = !KeepsNoSInCodes() || LookupSInCodes(directory_, run_);
     if (info_.IsLinked() && numbersKnown) {
         try {
             std::vector<WATCH> members;

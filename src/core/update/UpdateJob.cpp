@@ -47,13 +47,13 @@ bool CUpdateJob::AddDirectory(std::int32_t index) {
     return true;
 }
 
-void CUpdateJob::AddEditorSymbol(CExportDataFile& editorFile) {
+void CUpdateJob::AddEditorSymbol(CExportDataFile& editorFile, const RunFlag& run) {
     mode_ = kModeEditor;
     editorFile_ = &editorFile;
     if (editorFile.Symbol().sinCode == 0) {
         CExportDirectory lookup;
         lookup.Symbols().push_back(editorFile.Symbol());
-        LookupSInCodes(lookup);
+        LookupSInCodes(lookup, run);
         editorFile.Symbol().sinCode = lookup.GetSymbol(0).sinCode;
     }
     editorItems_.daily.push_back({kEditorDirectoryIndex, editorFile.Symbol()});

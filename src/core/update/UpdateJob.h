@@ -72,7 +72,7 @@ public:
     bool AddDirectory(std::int32_t index);
     // Mode 3: remembers the editor's store (not owned; must outlive the job), looks up a
     // sinCode of 0 (request 131) and queues one work item with directory index -1.
-    void AddEditorSymbol(CExportDataFile& editorFile);
+    void AddEditorSymbol(CExportDataFile& editorFile, const RunFlag& run);
 
     void SetAccount(std::string account, std::string password);
     void SetMode(int mode);

@@ -34,7 +34,7 @@ void CUpdateRun::Execute() {
         return;
     }
     sink_.PhaseChanged(kPhaseConnecting);
-    checkNumber_ = CheckAccount(input_.account, input_.password);
+    checkNumber_ = CheckAccount(input_.account, input_.password, run_);
     summary_.accountCheckResult = checkNumber_;
     if (checkNumber_ <= 0) {
         return;

@@ -8,6 +8,7 @@
 #include "core/platform/ConfigFolder.h"
 #include "core/platform/Paths.h"
 #include "server/TestPriceServer.h"
+#include "support/Running.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TempDir.h"
 
@@ -47,17 +48,17 @@ ServerTables TablesWithUpperCasePassword() {
 TEST(AccountDialogTest, ThePasswordIsCheckedAndKeptInUpperCase) {
     test::TestPriceServer server(TablesWithUpperCasePassword());
     server.BecomeServer();
-    const AccountAcceptance accepted = AcceptAccount("upper", "secret");
+    const AccountAcceptance accepted = AcceptAccount("upper", "secret", test::Running());
     EXPECT_TRUE(accepted.accepted);
     EXPECT_EQ(accepted.password, "SECRET");
     EXPECT_EQ(accepted.message, std::nullopt);
 
     // A server that keeps a lower-case password never sees it as typed.
-    const AccountAcceptance refused = AcceptAccount("valid1", "pw");
+    const AccountAcceptance refused = AcceptAccount("valid1", "pw", test::Running());
     EXPECT_FALSE(refused.accepted);
     EXPECT_EQ(refused.password, "PW");
 
-    const AccountAcceptance blocked = AcceptAccount("blocked2", "pw");
+    const AccountAcceptance blocked = AcceptAccount("blocked2", "pw", test::Running());
     EXPECT_FALSE(blocked.accepted);
     EXPECT_EQ(blocked.message, AccountCheckMessage(kAccountBlocked));
 }
@@ -66,7 +67,7 @@ TEST(AccountDialogTest, TheFieldsAreCutTo259Characters) {
     test::TestPriceServer server;
     server.BecomeServer();
     const AccountAcceptance acceptance =
-        AcceptAccount(std::string(300, 'a'), std::string(300, 'b'));
+        AcceptAccount(std::string(300, 'a'), std::string(300, 'b'), test::Running());
     EXPECT_EQ(acceptance.account.size(), 259u);
     EXPECT_EQ(acceptance.password, std::string(259, 'B'));
 }

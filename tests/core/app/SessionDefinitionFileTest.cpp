@@ -5,6 +5,7 @@
 #include "core/platform/ConfigFolder.h"
 #include "core/platform/FileSystem.h"
 #include "server/TestPriceServer.h"
+#include "support/Running.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +53,7 @@ TEST_F(SessionDefinitionFileTest, ExchangesWithTheStoredAccount) {
     StoreAccount("valid1", "pw");
     CMVRKrsExpSession session;
     DefinitionFileOutcome outcome = DefinitionFileOutcome::ConnectionFailed;
-    EXPECT_EQ(session.RunDefinitionFile(input_, output_, &outcome), 1);
+    EXPECT_EQ(session.RunDefinitionFile(input_, output_, test::Running(), &outcome), 1);
     EXPECT_TRUE(session.ConfigLoaded());
     EXPECT_EQ(outcome, DefinitionFileOutcome::Written);
     EXPECT_EQ(ReadBytes(output_), BytesOf("#ERROR line 2: unknown instrument \"NOPE\"\r\n"));
@@ -68,7 +69,8 @@ TEST_F(SessionDefinitionFileTest, WithoutAUsableAccountNothingIsSent) {
           std::pair{"blocked", "pw"}}) {
         StoreAccount(account, password);
         CMVRKrsExpSession session;
-        EXPECT_EQ(session.RunDefinitionFile(input_, output_), 0) << account << "/" << password;
+        EXPECT_EQ(session.RunDefinitionFile(input_, output_, test::Running()), 0)
+            << account << "/" << password;
         EXPECT_EQ(ReadBytes(output_), BytesOf("old"));
     }
     // Only the two account checks reached the server.
@@ -80,7 +82,9 @@ TEST_F(SessionDefinitionFileTest, AFailedExchangeStillCountsAsRun) {
     CMVRKrsExpSession session;
     DefinitionFileOutcome outcome = DefinitionFileOutcome::Written;
     const std::string missingOutput = files_.File("new.txt");
-    EXPECT_EQ(session.RunDefinitionFile(files_.File("missing.txt"), missingOutput, &outcome), 1);
+    EXPECT_EQ(session.RunDefinitionFile(files_.File("missing.txt"), missingOutput, test::Running(),
+                                        &outcome),
+              1);
     EXPECT_EQ(outcome, DefinitionFileOutcome::InputUnreadable);
     EXPECT_FALSE(EntryExists(missingOutput));
     // The account check reached the server, the exchange did not.

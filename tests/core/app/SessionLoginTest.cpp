@@ -4,6 +4,7 @@
 #include "core/net/ProcessState.h"
 #include "core/net/ServerEndpoint.h"
 #include "server/TestPriceServer.h"
+#include "support/Running.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -26,18 +27,18 @@ TEST_F(SessionLoginTest, LogsInOnceWithTheStoredAccount) {
     server_.BecomeServer();
     LogInAs("valid1", "pw");
     std::string message = "old";
-    ASSERT_TRUE(session_.EnsureLogin(message));
+    ASSERT_TRUE(session_.EnsureLogin(message, test::Running()));
     EXPECT_EQ(LoginNumber(), 700);
     // A second command does not log in again: a changed password would fail.
     LogInAs("valid1", "wrong");
-    EXPECT_TRUE(session_.EnsureLogin(message));
+    EXPECT_TRUE(session_.EnsureLogin(message, test::Running()));
 }
 
 TEST_F(SessionLoginTest, FailureCarriesTheServersText) {
     server_.BecomeServer();
     LogInAs("message", "pw");
     std::string message;
-    EXPECT_FALSE(session_.EnsureLogin(message));
+    EXPECT_FALSE(session_.EnsureLogin(message, test::Running()));
     EXPECT_NE(message.find("Please call us, today"), std::string::npos) << message;
     EXPECT_EQ(LoginNumber(), 0);
 }
@@ -53,7 +54,7 @@ TEST_F(SessionLoginTest, NoServerGivesTheConnectionErrorText) {
     SetServerEndpoint(ServerEndpoint{"127.0.0.1", closedPort});
     LogInAs("valid1", "pw");
     std::string message;
-    EXPECT_FALSE(session_.EnsureLogin(message));
+    EXPECT_FALSE(session_.EnsureLogin(message, test::Running()));
     EXPECT_EQ(message, kConnectionErrorText);
     SetServerEndpoint(saved);
 }

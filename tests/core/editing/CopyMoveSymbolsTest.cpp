@@ -8,6 +8,7 @@
 #include "EditingFixtures.h"
 #include "server/TestPriceServer.h"
 #include "support/LongSymbolFolder.h"
+#include "support/Running.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +37,7 @@ protected:
     void SetUp() override {
         server.BecomeServer();
         std::string message;
-        ASSERT_GT(Login("valid1", "pw", message), 0) << message;
+        ASSERT_GT(Login("valid1", "pw", message, test::Running()), 0) << message;
     }
 
     std::string PathOf(const char* name) const { return WithTrailingSeparator(root.File(name)); }

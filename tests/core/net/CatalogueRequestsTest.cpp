@@ -8,6 +8,7 @@
 #include "core/net/UserRequests.h"
 #include "core/search/CatalogueDisplayTree.h"
 #include "server/TestPriceServer.h"
+#include "support/Running.h"
 
 #include <gtest/gtest.h>
 
@@ -47,7 +48,7 @@ class CatalogueRequestsTest : public ::testing::Test {
 protected:
     void LogIn() {
         std::string message;
-        ASSERT_EQ(Login("valid1", "pw", message), 7) << message;
+        ASSERT_EQ(Login("valid1", "pw", message, test::Running()), 7) << message;
     }
 
     TestPriceServer server{CatalogueTables()};
@@ -86,7 +87,7 @@ TEST_F(CatalogueRequestsTest, SecondDownloadOpensNoConnection) {
     LogIn();
     ASSERT_TRUE(LoadCatalogues(run));
     ASSERT_TRUE(LoadCatalogues(run));
-    EXPECT_EQ(CheckAccount("valid1", "pw"), 70);
+    EXPECT_EQ(CheckAccount("valid1", "pw", test::Running()), 70);
     const auto lines = server.WaitForLogLines(3);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(test::CountLines(lines, "code=3 "), 1u);
@@ -124,7 +125,7 @@ TEST_F(CatalogueRequestsTest, ContentsOfALargeCatalogueInServerOrder) {
 TEST_F(CatalogueRequestsTest, ContentsForTheUpdateJobAndFailures) {
     std::vector<WATCH> records;
     // The update job sends the account check's number instead of the login number.
-    const std::int32_t check = CheckAccount("valid2", "Pw 2");
+    const std::int32_t check = CheckAccount("valid2", "Pw 2", test::Running());
     ASSERT_EQ(check, 71);
     ASSERT_TRUE(LoadCatalogueContents(1, check, run, records));
     EXPECT_EQ(records.size(), 6u);

@@ -14,6 +14,7 @@
 #include "server/DemoGenerator.h"
 #include "server/InstrumentRecordWriter.h"
 #include "server/TestPriceServer.h"
+#include "support/Running.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +40,7 @@ ServerTables DemoTables(std::int32_t instruments) {
 
 void LogIn() {
     std::string message;
-    ASSERT_GE(Login("DEMO", "DEMO", message), 1) << message;
+    ASSERT_GE(Login("DEMO", "DEMO", message, test::Running()), 1) << message;
 }
 
 TEST(SymbolLookupTest, ThousandSymbolsOfADirectory) {
@@ -53,7 +54,7 @@ TEST(SymbolLookupTest, ThousandSymbolsOfADirectory) {
     for (int i = 0; i < 10; ++i) {
         directory.Symbols().push_back(Symbol("ZZ" + std::to_string(i), -1));
     }
-    ASSERT_TRUE(LookupSInCodes(directory));
+    ASSERT_TRUE(LookupSInCodes(directory, test::Running()));
     for (std::size_t i = 0; i < 990; ++i) {
         EXPECT_EQ(directory.GetSymbol(i).sinCode, tables.instruments[i].sinCode) << i;
     }
@@ -67,12 +68,12 @@ TEST(SymbolLookupTest, ThousandSymbolsOfADirectory) {
 TEST(SymbolLookupTest, EmptyDirectoryAndFailuresChangeNothing) {
     TestPriceServer server;
     CExportDirectory empty;
-    EXPECT_TRUE(LookupSInCodes(empty));
+    EXPECT_TRUE(LookupSInCodes(empty, test::Running()));
 
     CExportDirectory directory;
     directory.Symbols().push_back(Symbol("SAPX", 5));
     // Not logged in: the server refuses login number 0.
-    EXPECT_FALSE(LookupSInCodes(directory));
+    EXPECT_FALSE(LookupSInCodes(directory, test::Running()));
     EXPECT_EQ(directory.GetSymbol(0).sinCode, 5);
     const auto lines = server.WaitForLogLines(1);
     ASSERT_EQ(lines.size(), 1u); // the empty directory sent nothing
@@ -137,7 +138,7 @@ TEST_F(LookupScriptTest, SymbolsTravelInBlocksEndedAtTheSendMark) {
     for (int i = 0; i < 1000; ++i) {
         directory.Symbols().push_back(Symbol("SYM" + std::to_string(i)));
     }
-    EXPECT_TRUE(LookupSInCodes(directory));
+    EXPECT_TRUE(LookupSInCodes(directory, test::Running()));
     peer.Join();
     ASSERT_EQ(received.size(), 1000u);
     EXPECT_EQ(received[999], "SYM999");
@@ -161,7 +162,7 @@ TEST_F(LookupScriptTest, FewerRecordsThanSymbolsAndErrorEnds) {
         for (const char* text : {"A", "B", "C"}) {
             directory.Symbols().push_back(Symbol(text, 9));
         }
-        EXPECT_EQ(LookupSInCodes(directory), marker == 0);
+        EXPECT_EQ(LookupSInCodes(directory, test::Running()), marker == 0);
         peer.Join();
         if (marker == 0) {
             EXPECT_EQ(directory.GetSymbol(0).sinCode, 11);
@@ -175,11 +176,11 @@ TEST_F(LookupScriptTest, FewerRecordsThanSymbolsAndErrorEnds) {
 
 TEST(TranslationTest, PredecessorNumbersBecomeInstrumentNumbers) {
     TestPriceServer server;
-    const std::int32_t check = CheckAccount("valid1", "pw");
+    const std::int32_t check = CheckAccount("valid1", "pw", test::Running());
     ASSERT_EQ(check, 70);
     // 501 is an instrument's own number, 9001 a further translation of 1002.
     TranslationMap map = {{501, 0}, {9001, 0}, {777, 0}, {506, 0}};
-    TranslateInstrumentNumbers(map, check);
+    TranslateInstrumentNumbers(map, check, test::Running());
     EXPECT_EQ(map, (TranslationMap{{501, 1001}, {9001, 1002}, {777, 0}, {506, 1006}}));
 
     // Numbers beyond one block, and an empty map.
@@ -188,15 +189,15 @@ TEST(TranslationTest, PredecessorNumbersBecomeInstrumentNumbers) {
         many[n] = 0;
     }
     many[502] = 0;
-    TranslateInstrumentNumbers(many, check);
+    TranslateInstrumentNumbers(many, check, test::Running());
     EXPECT_EQ(many.size(), 3000u);
     EXPECT_EQ(many[502], 1002);
     EXPECT_EQ(many[1], 0);
     TranslationMap none;
-    TranslateInstrumentNumbers(none, check);
+    TranslateInstrumentNumbers(none, check, test::Running());
     EXPECT_TRUE(none.empty());
     // A number that is no account check's ends the connection.
-    EXPECT_THROW(TranslateInstrumentNumbers(map, 12345), CIOException);
+    EXPECT_THROW(TranslateInstrumentNumbers(map, 12345, test::Running()), CIOException);
 }
 
 TEST_F(LookupScriptTest, TranslationTakesOverWhatArrivedBeforeABreak) {
@@ -226,7 +227,7 @@ TEST_F(LookupScriptTest, TranslationTakesOverWhatArrivedBeforeABreak) {
     });
     peer.BecomeServer();
     TranslationMap map = {{42, 0}, {44, 0}};
-    EXPECT_THROW(TranslateInstrumentNumbers(map, 1), CIOException);
+    EXPECT_THROW(TranslateInstrumentNumbers(map, 1, test::Running()), CIOException);
     peer.Join();
     EXPECT_EQ(map, (TranslationMap{{42, 4200}, {43, 4300}, {44, 0}}));
 }

@@ -11,6 +11,7 @@
 #include "server/RequestContext.h"
 #include "server/TestPriceServer.h"
 #include "server/UserRequestHandlers.h"
+#include "support/Running.h"
 
 #include <gtest/gtest.h>
 
@@ -79,12 +80,13 @@ TEST_F(UserRequestsTest, LoginWithEveryAccountStateAndItsMessage) {
     };
     for (const auto& account : refused) {
         std::string message = "left over";
-        EXPECT_EQ(Login(account.account, account.password, message), 0) << account.account;
+        EXPECT_EQ(Login(account.account, account.password, message, test::Running()), 0)
+            << account.account;
         EXPECT_EQ(message, account.message) << account.account;
         EXPECT_EQ(LoginNumber(), 0);
     }
     std::string message = "left over";
-    EXPECT_EQ(Login("valid2", "Pw 2", message), 1);
+    EXPECT_EQ(Login("valid2", "Pw 2", message, test::Running()), 1);
     EXPECT_EQ(message, "");
     EXPECT_EQ(LoginNumber(), 701);
 }
@@ -92,7 +94,7 @@ TEST_F(UserRequestsTest, LoginWithEveryAccountStateAndItsMessage) {
 TEST_F(UserRequestsTest, LoginBringsTheReferenceTablesAndReportsTheRate) {
     std::string message;
     // valid1 has a flag word that announces the two extra sections.
-    ASSERT_EQ(Login("valid1", "pw", message), 7);
+    ASSERT_EQ(Login("valid1", "pw", message, test::Running()), 7);
     EXPECT_EQ(LoginNumber(), 700);
     const ReferenceTables& tables = LoginReferenceTables();
     ASSERT_EQ(tables.securityTypes.size(), 3u);
@@ -112,11 +114,11 @@ TEST_F(UserRequestsTest, LoginBringsTheReferenceTablesAndReportsTheRate) {
 
 TEST_F(UserRequestsTest, SecondLoginOpensNoConnection) {
     std::string message;
-    ASSERT_EQ(Login("valid2", "Pw 2", message), 1);
-    EXPECT_EQ(Login("valid1", "pw", message), 1);
+    ASSERT_EQ(Login("valid2", "Pw 2", message, test::Running()), 1);
+    EXPECT_EQ(Login("valid1", "pw", message, test::Running()), 1);
     EXPECT_EQ(LoginNumber(), 701);
     // The next request the server sees is the account check, not a login.
-    EXPECT_EQ(CheckAccount("valid1", "pw"), 70);
+    EXPECT_EQ(CheckAccount("valid1", "pw", test::Running()), 70);
     const auto lines = server.WaitForLogLines(2);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(test::CountLines(lines, "code=63 "), 1u);
@@ -124,13 +126,13 @@ TEST_F(UserRequestsTest, SecondLoginOpensNoConnection) {
 }
 
 TEST_F(UserRequestsTest, AccountCheckResults) {
-    EXPECT_EQ(CheckAccount("valid1", "pw"), 70);
-    EXPECT_EQ(CheckAccount("valid2", "Pw 2"), 71);
-    EXPECT_EQ(CheckAccount("valid2", "PW 2"), -2);
-    EXPECT_EQ(CheckAccount("blocked", "pw"), -19);
-    EXPECT_EQ(CheckAccount("message", "pw"), -20);
-    EXPECT_EQ(CheckAccount("nort", "pw"), -21);
-    EXPECT_EQ(CheckAccount("dberr", "pw"), -1);
+    EXPECT_EQ(CheckAccount("valid1", "pw", test::Running()), 70);
+    EXPECT_EQ(CheckAccount("valid2", "Pw 2", test::Running()), 71);
+    EXPECT_EQ(CheckAccount("valid2", "PW 2", test::Running()), -2);
+    EXPECT_EQ(CheckAccount("blocked", "pw", test::Running()), -19);
+    EXPECT_EQ(CheckAccount("message", "pw", test::Running()), -20);
+    EXPECT_EQ(CheckAccount("nort", "pw", test::Running()), -21);
+    EXPECT_EQ(CheckAccount("dberr", "pw", test::Running()), -1);
     EXPECT_EQ(LoginNumber(), 0); // the check logs nobody in
 }
 
@@ -138,16 +140,17 @@ TEST_F(UserRequestsTest, AccountCheckWithoutServerFails) {
     CWinSocket unused; // a port nobody listens on
     ASSERT_TRUE(unused.Create(0, SocketType::Stream, "127.0.0.1", false));
     SetServerEndpoint({"127.0.0.1", unused.LocalPort()});
-    EXPECT_EQ(CheckAccount("valid1", "pw"), kCheckExchangeFailed);
+    EXPECT_EQ(CheckAccount("valid1", "pw", test::Running()), kCheckExchangeFailed);
     std::string message = "x";
-    EXPECT_EQ(Login("valid1", "pw", message), 0);
+    EXPECT_EQ(Login("valid1", "pw", message, test::Running()), 0);
     EXPECT_EQ(message, "");
 }
 
 TEST_F(UserRequestsTest, PortZeroMeansThePrimaryHostOnItsFallbackPort) {
     SetServerEndpoint({"127.0.0.1", 0});
     SetRequestTimeoutForTesting(std::chrono::milliseconds(200));
-    CheckAccount("valid1", "pw"); // wherever it connects, the endpoint is replaced first
+    CheckAccount("valid1", "pw",
+                 test::Running()); // wherever it connects, the endpoint is replaced first
     EXPECT_EQ(GetServerEndpoint().name, PrimaryServerHost());
     EXPECT_EQ(GetServerEndpoint().port, kFallbackServerPort);
 }
@@ -155,7 +158,7 @@ TEST_F(UserRequestsTest, PortZeroMeansThePrimaryHostOnItsFallbackPort) {
 TEST_F(UserRequestsTest, ClientInformation) {
     CWinSocket socket;
     ClientInfo info;
-    ASSERT_EQ(GetClientInfo(socket, info), 1);
+    ASSERT_EQ(GetClientInfo(socket, info, test::Running()), 1);
     const ClientInformation& sent = server.Data().Tables().clientInfo;
     EXPECT_EQ(info.message, sent.message);
     EXPECT_EQ(info.updateAvailable, sent.updateAvailable);
@@ -197,7 +200,7 @@ TEST_F(LoginScriptTest, ResultWithoutMessageGivesNone) {
     test::ScriptedPeer peer([](CClientRequest& far, CWinSocket&) { AnswerResult(far, -5); });
     peer.BecomeServer();
     std::string message = "left over";
-    EXPECT_EQ(Login("a", "b", message), 0);
+    EXPECT_EQ(Login("a", "b", message, test::Running()), 0);
     EXPECT_EQ(message, "");
     peer.Join();
 }
@@ -224,10 +227,10 @@ TEST_F(LoginScriptTest, BreakAfterTheUserRecordKeepsTheLoginNumber) {
     });
     peer.BecomeServer();
     std::string message;
-    EXPECT_EQ(Login("a", "b", message), 0);
+    EXPECT_EQ(Login("a", "b", message, test::Running()), 0);
     peer.Join();
     EXPECT_EQ(LoginNumber(), 4711);
-    EXPECT_EQ(Login("a", "b", message), 1);
+    EXPECT_EQ(Login("a", "b", message, test::Running()), 1);
 }
 
 TEST_F(LoginScriptTest, SearchKindsEndedWithTooManySuppressTheRate) {
@@ -250,7 +253,7 @@ TEST_F(LoginScriptTest, SearchKindsEndedWithTooManySuppressTheRate) {
     });
     peer.BecomeServer();
     std::string message;
-    EXPECT_EQ(Login("valid1", "pw", message), 7);
+    EXPECT_EQ(Login("valid1", "pw", message, test::Running()), 7);
     peer.Join();
     EXPECT_EQ(bytesAfterTheAnswer, 0);
     EXPECT_EQ(LoginReferenceTables().searchKinds.size(), 5u);

@@ -12,6 +12,7 @@
 #include "core/platform/ThreadName.h"
 #include "server/InstrumentRecordWriter.h"
 #include "server/TestPriceServer.h"
+#include "support/Running.h"
 
 #include <condition_variable>
 #include <functional>
@@ -86,7 +87,7 @@ class SymbolSearchTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::string message;
-        ASSERT_EQ(Login("valid1", "pw", message), 7) << message;
+        ASSERT_EQ(Login("valid1", "pw", message, test::Running()), 7) << message;
     }
 
     void Search(std::uint8_t kind, std::string text, std::uint16_t type = 0,

@@ -9,6 +9,7 @@
 #include "core/net/UserRequests.h"
 #include "core/update/UpdateJob.h"
 #include "server/TestPriceServer.h"
+#include "support/Running.h"
 #include "UpdateJobFixture.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +40,7 @@ class SharedPriceFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::string message;
-        ASSERT_GT(Login("valid1", "pw", message), 0) << message;
+        ASSERT_GT(Login("valid1", "pw", message, test::Running()), 0) << message;
     }
 
     UpdateSummary Update(const MVRKrsExportInfo& directory, RecordingSink& sink) {

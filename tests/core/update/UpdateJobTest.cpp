@@ -13,6 +13,7 @@
 #include "core/net/UserRequests.h"
 #include "core/platform/FileSystem.h"
 #include "server/TestPriceServer.h"
+#include "support/Running.h"
 #include "UpdateJobFixture.h"
 
 #include <algorithm>
@@ -47,7 +48,7 @@ protected:
     void SetUp() override {
         std::string message;
         // The number lookup of MetaStock and Hermes directories needs the login.
-        ASSERT_GT(Login("valid1", "pw", message), 0) << message;
+        ASSERT_GT(Login("valid1", "pw", message, test::Running()), 0) << message;
     }
 
     std::int32_t Today() const { return folder_.Today(); }
@@ -254,7 +255,7 @@ TEST_F(UpdateJobTest, FailedNumberLookupLeavesALinkedDirectoryAsItIs) {
                                 [](CRequestContext&) { throw CIOException("lookup broken"); });
         });
     std::string message;
-    ASSERT_GT(Login("valid1", "pw", message), 0);
+    ASSERT_GT(Login("valid1", "pw", message, test::Running()), 0);
     const std::vector<MVRKrsExportInfo> directories = {test::CreateExportDirectory(
         Folder("ms"), kFormatMetaStock,
         {{"SAPX", 1001, {StoredBar(Today() - 9, 5.0f)}}, {"BUND30", 1003}}, StartDate(),
@@ -359,7 +360,7 @@ TEST_F(UpdateJobTest, ModeThreeMergesIntoTheEditorAndWritesNoFile) {
 
     CUpdateJob job({});
     job.SetAccount("valid1", "pw");
-    job.AddEditorSymbol(editor);
+    job.AddEditorSymbol(editor, test::Running());
     EXPECT_EQ(editor.Symbol().sinCode, 1002);
     EXPECT_EQ(job.Mode(), CUpdateJob::kModeEditor);
     EXPECT_STREQ(job.ModeText(), "Load Data for Symbol in Data Editor.");
@@ -456,7 +457,7 @@ TEST_F(UpdateJobTest, StopDuringTheDownloadWritesNothing) {
     slow.faults.blockDelay = std::chrono::milliseconds(5);
     test::TestPriceServer slowServer(folder_.Path(), slow);
     std::string message;
-    ASSERT_GT(Login("valid1", "pw", message), 0);
+    ASSERT_GT(Login("valid1", "pw", message, test::Running()), 0);
 
     const std::vector<MVRKrsExportInfo> directories = {test::CreateExportDirectory(
         Folder("a"), kFormatAsciiComma,
