@@ -46,6 +46,7 @@ std::optional<DirectoryEditorEntries> EntriesOf(const std::vector<std::string>& 
             return std::nullopt;
         }
         entries.catalogueId = *catalogue;
+        // Named by its number until the server's catalogue tree gives its path.
         entries.catalogueName = *catalogue == 0 ? "" : "Catalogue " + operands[2];
     }
     if (operands.size() > 3) {

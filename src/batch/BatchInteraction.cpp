@@ -1,6 +1,10 @@
 #include "batch/BatchInteraction.h"
 
 #include "batch/StopSignals.h"
+#include "core/net/CatalogueRequests.h"
+#include "core/net/ProcessState.h"
+#include "core/search/CatalogueChoice.h"
+#include "core/search/SymbolSearch.h"
 #include "core/update/UpdateJob.h"
 
 #include <chrono>
@@ -32,6 +36,27 @@ bool CBatchInteraction::EditDirectory(DirectoryEditorValues& values) {
     }
     values = *editorAnswer_;
     editorAnswer_.reset();
+    return values.catalogueId == 0 || NameCatalogue(values);
+}
+
+// The command line gives the catalogue by its number; the directory keeps
+// the path text that the catalogue picker would have given it.
+bool CBatchInteraction::NameCatalogue(DirectoryEditorValues& values) {
+    std::optional<CatalogueChoice> choice;
+    const bool loaded = RunNetworkWork(kCatalogueLoadingText, [&](const RunFlag& run) {
+        LoadCatalogues(run);
+        CCatalogueTables& tables = ProcessCatalogueTables();
+        choice = FindCatalogueChoice(tables.TreeSnapshot(), values.catalogueId, tables);
+    });
+    if (!loaded) {
+        return false;
+    }
+    if (!choice) {
+        ShowMessage("The server offers no catalogue " + std::to_string(values.catalogueId) + ".",
+                    MessageIcon::None);
+        return false;
+    }
+    values.catalogueName = choice->pathText;
     return true;
 }
 

@@ -41,6 +41,8 @@ public:
                         const std::function<void(const RunFlag&)>& work) override;
 
 private:
+    bool NameCatalogue(DirectoryEditorValues& values);
+
     std::FILE* out_;
     CProgressDisplay progress_;
     std::optional<DirectoryEditorValues> editorAnswer_;

@@ -1,6 +1,7 @@
 #include "core/app/MainWindowCommands.h"
 
 #include "core/app/DirectoryEditor.h"
+#include "core/app/MainWindowReactions.h"
 #include "core/app/SelectionBoxes.h"
 #include "core/app/Session.h"
 #include "core/config/UserInteraction.h"
@@ -249,7 +250,8 @@ bool CMainWindowCommands::AddList() {
         return false;
     }
     session_.AddList(name);
-    ChooseListEntry(ListsBoxEntryStartingWith(session_.Lists(), name).value_or(0));
+    CMainWindowReactions(session_).ChooseListEntry(
+        ListsBoxEntryStartingWith(session_.Lists(), name).value_or(0));
     session_.StoreConfig();
     return true;
 }
@@ -266,11 +268,6 @@ bool CMainWindowCommands::RemoveActiveList() {
     // Stores the configuration with no list active; the rows keep their
     // check boxes until the lists box changes next.
     return session_.RemoveList(static_cast<std::size_t>(entry - 1));
-}
-
-void CMainWindowCommands::ChooseListEntry(std::int32_t entry) {
-    session_.User().activeListEntry = entry;
-    session_.DirectoryList().ApplyActiveList(ListOfEntry(session_.Lists(), entry));
 }
 
 } // namespace mvr

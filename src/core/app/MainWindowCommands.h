@@ -63,10 +63,6 @@ public:
     // "-" beside the lists box: asks, then removes the active list.
     bool RemoveActiveList();
 
-    // The lists box's selection changed to `entry` (0: no active list): the
-    // directory rows show the list's check boxes.
-    void ChooseListEntry(std::int32_t entry);
-
 private:
     bool EditDirectory(std::int32_t directoryIndex, bool withInterval);
     // One message naming the instruments that were left out, when there are any.

@@ -6,6 +6,7 @@
 // of the user settings: 0 = no active list, e = the list at index e - 1.
 
 #include "core/config/DirListInfo.h"
+#include "core/lists/BoxEntry.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -16,11 +17,7 @@
 
 namespace mvr {
 
-struct BoxEntry {
-    std::string text;
-    std::int32_t value; // a list index or a format type; -1 for the first entry
-};
-
+// The first entry of either box has the value -1.
 std::vector<BoxEntry> ListsBoxEntries(const std::vector<CMVRDirListInfo>& lists);
 
 // The list that the active list entry stands for, or null for entry 0 and

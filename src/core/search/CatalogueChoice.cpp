@@ -1,6 +1,9 @@
 #include "core/search/CatalogueChoice.h"
 
 #include "core/platform/Paths.h"
+#include "core/search/CatalogueDisplayTree.h"
+
+#include <algorithm>
 
 namespace mvr {
 
@@ -31,6 +34,31 @@ std::optional<CatalogueChoice> ChooseCatalogue(const std::vector<GRUPPENSTRUKTUR
         choice.pathText.resize(kMaxPathChars);
     }
     return choice;
+}
+
+std::optional<CatalogueChoice> FindCatalogueChoice(const std::vector<GRUPPENSTRUKTUR>& tree,
+                                                   std::int32_t number,
+                                                   const CCatalogueTables& names) {
+    const auto isCatalogue = [number](const GRUPPENSTRUKTUR& entry) {
+        return entry.kind == kTreeKindCatalogue && entry.id == number;
+    };
+    const auto found = std::find_if(tree.begin(), tree.end(), isCatalogue);
+    if (found == tree.end()) {
+        return std::nullopt;
+    }
+    std::vector<std::size_t> chain{static_cast<std::size_t>(found - tree.begin())};
+    // Up through the groups; a tree that loops is cut where the display cuts it.
+    for (std::int32_t parent = found->parent; parent != kCatalogueTreeTop;) {
+        const auto group = std::find_if(tree.begin(), tree.end(), [parent](const auto& entry) {
+            return entry.kind == kTreeKindGroup && entry.id == parent;
+        });
+        if (group == tree.end() || chain.size() > kMaxCatalogueTreeDepth) {
+            return std::nullopt;
+        }
+        chain.insert(chain.begin(), static_cast<std::size_t>(group - tree.begin()));
+        parent = group->parent;
+    }
+    return ChooseCatalogue(tree, chain, names);
 }
 
 } // namespace mvr

@@ -33,4 +33,12 @@ std::optional<CatalogueChoice> ChooseCatalogue(const std::vector<GRUPPENSTRUKTUR
                                                std::span<const std::size_t> chain,
                                                const CCatalogueTables& names);
 
+// Catalogue `number` as the picker would give it, for a front end that
+// names the catalogue by its number: the first catalogue entry of that
+// number in the tree, with the groups above it. Nothing when the tree shows
+// no such catalogue.
+std::optional<CatalogueChoice> FindCatalogueChoice(const std::vector<GRUPPENSTRUKTUR>& tree,
+                                                   std::int32_t number,
+                                                   const CCatalogueTables& names);
+
 } // namespace mvr

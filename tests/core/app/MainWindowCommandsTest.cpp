@@ -6,6 +6,7 @@
 
 #include "AppFixtures.h"
 #include "core/app/DirectoryEditor.h"
+#include "core/app/MainWindowReactions.h"
 #include "core/app/Session.h"
 #include "core/formats/DayNumber.h"
 #include "core/formats/ExportDataFile.h"
@@ -508,7 +509,7 @@ TEST_F(MainWindowCommandsTest, AListIsAddedAndBecomesActiveThenRemovedAfterTheQu
     EXPECT_FALSE(session.DirectoryList().IsChecked(0));
 
     ASSERT_TRUE(session.SetMembership(0, session.Directories()[0].path, true));
-    commands.ChooseListEntry(1);
+    CMainWindowReactions(session).ChooseListEntry(1);
     EXPECT_TRUE(session.DirectoryList().IsChecked(0));
 
     user.ExpectQuestion("Remove list 'Stocks'?", MessageIcon::None, false);

@@ -59,5 +59,19 @@ TEST_F(CatalogueChoiceTest, TheTextIsCutTo259Characters) {
     EXPECT_EQ(choice->pathText.substr(0, 51), std::string(50, 'a') + "/");
 }
 
+TEST_F(CatalogueChoiceTest, ACatalogueIsFoundByItsNumber) {
+    EXPECT_EQ(FindCatalogueChoice(tree, 7, names),
+              (CatalogueChoice{7, "Europe/Indices/Germany/DAX 40"}));
+    EXPECT_EQ(FindCatalogueChoice(tree, 8, names), (CatalogueChoice{8, "Top level"}));
+    EXPECT_FALSE(FindCatalogueChoice(tree, 9, names)); // kind 5, no catalogue to choose
+    EXPECT_FALSE(FindCatalogueChoice(tree, 3, names)); // a group's number
+    // Under a group the tree does not hold, and in a group that holds itself.
+    const std::vector<GRUPPENSTRUKTUR> orphan = {{42, 7, kTreeKindCatalogue, 0}};
+    EXPECT_FALSE(FindCatalogueChoice(orphan, 7, names));
+    const std::vector<GRUPPENSTRUKTUR> loop = {{1, 1, kTreeKindGroup, 0},
+                                               {1, 7, kTreeKindCatalogue, 0}};
+    EXPECT_FALSE(FindCatalogueChoice(loop, 7, names));
+}
+
 } // namespace
 } // namespace mvr
