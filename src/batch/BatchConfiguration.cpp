@@ -117,7 +117,8 @@ void ShowConfiguration(const CMVRKrsExpSession& session, std::FILE* out) {
                      FormatDisplayName(directory.formatType).c_str(),
                      directory.startDate == 0.0 ? "-" : FormatDayNumber(start).c_str());
         if (directory.IsLinked()) {
-            std::fprintf(out, "\tcatalogue %d", directory.catalogueId);
+            std::fprintf(out, "\tcatalogue %d %s", directory.catalogueId,
+                         directory.catalogueName.c_str());
         }
         std::fprintf(out, "\n");
     }

@@ -69,12 +69,24 @@ TEST_F(BatchToolTest, HelpVersionAndWrongArguments) {
     EXPECT_EQ(RunTool({"--add-directory", Folder("x"), "99"}).exitCode, 1);
 }
 
+TEST_F(BatchToolTest, ACatalogueTheServerDoesNotOfferIsRefused) {
+    StartServer();
+    Configure({});
+    const ToolRun refused =
+        RunTool({"--add-directory", Folder("x"), std::to_string(kFormatAsciiComma), "77"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(refused.err.find("The server offers no catalogue 77."), std::string::npos)
+        << refused.out << refused.err;
+    EXPECT_EQ(RunTool({"--show"}).out.find(Folder("x")), std::string::npos);
+}
+
 TEST_F(BatchToolTest, SetsUpAndUpdatesALinkedDirectoryThenOnlyNewDaysTravel) {
     StartServer();
     Configure({{Folder("ms"), std::to_string(kFormatMetaStock), std::to_string(kDemoCatalogue)}});
     const ToolRun shown = RunTool({"--show"});
     EXPECT_NE(shown.out.find("Account: DEMO"), std::string::npos) << shown.out;
-    EXPECT_NE(shown.out.find("catalogue 1"), std::string::npos) << shown.out;
+    // Named as the catalogue picker names it: its groups and its name.
+    EXPECT_NE(shown.out.find("catalogue 1 Indices/Marvane 100\n"), std::string::npos) << shown.out;
 
     const ToolRun first = RunTool({"-updateall"});
     ASSERT_EQ(first.exitCode, 0) << first.err;
