@@ -106,6 +106,7 @@ std::span<const DirListColumn> CExpDirListModel::Columns() {
 
 void CExpDirListModel::FillDirectories(const std::vector<MVRKrsExportInfo>& directories,
                                        std::int32_t formatFilter) {
+    const auto reset = notifier_.Reset();
     source_ = &directories;
     rows_.clear();
     for (std::size_t i = 0; i < directories.size(); ++i) {
@@ -119,6 +120,7 @@ void CExpDirListModel::FillDirectories(const std::vector<MVRKrsExportInfo>& dire
         row.directory = static_cast<std::int32_t>(i);
         row.symbolCount = formatFilter == -1 && record.symbolCount > 0 ? record.symbolCount
                                                                        : CountSymbols(record);
+        row.catalogueShown = record.catalogueName;
         const auto at =
             std::upper_bound(rows_.begin(), rows_.end(), row, [&](const Row& a, const Row& b) {
                 return CompareIgnoreCase(directories[a.directory].path,
@@ -129,15 +131,27 @@ void CExpDirListModel::FillDirectories(const std::vector<MVRKrsExportInfo>& dire
     selection_.Reset(rows_.size());
     // Inverted here so that sorting the current column restores the direction.
     descending_ = !descending_;
-    SortByColumn(sortColumn_);
+    SortQuietly(sortColumn_);
 }
 
 void CExpDirListModel::RefreshCounts(const std::vector<MVRKrsExportInfo>& directories) {
     source_ = &directories;
-    for (Row& row : rows_) {
+    std::vector<bool> changed(rows_.size(), false);
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        Row& row = rows_[i];
         const MVRKrsExportInfo* record = RecordOf(row);
-        row.symbolCount = record ? CountSymbols(*record) : 0;
+        const std::int32_t count = record ? CountSymbols(*record) : 0;
+        std::string catalogue = CatalogueOf(row);
+        changed[i] = count != row.symbolCount || catalogue != row.catalogueShown;
+        row.symbolCount = count;
+        row.catalogueShown = std::move(catalogue);
     }
+    notifier_.ChangedRuns(changed);
+}
+
+std::string CExpDirListModel::CatalogueOf(const Row& row) const {
+    const MVRKrsExportInfo* record = RecordOf(row);
+    return record ? record->catalogueName : std::string();
 }
 
 const MVRKrsExportInfo* CExpDirListModel::RecordOf(const Row& row) const {
@@ -185,6 +199,11 @@ void CExpDirListModel::SortByColumn(int column) {
     if (column < 0 || column >= kColumnCount) {
         return;
     }
+    const auto reset = notifier_.Reset();
+    SortQuietly(column);
+}
+
+void CExpDirListModel::SortQuietly(int column) {
     if (column == sortColumn_) {
         descending_ = !descending_;
     }
@@ -230,13 +249,15 @@ bool CExpDirListModel::ContainsDirectory(std::int32_t directoryIndex) const {
 
 bool CExpDirListModel::SelectDirectory(std::int32_t directoryIndex) {
     selection_.ClearAll();
-    for (std::size_t row = 0; row < rows_.size(); ++row) {
+    bool found = false;
+    for (std::size_t row = 0; row < rows_.size() && !found; ++row) {
         if (rows_[row].directory == directoryIndex) {
             selection_.Select(row);
-            return true;
+            found = true;
         }
     }
-    return false;
+    notifier_.SelectionChanged();
+    return found;
 }
 
 std::vector<std::int32_t> CExpDirListModel::SelectedDirectories() const {
@@ -248,11 +269,19 @@ std::vector<std::int32_t> CExpDirListModel::SelectedDirectories() const {
 }
 
 void CExpDirListModel::ApplyActiveList(const CMVRDirListInfo* list) {
+    // Showing or hiding the boxes changes every row, ticked or not.
+    const bool boxesToggled = checkBoxesShown_ != (list != nullptr);
     checkBoxesShown_ = list != nullptr;
-    for (Row& row : rows_) {
+    std::vector<bool> changed(rows_.size(), boxesToggled);
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        Row& row = rows_[i];
         const MVRKrsExportInfo* record = RecordOf(row);
-        row.checked = list != nullptr && record != nullptr && list->ContainsPath(record->path);
+        const bool checked =
+            list != nullptr && record != nullptr && list->ContainsPath(record->path);
+        changed[i] = changed[i] || checked != row.checked;
+        row.checked = checked;
     }
+    notifier_.ChangedRuns(changed);
 }
 
 bool CExpDirListModel::IsChecked(std::size_t row) const {
@@ -260,8 +289,9 @@ bool CExpDirListModel::IsChecked(std::size_t row) const {
 }
 
 void CExpDirListModel::SetChecked(std::size_t row, bool checked) {
-    if (checkBoxesShown_ && row < rows_.size()) {
+    if (checkBoxesShown_ && row < rows_.size() && rows_[row].checked != checked) {
         rows_[row].checked = checked;
+        notifier_.Changed(row, row);
     }
 }
 

@@ -4,9 +4,12 @@
 // row per listed directory carrying its index in the directory array, the four
 // column texts, the symbol counts, the sort by any column with its mixed
 // text/number comparison, the check boxes of the active list and the selection.
+// A view hears of every change of the rows through the observer: a fill and a
+// sort reset the rows, new counts and check marks change the rows they touch.
 
 #include "core/config/DirListInfo.h"
 #include "core/config/ExportInfo.h"
+#include "core/lists/ListObserver.h"
 #include "core/lists/RowSelection.h"
 
 #include <cstdint>
@@ -37,6 +40,9 @@ public:
     static constexpr int kColumnCount = 4;
 
     static std::span<const DirListColumn> Columns();
+
+    // The view that mirrors the rows (not owned; null for none).
+    void SetObserver(CListObserver* observer) { notifier_.SetObserver(observer); }
 
     // Rebuilds the rows from the array (not owned; it must outlive the rows or
     // be filled in again): every directory of the format, or all for -1, in
@@ -91,10 +97,15 @@ private:
         std::int32_t directory = 0;
         std::int32_t symbolCount = 0;
         bool checked = false;
+        // The linked catalogue's name when the row was last shown, so that a
+        // refresh knows whether the row's last cell changed.
+        std::string catalogueShown;
     };
 
     const MVRKrsExportInfo* RecordOf(const Row& row) const;
     void Sort();
+    void SortQuietly(int column);
+    std::string CatalogueOf(const Row& row) const;
 
     int sortColumn_ = 0;
     bool descending_ = false;
@@ -102,6 +113,7 @@ private:
     std::vector<Row> rows_;
     CRowSelection selection_;
     bool checkBoxesShown_ = false;
+    CListNotifier notifier_;
 };
 
 } // namespace mvr

@@ -229,7 +229,10 @@ std::size_t CMainWindowCommands::AddChosenInstruments() {
     // The dialog's placement and sort state are kept also when nothing was chosen.
     session_.StoreConfig();
     session_.DirectoryList().RefreshCounts(session_.Directories());
-    session_.RedisplayCurrentIndex();
+    // Shown again as a new directory would be (no selection), but as inserted
+    // rows: the view keeps its place in a long list.
+    session_.SymbolList().SymbolsAppended();
+    session_.SymbolList().ClearSelection();
     return added.added;
 }
 

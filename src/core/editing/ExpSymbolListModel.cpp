@@ -50,13 +50,46 @@ std::span<const SymbolListColumn> CExpSymbolListModel::Columns() {
 CExpSymbolListModel::CExpSymbolListModel(const CTickClock& clock) : typeAhead_(clock) {}
 
 void CExpSymbolListModel::SetDirectory(const CExportDirectory* directory) {
+    const auto reset = notifier_.Reset();
     directory_ = directory;
+    ShowDirectory();
+}
+
+void CExpSymbolListModel::ShowDirectory() {
     rowOrder_.assign(directory_ ? directory_->SymbolCount() : 0, 0);
     selection_.Reset(rowOrder_.size());
     typeAhead_.Reset();
     // Inverted here so that sorting the current column restores the direction.
     ascending_ = !ascending_;
-    SortByColumn(sortColumn_);
+    SortQuietly(sortColumn_);
+}
+
+void CExpSymbolListModel::SymbolsAppended() {
+    const std::size_t count = directory_ ? directory_->SymbolCount() : 0;
+    if (count < rowOrder_.size()) {
+        const auto reset = notifier_.Reset();
+        ShowDirectory();
+        return;
+    }
+    const bool sorted = sortColumn_ != kUnsorted;
+    for (std::size_t index = rowOrder_.size(); index < count; ++index) {
+        const auto symbol = static_cast<std::int32_t>(index);
+        // After the rows of equal keys, as the stable sort of the whole array
+        // would place a symbol that comes last in the array.
+        const auto at =
+            sorted ? std::upper_bound(rowOrder_.begin(), rowOrder_.end(), symbol,
+                                      [this](std::int32_t a, std::int32_t b) {
+                                          const int order = CompareRows(a, b);
+                                          return ascending_ ? order < 0 : order > 0;
+                                      })
+                   : rowOrder_.end();
+        const auto row = static_cast<std::size_t>(at - rowOrder_.begin());
+        notifier_.AboutToInsert(row, row);
+        rowOrder_.insert(at, symbol);
+        selection_.InsertRow(row);
+        notifier_.Inserted(row, row);
+    }
+    typeAhead_.Reset();
 }
 
 void CExpSymbolListModel::SetSortState(int column, bool ascending) {
@@ -138,6 +171,11 @@ void CExpSymbolListModel::SortByColumn(int column) {
     if (column < kUnsorted || column >= kColumnCount) {
         return;
     }
+    const auto reset = notifier_.Reset();
+    SortQuietly(column);
+}
+
+void CExpSymbolListModel::SortQuietly(int column) {
     ReorderKeepingSelection(selection_, rowOrder_, [&] {
         if (column == sortColumn_) {
             ascending_ = !ascending_;
@@ -162,7 +200,11 @@ TypeAheadResult CExpSymbolListModel::TypeAhead(char character, bool ctrlDown) {
             return symbol == nullptr ? 0 : ComparePrefixIgnoreCase(FullSymbolText(*symbol), text);
         };
     }
-    return typeAhead_.TypeAndSelect(character, ctrlDown, rows, selection_);
+    const TypeAheadResult result = typeAhead_.TypeAndSelect(character, ctrlDown, rows, selection_);
+    if (result.taken) {
+        notifier_.SelectionChanged();
+    }
+    return result;
 }
 
 std::optional<std::size_t> CExpSymbolListModel::SelectMatching(std::string_view text) {
@@ -179,7 +221,16 @@ std::optional<std::size_t> CExpSymbolListModel::SelectMatching(std::string_view 
             only = row;
         }
     }
+    notifier_.SelectionChanged();
     return selection_.Count() == 1 ? only : std::nullopt;
+}
+
+void CExpSymbolListModel::ClearSelection() {
+    if (selection_.Count() == 0 && !selection_.Focus()) {
+        return;
+    }
+    selection_.ClearAll();
+    notifier_.SelectionChanged();
 }
 
 } // namespace mvr

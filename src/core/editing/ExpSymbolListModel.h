@@ -4,8 +4,10 @@
 // shows them: a row order over the directory's symbol array (the records are
 // never copied; sorting permutes 32-bit indices), the cell texts, the sort by
 // column, type-ahead, the selection and the selection of matching symbols.
-// The model never changes the directory.
+// The model never changes the directory. A view hears of every change of the
+// rows through the observer: a new directory and a sort reset the rows.
 
+#include "core/lists/ListObserver.h"
 #include "core/lists/RowSelection.h"
 #include "core/lists/TypeAhead.h"
 #include "core/platform/TickClock.h"
@@ -40,11 +42,19 @@ public:
 
     explicit CExpSymbolListModel(const CTickClock& clock = SystemTickClock());
 
+    // The view that mirrors the rows (not owned; null for none).
+    void SetObserver(CListObserver* observer) { notifier_.SetObserver(observer); }
+
     // Makes the directory (not owned; null for none) the rows' source: as many
     // rows as it has symbols, no selection, sorted again by the current column
     // in the current direction. Called again after every change of its symbols.
     void SetDirectory(const CExportDirectory* directory);
     const CExportDirectory* Directory() const { return directory_; }
+    // The directory's array grew at its end (AddSymbol appends): each new
+    // symbol gets a row of its own at its place in the sort order, announced
+    // as one inserted row; the other rows keep their selection. Any other
+    // change of the array shows the directory again as SetDirectory does.
+    void SymbolsAppended();
 
     std::size_t RowCount() const { return rowOrder_.size(); }
     // Name, symbol, first date, last date ("dd/mm/yyyy", empty for 0.0).
@@ -76,10 +86,14 @@ public:
     // (letter case ignored). Returns the row to scroll to when exactly one row
     // was selected. An empty text changes nothing.
     std::optional<std::size_t> SelectMatching(std::string_view text);
+    // Removes selection and focus from all rows.
+    void ClearSelection();
 
 private:
     int CompareRows(std::int32_t a, std::int32_t b) const;
     void RebuildOrder();
+    void ShowDirectory();
+    void SortQuietly(int column);
 
     int sortColumn_ = kUnsorted;
     bool ascending_ = true;
@@ -87,6 +101,7 @@ private:
     std::vector<std::int32_t> rowOrder_; // row -> symbol index
     CRowSelection selection_;
     CTypeAhead typeAhead_;
+    CListNotifier notifier_;
 };
 
 } // namespace mvr

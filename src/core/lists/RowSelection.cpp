@@ -64,4 +64,14 @@ void CRowSelection::Permute(std::span<const std::size_t> newToOld) {
     focus_ = focus;
 }
 
+void CRowSelection::InsertRow(std::size_t row) {
+    if (row > selected_.size()) {
+        return;
+    }
+    selected_.insert(selected_.begin() + static_cast<std::ptrdiff_t>(row), false);
+    if (focus_ && *focus_ >= row) {
+        ++*focus_;
+    }
+}
+
 } // namespace mvr

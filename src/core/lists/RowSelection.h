@@ -36,6 +36,10 @@ public:
     // takes the state of old row newToOld[i] (a permutation of the rows).
     void Permute(std::span<const std::size_t> newToOld);
 
+    // A row inserted into the list at `row` (at most RowCount()), unselected:
+    // the rows from there on keep their states one row further down.
+    void InsertRow(std::size_t row);
+
 private:
     std::vector<bool> selected_;
     std::size_t count_ = 0;

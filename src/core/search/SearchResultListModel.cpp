@@ -36,6 +36,7 @@ CSearchResultListModel::CSearchResultListModel(const ReferenceTables& tables,
     : tables_(tables), typeAhead_(clock) {}
 
 void CSearchResultListModel::SetResults(const std::vector<WATCH>* results) {
+    const auto reset = notifier_.Reset();
     results_ = results;
     rowOrder_.resize(results_ ? results_->size() : 0);
     selection_.Reset(rowOrder_.size());
@@ -117,6 +118,7 @@ void CSearchResultListModel::SortByColumn(int column) {
     if (column < 0 || column >= kColumnCount) {
         return;
     }
+    const auto reset = notifier_.Reset();
     ReorderKeepingSelection(selection_, rowOrder_, [&] {
         if (column == sortColumn_) {
             ascending_ = !ascending_;
@@ -147,7 +149,11 @@ TypeAheadResult CSearchResultListModel::TypeAhead(char character, bool ctrlDown)
         rows.compare = NameOrSymbolKey(sortColumn_ == kColumnName,
                                        [this](std::size_t row) { return RecordOfRow(row); });
     }
-    return typeAhead_.TypeAndSelect(character, ctrlDown, rows, selection_);
+    const TypeAheadResult result = typeAhead_.TypeAndSelect(character, ctrlDown, rows, selection_);
+    if (result.taken) {
+        notifier_.SelectionChanged();
+    }
+    return result;
 }
 
 } // namespace mvr

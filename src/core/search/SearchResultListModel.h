@@ -4,7 +4,9 @@
 // the results (the records are never copied; sorting permutes indices), the
 // six cell texts with the exchange and security-type names of the reference
 // tables, the sort by column, type-ahead and the selection that OK hands on.
+// New results and a sort reset the rows for the view that observes them.
 
+#include "core/lists/ListObserver.h"
 #include "core/lists/RowSelection.h"
 #include "core/lists/TypeAhead.h"
 #include "core/platform/TickClock.h"
@@ -41,6 +43,9 @@ public:
     // outlive the model.
     CSearchResultListModel(const ReferenceTables& tables,
                            const CTickClock& clock = SystemTickClock());
+
+    // The view that mirrors the rows (not owned; null for none).
+    void SetObserver(CListObserver* observer) { notifier_.SetObserver(observer); }
 
     // Shows the results (not owned; null for none): one row per record, no
     // selection, sorted by the sort column when there is one. Called again
@@ -82,6 +87,7 @@ private:
     std::vector<std::size_t> rowOrder_; // row -> index into the results
     CRowSelection selection_;
     CTypeAhead typeAhead_;
+    CListNotifier notifier_;
 };
 
 } // namespace mvr

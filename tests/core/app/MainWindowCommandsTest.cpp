@@ -15,6 +15,7 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/TextUtil.h"
 #include "server/TestPriceServer.h"
+#include "support/RecordingListObserver.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TempDir.h"
 
@@ -469,6 +470,37 @@ TEST_F(MainWindowCommandsTest, ChosenInstrumentsAreSkippedByNumberThenByTextAndT
     EXPECT_EQ(stored.Layout().searchSplitterPosition, 222);
     EXPECT_EQ(stored.User().searchSortColumn, 2);
     EXPECT_EQ(stored.User().searchSortFlag, 1);
+}
+
+// A view of a long list keeps its place: the new symbols arrive as inserted
+// rows at their sorted places, not as a new list.
+TEST_F(MainWindowCommandsTest, ChosenInstrumentsReachTheSymbolListAsInsertedRows) {
+    AddDirectoryAndShow(data.File("rows"), kFormatAsciiComma, 2); // S0, S1
+    CExpSymbolListModel& list = session.SymbolList();
+    list.SortByColumn(CExpSymbolListModel::kColumnSymbol);
+    list.Selection().Select(0);
+    test::RecordingListObserver observer;
+    observer.probe = [&list] {
+        std::string text;
+        for (std::size_t row = 0; row < list.RowCount(); ++row) {
+            text += list.CellText(row, CExpSymbolListModel::kColumnSymbol) + " ";
+        }
+        return text + "sel " + std::to_string(list.GetSelectedCount());
+    };
+    list.SetObserver(&observer);
+    user.ExpectInstrumentChoice([](SearchDialogState&, std::vector<WATCH>& chosen) {
+        chosen = {Instrument(7, "A", "First"), Instrument(8, "T", "Last")};
+        return true;
+    });
+    EXPECT_EQ(commands.AddChosenInstruments(), 2u);
+    EXPECT_EQ(observer.Take(), (std::vector<std::string>{
+                                   "about to insert 0-0 | S0 S1 sel 1",
+                                   "inserted 0-0 | A S0 S1 sel 1",
+                                   "about to insert 3-3 | A S0 S1 sel 1",
+                                   "inserted 3-3 | A S0 S1 T sel 1",
+                                   "selection | A S0 S1 T sel 0",
+                               }));
+    list.SetObserver(nullptr);
 }
 
 // sap.prn and SAP.prn are one file on Windows (and to our own file lookup).

@@ -44,5 +44,26 @@ TEST(RowSelectionTest, PermuteMovesSelectionAndFocusWithTheirRows) {
     EXPECT_EQ(selection.Rows(), (std::vector<std::size_t>{1, 3}));
 }
 
+TEST(RowSelectionTest, AnInsertedRowPushesSelectionAndFocusDown) {
+    CRowSelection selection;
+    selection.Reset(3);
+    selection.Select(0);
+    selection.Select(2);
+    selection.SetFocus(2);
+    selection.InsertRow(1);
+    EXPECT_EQ(selection.RowCount(), 4u);
+    EXPECT_EQ(selection.Rows(), (std::vector<std::size_t>{0, 3}));
+    EXPECT_EQ(selection.Focus(), 3u);
+    EXPECT_EQ(selection.Count(), 2u);
+
+    // At the end it moves nothing; beyond the end it is ignored.
+    selection.InsertRow(4);
+    selection.InsertRow(9);
+    EXPECT_EQ(selection.RowCount(), 5u);
+    EXPECT_EQ(selection.Rows(), (std::vector<std::size_t>{0, 3}));
+    EXPECT_FALSE(selection.IsSelected(4));
+    EXPECT_EQ(selection.Focus(), 3u);
+}
+
 } // namespace
 } // namespace mvr

@@ -5,6 +5,7 @@
 #include "core/net/InstrumentRecord.h"
 #include "core/net/ReferenceTables.h"
 #include "support/ManualTickClock.h"
+#include "support/RecordingListObserver.h"
 
 #include <gtest/gtest.h>
 
@@ -143,6 +144,44 @@ TEST_F(SearchResultListModelTest, TypeAheadOnAColumnWithoutTextKeyTakesTheFirstR
     const auto result = list.TypeAhead('x', false);
     ASSERT_TRUE(result.taken);
     EXPECT_EQ(result.row, 0u);
+}
+
+// Each call records the symbols from the top and the selected ones.
+TEST_F(SearchResultListModelTest, NewResultsAndSortsResetTheRowsAndTheAboutCallSeesTheOld) {
+    test::RecordingListObserver observer;
+    observer.probe = [this] {
+        std::string text;
+        for (std::size_t row = 0; row < list.RowCount(); ++row) {
+            text += list.CellText(row, CSearchResultListModel::kColumnSymbol) + " ";
+        }
+        text += "sel";
+        for (const WATCH& record : list.SelectedRecords()) {
+            text += " " + record.symbol;
+        }
+        return text;
+    };
+    list.SetObserver(&observer);
+
+    list.Selection().Select(1); // aplx, chosen in the view
+    list.SortByColumn(CSearchResultListModel::kColumnSymbol);
+    EXPECT_EQ(observer.Take(),
+              (std::vector<std::string>{"about to reset | SAPX aplx BUND30 SAPY OTCA sel aplx",
+                                        "reset | aplx BUND30 OTCA SAPX SAPY sel aplx"}));
+    list.SortByColumn(CSearchResultListModel::kUnsorted); // no header to click
+    EXPECT_TRUE(observer.calls.empty());
+
+    EXPECT_TRUE(list.TypeAhead('s', false).taken);
+    EXPECT_EQ(observer.Take(),
+              (std::vector<std::string>{"selection | aplx BUND30 OTCA SAPX SAPY sel SAPX"}));
+
+    std::vector<WATCH> fewer{Result("Bund", "BUND10", 9, 7)};
+    list.SetResults(&fewer);
+    EXPECT_EQ(observer.Take(),
+              (std::vector<std::string>{"about to reset | aplx BUND30 OTCA SAPX SAPY sel SAPX",
+                                        "reset | BUND10 sel"}));
+    list.SetResults(nullptr);
+    EXPECT_EQ(observer.Take(),
+              (std::vector<std::string>{"about to reset | BUND10 sel", "reset | sel"}));
 }
 
 } // namespace
