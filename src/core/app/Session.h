@@ -15,6 +15,7 @@
 #include "core/editing/ExpSymbolListModel.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/PriceFileNames.h"
+#include "core/net/IOException.h"
 #include "core/platform/TickClock.h"
 
 #include <optional>
@@ -23,8 +24,6 @@
 #include <vector>
 
 namespace mvr {
-
-inline constexpr const char* kConnectionErrorText = "Verbindungsfehler!";
 
 class CMVRKrsExpSession {
 public:
