@@ -31,6 +31,10 @@ int Unreachable() {
 }
 
 int ExitCodeOf(const CommandLineResult& result) {
+    // Such a job ends as if stopped; the reason must not read like a signal.
+    if (result.summary.failed) {
+        return Fail("the update ended early: " + result.summary.failure, kExitFailed);
+    }
     switch (result.outcome) {
     case CommandLineOutcome::NoSwitch:
     case CommandLineOutcome::NothingSelected:

@@ -16,6 +16,9 @@
 #include "server/SearchRequestHandlers.h"
 #include "server/UserRequestHandlers.h"
 
+#include <cstdio>
+#include <exception>
+
 namespace mvr {
 
 namespace {
@@ -41,6 +44,15 @@ void AnswerDailyBarsRequest(CRequestContext& request) {
 
 void AnswerIntradayBarsRequest(CRequestContext& request) {
     AnswerIntradayBars(request.Connection(), ChartContextOf(request));
+}
+
+// The last word of a thread that caught what the request log could not take:
+// a fixed text, because making a longer one may fail the same way.
+void ReportToStderr(const char* where) noexcept {
+    std::fputs("mvr-priceserver: ", stderr);
+    std::fputs(where, stderr);
+    std::fputs(" failed and was abandoned; the server goes on\n", stderr);
+    std::fflush(stderr);
 }
 
 } // namespace
@@ -120,21 +132,39 @@ void CPriceServer::AcceptLoop() {
         if (!queue_.WaitForRoom(kStopPoll) || !listener_.WaitUntilReadable(kStopPoll)) {
             continue;
         }
-        AcceptedConnection connection;
-        connection.socket = std::make_unique<CConnectionSocket>(options_, stopping_);
-        if (!listener_.Accept(*connection.socket, &connection.peer)) {
-            continue; // the client gave up before it was accepted
+        try {
+            AcceptOne();
+        } catch (...) {
+            // Out of memory for the connection's socket or its queue entry: the
+            // connection, if accepted, is closed with it; the next one may fare better.
+            ReportToStderr("accepting a connection");
         }
-        queue_.Push(std::move(connection));
     }
+}
+
+void CPriceServer::AcceptOne() {
+    AcceptedConnection connection;
+    connection.socket = std::make_unique<CConnectionSocket>(options_, stopping_);
+    if (!listener_.Accept(*connection.socket, &connection.peer)) {
+        return; // the client gave up before it was accepted
+    }
+    queue_.Push(std::move(connection));
 }
 
 void CPriceServer::WorkerLoop() {
     AcceptedConnection connection;
     while (queue_.Pop(connection)) {
-        dispatcher_.Serve(*connection.socket, connection.peer);
+        try {
+            dispatcher_.Serve(*connection.socket, connection.peer);
+        } catch (...) {
+            // Serve logs every failure of the request itself; only its log line
+            // can fail here. The connection is closed as it is dropped below.
+            ReportToStderr("serving a connection");
+        }
         connection = AcceptedConnection{};
     }
 }
+
+
 
 } // namespace mvr

@@ -5,6 +5,7 @@
 // bounded pool, one request per connection. Stop() may be called from any
 // thread or a signal handler; the server then accepts nothing more, lets the
 // requests in progress finish (each bounded by its time-outs) and ends.
+// Whatever one connection's work throws ends only that connection.
 
 #include "server/ConnectionQueue.h"
 #include "server/RequestDispatcher.h"
@@ -47,6 +48,7 @@ public:
 
 private:
     void AcceptLoop();
+    void AcceptOne();
     void WorkerLoop();
 
     ServeOptions options_;

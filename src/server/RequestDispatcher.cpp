@@ -3,6 +3,7 @@
 #include "core/net/IOException.h"
 #include "core/net/RunFlag.h"
 #include "core/net/ServerRequest.h"
+#include "core/platform/ExceptionText.h"
 
 #include <chrono>
 
@@ -90,8 +91,10 @@ void CRequestDispatcher::Serve(CConnectionSocket& socket, const PeerAddress& pee
         const RequestHeader header = connection.readRequestHeader();
         entry.code = header.code;
         entry.result = Answer(connection, socket, header);
-    } catch (const CIOException& e) {
-        entry.result = "failed: " + e.Message();
+    } catch (...) {
+        // A CIOException, a malformed body, out of memory, a handler's own
+        // fault: each ends this connection only.
+        entry.result = "failed: " + CurrentExceptionText();
     }
     socket.Close();
     entry.bytesIn = socket.BytesReceived();

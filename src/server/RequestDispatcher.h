@@ -3,8 +3,9 @@
 // Serves one connection: reads the request header, checks it against the
 // handler registered for its code (request kind, the account number it
 // carries), gives the go-ahead and lets the handler answer. An unknown code,
-// a wrong header or a malformed body closes only this connection. Every
-// request leaves one line in the log.
+// a wrong header, a malformed body or anything a handler throws (out of
+// memory included) closes only this connection. Every request leaves one
+// line in the log.
 
 #include "core/net/WinSocket.h"
 #include "server/ConnectionSocket.h"
@@ -40,7 +41,8 @@ public:
     void Register(std::uint8_t code, std::uint8_t kind, HeaderNumber number,
                   RequestHandler handler);
 
-    // Serves the connection from its header to its close and logs it.
+    // Serves the connection from its header to its close and logs it. Throws
+    // only when even the log line cannot be made.
     void Serve(CConnectionSocket& socket, const PeerAddress& peer);
 
 private:

@@ -75,12 +75,6 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(StartSockets(2, 2));
-        saved_ = GetServerEndpoint();
-        SetRequestTimeoutForTesting(std::chrono::seconds(10));
-    }
-    void TearDown() override {
-        SetServerEndpoint(saved_);
-        SetRequestTimeoutForTesting(kRequestTimeout);
     }
 
     static const CServerData& Data() { return data_->Data(); }
@@ -120,7 +114,8 @@ protected:
     }
 
     static CChartTestData* data_;
-    ServerEndpoint saved_;
+    const CScopedServerEndpoint endpoint_{GetServerEndpoint()};
+    const CScopedRequestTimeout timeout_{std::chrono::seconds(10)};
 };
 
 CChartTestData* ChartAnswersTest::data_ = nullptr;
@@ -401,8 +396,7 @@ protected:
         SendChartAnswerEnd(peer);
     }
 
-    ServerEndpoint saved_ = GetServerEndpoint();
-    void TearDown() override { SetServerEndpoint(saved_); }
+    const CScopedServerEndpoint endpoint_{GetServerEndpoint()};
 };
 
 TEST_P(DecimalChangeTest, PricesSurviveChangesOfDecimalsBetweenBlocks) {

@@ -73,7 +73,7 @@ CChartTestServer::~CChartTestServer() {
 }
 
 void CChartTestServer::BecomeServer() const {
-    SetServerEndpoint({"127.0.0.1", port_});
+    endpoint_.emplace(ServerEndpoint{"127.0.0.1", port_});
 }
 
 void CChartTestServer::Join() {

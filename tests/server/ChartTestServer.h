@@ -9,6 +9,7 @@
 #include "core/net/ClientRequest.h"
 #include "core/net/RequestHeader.h"
 #include "core/net/RunFlag.h"
+#include "core/net/ServerEndpoint.h"
 #include "core/net/WinSocket.h"
 #include "server/ServerData.h"
 
@@ -16,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -35,7 +37,7 @@ public:
     CChartTestServer(const CChartTestServer&) = delete;
     CChartTestServer& operator=(const CChartTestServer&) = delete;
 
-    // Points the process-wide server endpoint at this server.
+    // Points the process-wide server endpoint at this server until it goes away.
     void BecomeServer() const;
     // Waits for the connection to end.
     void Join();
@@ -47,6 +49,7 @@ public:
 private:
     void Serve();
 
+    mutable std::optional<CScopedServerEndpoint> endpoint_;
     Answer answer_;
     std::size_t cutAfter_ = kWholeAnswer;
     CWinSocket listener_;

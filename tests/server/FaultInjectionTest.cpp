@@ -149,7 +149,7 @@ TEST(FaultInjectionTest, LoginCutAnywhereFailsAndNeverHangs) {
 TEST(FaultInjectionTest, DelayBeyondTheTimeOutEndsInAConnectionError) {
     TestPriceServer server(test::SmallTables(),
                            WithFaults({std::nullopt, std::chrono::milliseconds(1500), false, 0}));
-    SetRequestTimeoutForTesting(std::chrono::milliseconds(200));
+    const CScopedRequestTimeout shortWait(std::chrono::milliseconds(200));
     const auto start = Clock::now();
     std::string message;
     EXPECT_EQ(Login("valid1", "pw", message, test::Running()), 0);

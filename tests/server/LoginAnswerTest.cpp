@@ -106,9 +106,8 @@ TEST_F(LoginAnswerTest, ClientReadsTheGoldenAnswer) {
         rate = far.readShort();
     });
     ResetProcessStateForTesting();
-    const ServerEndpoint saved = GetServerEndpoint();
     peer.BecomeServer();
-    SetRequestTimeoutForTesting(std::chrono::seconds(5));
+    const CScopedRequestTimeout timeout(std::chrono::seconds(5));
     std::string message = "old";
     EXPECT_EQ(Login("a", "p", message, test::Running()), 7);
     peer.Join();
@@ -125,8 +124,6 @@ TEST_F(LoginAnswerTest, ClientReadsTheGoldenAnswer) {
     ASSERT_EQ(tables.searchKinds.size(), 1u);
     EXPECT_EQ(tables.searchKinds[0], (MVRSUCHART{"N", 3}));
     ResetProcessStateForTesting();
-    SetServerEndpoint(saved);
-    SetRequestTimeoutForTesting(kRequestTimeout);
 }
 
 } // namespace

@@ -54,18 +54,16 @@ TEST(PriceServerExecutableTest, ServesADemoFolderAndStopsOnSigterm) {
     ASSERT_GT(port, 0);
 
     ResetProcessStateForTesting();
-    const ServerEndpoint saved = GetServerEndpoint();
-    SetServerEndpoint({"127.0.0.1", port});
-    SetRequestTimeoutForTesting(std::chrono::seconds(5));
-    std::string message;
-    EXPECT_EQ(
-        Login(std::string(kDemoAccount), std::string(kDemoPassword), message, test::Running()), 1)
-        << message;
-    EXPECT_GT(LoginNumber(), 0);
-    EXPECT_EQ(CheckAccount("BLOCKED", "DEMO", test::Running()), -19);
-    ResetProcessStateForTesting();
-    SetServerEndpoint(saved);
-    SetRequestTimeoutForTesting(kRequestTimeout);
+    {
+        const CScopedServerEndpoint endpoint({"127.0.0.1", port});
+        const CScopedRequestTimeout timeout(std::chrono::seconds(5));
+        std::string message;
+        EXPECT_EQ(Login(std::string(kDemoAccount), std::string(kDemoPassword), message, test::Running()), 1)
+            << message;
+        EXPECT_GT(LoginNumber(), 0);
+        EXPECT_EQ(CheckAccount("BLOCKED", "DEMO", test::Running()), -19);
+        ResetProcessStateForTesting();
+    }
 
     child.Signal(SIGTERM);
     EXPECT_EQ(child.Wait(), 0);

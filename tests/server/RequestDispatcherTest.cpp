@@ -30,7 +30,7 @@ Bytes Header(std::uint8_t kind, std::uint8_t code, std::int32_t parameter, int v
 // Sends `request` on a fresh connection, ends the sending side and returns
 // everything the server sent until it closed.
 Bytes Exchange(int port, const Bytes& request) {
-    SetServerEndpoint({"127.0.0.1", port});
+    const CScopedServerEndpoint endpoint({"127.0.0.1", port});
     CWinSocket socket;
     EXPECT_TRUE(socket.Connect("127.0.0.1"));
     socket.SetReceiveTimeout(std::chrono::seconds(10));

@@ -15,8 +15,12 @@
 #include "support/Sweep.h"
 #include "TestPriceServer.h"
 
+#include <condition_variable>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <new>
 #include <random>
+#include <stdexcept>
 
 namespace mvr {
 namespace {
@@ -99,7 +103,7 @@ std::vector<Bytes> ValidRequests() {
 
 // Sends the bytes, ends the sending side and reads until the server closes.
 void Exchange(int port, const Bytes& request) {
-    SetServerEndpoint({"127.0.0.1", port});
+    const CScopedServerEndpoint endpoint({"127.0.0.1", port});
     CWinSocket socket;
     ASSERT_TRUE(socket.Connect("127.0.0.1"));
     socket.SetReceiveTimeout(std::chrono::seconds(10));
@@ -214,6 +218,108 @@ TEST_F(RobustnessTest, CountsBeyondTheLimitsAreRefused) {
     EXPECT_EQ(test::CountLines(lines, "fewer items than announced"), 2u);
     EXPECT_EQ(test::CountLines(lines, "more items than announced"), 2u);
     ExpectServerStillAnswers();
+}
+
+// Handlers that fail the way code can: out of memory, an index beyond its
+// container, any other standard exception, and something that is none.
+constexpr std::uint8_t kThrowsBadAlloc = 200;
+constexpr std::uint8_t kThrowsOutOfRange = 201;
+constexpr std::uint8_t kThrowsRuntimeError = 202;
+constexpr std::uint8_t kThrowsNonStandard = 203;
+
+void RegisterThrowingHandlers(CRequestDispatcher& dispatcher) {
+    const auto add = [&](std::uint8_t code, RequestHandler handler) {
+        dispatcher.Register(code, kSearchRequestKind, HeaderNumber::None, std::move(handler));
+    };
+    add(kThrowsBadAlloc, [](CRequestContext&) { throw std::bad_alloc(); });
+    add(kThrowsOutOfRange, [](CRequestContext& request) {
+        const std::vector<int> none;
+        request.SetResult(std::to_string(none.at(static_cast<std::size_t>(request.Header().code))));
+    });
+    add(kThrowsRuntimeError, [](CRequestContext&) { throw std::runtime_error("handler broke"); });
+    add(kThrowsNonStandard, [](CRequestContext&) { throw 42; });
+}
+
+TEST(ThrowingHandlerTest, EachEndsOnlyItsOwnConnection) {
+    TestPriceServer server(test::SmallTables(), test::TestServeOptions(), RegisterThrowingHandlers);
+    // More failures than the server has workers: a worker that died with its
+    // request would leave the later ones unserved.
+    const std::uint8_t codes[] = {kThrowsBadAlloc, kThrowsOutOfRange, kThrowsRuntimeError,
+                                  kThrowsNonStandard};
+    constexpr int kRounds = 3;
+    for (int round = 0; round < kRounds; ++round) {
+        for (const std::uint8_t code : codes) {
+            Exchange(server.Port(), Header(kSearchRequestKind, code, 0));
+        }
+    }
+    const auto lines = server.WaitForLogLines(std::size(codes) * kRounds);
+    EXPECT_EQ(test::CountLines(lines, "code=200 result=\"failed: out of memory\""), 3u);
+    EXPECT_EQ(test::CountLines(lines, "code=201 result=\"failed: "), 3u);
+    EXPECT_EQ(test::CountLines(lines, "code=202 result=\"failed: handler broke\""), 3u);
+    EXPECT_EQ(test::CountLines(lines, "code=203 result=\"failed: unknown exception\""), 3u);
+
+    server.BecomeServer();
+    EXPECT_EQ(CheckAccount("valid2", "Pw 2", test::Running()), 71);
+}
+
+// A log whose first lines fail, as writing them would when memory runs out.
+class FailingLog {
+public:
+    explicit FailingLog(int failures) : failures_(failures) {}
+
+    CRequestLog::LineSink Sink() {
+        return [this](const std::string& line) {
+            std::lock_guard lock(mutex_);
+            if (failures_ > 0) {
+                --failures_;
+                throw std::bad_alloc();
+            }
+            lines_.push_back(line);
+            written_.notify_all();
+        };
+    }
+
+    bool WaitForLine() {
+        std::unique_lock lock(mutex_);
+        return written_.wait_for(lock, std::chrono::seconds(20), [&] { return !lines_.empty(); });
+    }
+    std::vector<std::string> Lines() {
+        std::lock_guard lock(mutex_);
+        return lines_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable written_;
+    int failures_;
+    std::vector<std::string> lines_;
+};
+
+TEST(ThrowingHandlerTest, AFailingLogLineEndsNeitherItsWorkerNorTheServer) {
+    test::TempDir dir;
+    test::WriteDataFolder(dir.Path());
+    DataError error;
+    const auto data = CServerData::Open(dir.Path(), &error);
+    ASSERT_TRUE(data) << error.Text();
+    ServeOptions options = test::TestServeOptions();
+    const int failures = options.connections * 2;
+    FailingLog failing(failures);
+    CRequestLog log(failing.Sink());
+    CPriceServer server(*data, options, log);
+    std::string listenError;
+    ASSERT_TRUE(server.Listen(&listenError)) << listenError;
+    server.Start();
+
+    const Bytes checkAccount = ValidRequests()[1];
+    for (int i = 0; i < failures; ++i) {
+        Exchange(server.Port(), checkAccount);
+    }
+    Exchange(server.Port(), checkAccount);
+    ASSERT_TRUE(failing.WaitForLine());
+    server.StopAndWait();
+    const auto lines = failing.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("code=55 result=check=70"), std::string::npos) << lines[0];
 }
 
 } // namespace

@@ -72,18 +72,17 @@ void TestPriceServer::Start(const std::string& folder, ServeOptions options,
     }
     server_->Start();
     ResetProcessStateForTesting();
-    SetRequestTimeoutForTesting(kLoweredClientTimeout);
+    timeout_.emplace(kLoweredClientTimeout);
     BecomeServer();
 }
 
 TestPriceServer::~TestPriceServer() {
     server_->StopAndWait();
     ResetProcessStateForTesting();
-    SetRequestTimeoutForTesting(kRequestTimeout);
 }
 
 void TestPriceServer::BecomeServer() const {
-    SetServerEndpoint({"127.0.0.1", Port()});
+    endpoint_.emplace(ServerEndpoint{"127.0.0.1", Port()});
 }
 
 std::vector<std::string> TestPriceServer::WaitForLogLines(std::size_t count) {

@@ -4,8 +4,10 @@
 // temporary data folder, served in-process on 127.0.0.1 at an ephemeral port,
 // with the log lines kept for the test to look at. It also lowers the
 // client's request time-out and resets the client's process-wide state, and
-// puts both back when it goes away.
+// puts both back, and the server endpoint it replaced, when it goes away.
 
+#include "core/net/RequestTimeout.h"
+#include "core/net/ServerEndpoint.h"
 #include "server/PriceServer.h"
 #include "server/RequestLog.h"
 #include "server/ServeOptions.h"
@@ -18,6 +20,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,7 +53,7 @@ public:
 
     int Port() const { return server_->Port(); }
     const CServerData& Data() const { return *data_; }
-    // Points the client's server endpoint at this server.
+    // Points the client's server endpoint at this server until it goes away.
     void BecomeServer() const;
 
     // Waits (up to a generous bound that only a broken test reaches) until
@@ -60,6 +63,8 @@ public:
 private:
     void Start(const std::string& folder, ServeOptions options, const AddHandlers& addHandlers);
 
+    std::optional<CScopedRequestTimeout> timeout_;
+    mutable std::optional<CScopedServerEndpoint> endpoint_;
     TempDir dir_;
     std::unique_ptr<CServerData> data_;
     std::mutex mutex_;

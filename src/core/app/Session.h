@@ -15,6 +15,7 @@
 #include "core/editing/ExpSymbolListModel.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/PriceFileNames.h"
+#include "core/net/IOException.h"
 #include "core/net/InstrumentRecord.h"
 #include "core/net/RunFlag.h"
 #include "core/platform/TickClock.h"
@@ -26,8 +27,6 @@
 #include <vector>
 
 namespace mvr {
-
-inline constexpr const char* kConnectionErrorText = "Verbindungsfehler!";
 
 class CMVRKrsExpSession {
 public:

@@ -13,6 +13,10 @@ namespace mvr {
 
 inline constexpr std::size_t kMaxIOExceptionMessage = 516;
 
+// What a status line or a message shows for any caught CIOException; the
+// exception's own message is for logs only.
+inline constexpr const char* kConnectionErrorText = "Verbindungsfehler!";
+
 class CIOException : public std::exception {
 public:
     // A failure that is not a socket error: the message is the name, the code 0.

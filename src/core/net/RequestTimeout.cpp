@@ -14,8 +14,11 @@ std::chrono::milliseconds RequestTimeout() {
     return std::chrono::milliseconds(gTimeoutMs.load());
 }
 
-void SetRequestTimeoutForTesting(std::chrono::milliseconds timeout) {
-    gTimeoutMs.store(timeout.count());
+CScopedRequestTimeout::CScopedRequestTimeout(std::chrono::milliseconds timeout)
+    : previous_(gTimeoutMs.exchange(timeout.count())) {}
+
+CScopedRequestTimeout::~CScopedRequestTimeout() {
+    gTimeoutMs.store(previous_.count());
 }
 
 } // namespace mvr

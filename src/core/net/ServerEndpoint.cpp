@@ -1,6 +1,7 @@
 #include "core/net/ServerEndpoint.h"
 
 #include <mutex>
+#include <utility>
 
 namespace mvr {
 
@@ -23,6 +24,15 @@ ServerEndpoint GetServerEndpoint() {
 void SetServerEndpoint(ServerEndpoint endpoint) {
     std::lock_guard lock(gMutex);
     gEndpoint = std::move(endpoint);
+}
+
+CScopedServerEndpoint::CScopedServerEndpoint(ServerEndpoint endpoint) {
+    std::lock_guard lock(gMutex);
+    previous_ = std::exchange(gEndpoint, std::move(endpoint));
+}
+
+CScopedServerEndpoint::~CScopedServerEndpoint() {
+    SetServerEndpoint(std::move(previous_));
 }
 
 } // namespace mvr

@@ -21,4 +21,17 @@ inline constexpr int kFallbackServerPort = 5000;
 ServerEndpoint GetServerEndpoint();
 void SetServerEndpoint(ServerEndpoint endpoint);
 
+// Points the process at another server for as long as it lives (a test's
+// server), then puts back the endpoint it found, whatever was set between.
+class CScopedServerEndpoint {
+public:
+    explicit CScopedServerEndpoint(ServerEndpoint endpoint);
+    ~CScopedServerEndpoint();
+    CScopedServerEndpoint(const CScopedServerEndpoint&) = delete;
+    CScopedServerEndpoint& operator=(const CScopedServerEndpoint&) = delete;
+
+private:
+    ServerEndpoint previous_;
+};
+
 } // namespace mvr

@@ -7,10 +7,12 @@
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -30,11 +32,17 @@ namespace mvr {
 namespace {
 
 std::mutex gHookMutex;
-AtomicWriteInterruption gHook;
+std::shared_ptr<const AtomicWriteInterruption> gHook;
 
+// The hook runs outside the lock: it may write files of its own, and a scope
+// that ends meanwhile leaves the call in progress its copy.
 bool MayReplace(const std::string& target) {
-    std::lock_guard lock(gHookMutex);
-    return !gHook || gHook(target);
+    std::shared_ptr<const AtomicWriteInterruption> hook;
+    {
+        std::lock_guard lock(gHookMutex);
+        hook = gHook;
+    }
+    return !hook || !*hook || (*hook)(target);
 }
 
 // A symbolic link is followed so that the file it names is replaced, not the link.
@@ -292,9 +300,15 @@ bool AppendFileAtomically(const std::string& path, std::span<const std::uint8_t>
     return WriteFileAtomically(path, content, access);
 }
 
-void SetAtomicWriteInterruptionForTesting(AtomicWriteInterruption hook) {
+CScopedAtomicWriteInterruption::CScopedAtomicWriteInterruption(AtomicWriteInterruption hook) {
+    auto installed = std::make_shared<const AtomicWriteInterruption>(std::move(hook));
     std::lock_guard lock(gHookMutex);
-    gHook = std::move(hook);
+    previous_ = std::exchange(gHook, std::move(installed));
+}
+
+CScopedAtomicWriteInterruption::~CScopedAtomicWriteInterruption() {
+    std::lock_guard lock(gHookMutex);
+    gHook = std::move(previous_);
 }
 
 } // namespace mvr

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -63,8 +64,20 @@ private:
 
 // Test seam: called with the target path once the temporary file is complete
 // and flushed, just before it replaces the target. Returning false abandons the
-// write there, as a kill at that moment would. Pass an empty function to clear.
+// write there, as a kill at that moment would.
 using AtomicWriteInterruption = std::function<bool(const std::string& targetPath)>;
-void SetAtomicWriteInterruptionForTesting(AtomicWriteInterruption hook);
+
+// Puts an interruption in place for every atomic write of the process while
+// it lives, then the one it found, so that such objects nest.
+class CScopedAtomicWriteInterruption {
+public:
+    explicit CScopedAtomicWriteInterruption(AtomicWriteInterruption hook);
+    ~CScopedAtomicWriteInterruption();
+    CScopedAtomicWriteInterruption(const CScopedAtomicWriteInterruption&) = delete;
+    CScopedAtomicWriteInterruption& operator=(const CScopedAtomicWriteInterruption&) = delete;
+
+private:
+    std::shared_ptr<const AtomicWriteInterruption> previous_;
+};
 
 } // namespace mvr

@@ -123,35 +123,58 @@ bool CSymbolSearch::FinishWorker() {
     return true;
 }
 
+// Whatever a pass throws — a lost connection, an answer too large for
+// memory, a failing sink — costs the user that answer, so the status line
+// shows the one text for a lost answer. The criteria in hand are dropped
+// with it, or a failure that repeats would keep the worker going round;
+// criteria given after this still start over. Even the report may fail: the
+// worker must still mark itself ended, or no search could start again.
+void CSymbolSearch::AbandonPass(bool listBusy) noexcept {
+    restart_.store(0);
+    try {
+        sink_.SetStatusText(kConnectionErrorText);
+        if (listBusy) {
+            sink_.SetListBusy(false);
+        }
+    } catch (...) {
+    }
+}
+
+void CSymbolSearch::ClearBusy() noexcept {
+    try {
+        sink_.SetBusy(false);
+    } catch (...) {
+    }
+}
+
 void CSymbolSearch::RunSearchWorker() {
     SetCurrentThreadName(kSearchThreadName);
     do {
-        sink_.SetStatusText(kSearchingText);
-        sink_.SetBusy(true);
-        SearchLoop();
-        sink_.SetBusy(false);
+        try {
+            sink_.SetStatusText(kSearchingText);
+            sink_.SetBusy(true);
+            SearchLoop();
+        } catch (...) {
+            AbandonPass(true);
+        }
+        ClearBusy();
     } while (!FinishWorker());
 }
 
 void CSymbolSearch::SearchLoop() {
-    try {
-        SearchCriteria criteria;
-        while (TakeSearchCriteria(criteria)) {
-            std::vector<WATCH> results;
-            std::string text;
-            SearchInstruments(
-                criteria, run_, results, text,
-                [this] {
-                    sink_.SetResults({});
-                    sink_.SetListBusy(true);
-                },
-                [this] { return RestartRequested(); });
-            sink_.SetStatusText(ResultCountText(text, results.size()));
-            sink_.SetResults(std::move(results));
-            sink_.SetListBusy(false);
-        }
-    } catch (const CIOException&) {
-        sink_.SetStatusText(kConnectionErrorText);
+    SearchCriteria criteria;
+    while (TakeSearchCriteria(criteria)) {
+        std::vector<WATCH> results;
+        std::string text;
+        SearchInstruments(
+            criteria, run_, results, text,
+            [this] {
+                sink_.SetResults({});
+                sink_.SetListBusy(true);
+            },
+            [this] { return RestartRequested(); });
+        sink_.SetStatusText(ResultCountText(text, results.size()));
+        sink_.SetResults(std::move(results));
         sink_.SetListBusy(false);
     }
 }
@@ -159,32 +182,32 @@ void CSymbolSearch::SearchLoop() {
 void CSymbolSearch::RunContentsWorker() {
     SetCurrentThreadName(kContentsThreadName);
     do {
-        sink_.SetStatusText(kCatalogueLoadingText);
-        sink_.SetBusy(true);
-        sink_.SetResults({});
-        ContentsLoop();
-        sink_.SetBusy(false);
+        try {
+            sink_.SetStatusText(kCatalogueLoadingText);
+            sink_.SetBusy(true);
+            sink_.SetResults({});
+            ContentsLoop();
+        } catch (...) {
+            AbandonPass(false);
+        }
+        ClearBusy();
     } while (!FinishWorker());
 }
 
 void CSymbolSearch::ContentsLoop() {
-    try {
-        std::int16_t number = 0;
-        std::string name;
-        while (TakeCatalogue(number, name)) {
-            std::vector<WATCH> results;
-            const bool ok = LoadCatalogueContents(number, LoginNumber(), run_, results,
-                                                  [this] { return RestartRequested(); });
-            if (run_.load() != 0 && !ok) {
-                sink_.SetStatusText(kDatabaseErrorText);
-                sink_.SetResults({});
-                continue;
-            }
-            sink_.SetStatusText(ResultCountText(kCatalogueTextPrefix + name + ":", results.size()));
-            sink_.SetResults(std::move(results));
+    std::int16_t number = 0;
+    std::string name;
+    while (TakeCatalogue(number, name)) {
+        std::vector<WATCH> results;
+        const bool ok = LoadCatalogueContents(number, LoginNumber(), run_, results,
+                                              [this] { return RestartRequested(); });
+        if (run_.load() != 0 && !ok) {
+            sink_.SetStatusText(kDatabaseErrorText);
+            sink_.SetResults({});
+            continue;
         }
-    } catch (const CIOException&) {
-        sink_.SetStatusText(kConnectionErrorText);
+        sink_.SetStatusText(ResultCountText(kCatalogueTextPrefix + name + ":", results.size()));
+        sink_.SetResults(std::move(results));
     }
 }
 

@@ -5,8 +5,10 @@
 // time, on a thread of its own; a new search or listing while its worker
 // runs makes the worker drop the answer it is reading and start over with
 // the new criteria. The dialog shows what the worker reports through a sink.
+// Nothing a worker meets ends more than its own pass.
 
 #include "core/net/InstrumentRecord.h"
+#include "core/net/IOException.h"
 #include "core/net/RunFlag.h"
 #include "core/net/SymbolSearchRequest.h"
 #include "core/net/WinSection.h"
@@ -27,13 +29,13 @@ inline constexpr const char* kContentsThreadName = "SearchPage FillInhalt";
 inline constexpr const char* kSearchingText = "Searching for securities...";
 inline constexpr const char* kCatalogueLoadingText = "Catalog is being loaded...";
 inline constexpr const char* kCatalogueTextPrefix = "Catalog ";
-inline constexpr const char* kConnectionErrorText = "Verbindungsfehler!";
 
 // "<text> 1 security" or "<text> <n> securities".
 std::string ResultCountText(const std::string& text, std::size_t count);
 
 // What the workers report. Calls arrive on the worker's thread; they must not
 // wait for the thread that starts or stops the workers (a view queues them).
+// A call that throws ends the worker's pass like a lost connection.
 class CSymbolSearchSink {
 public:
     virtual ~CSymbolSearchSink() = default;
@@ -87,6 +89,8 @@ private:
     bool FinishWorker();
     bool RestartRequested() const { return restart_.load() != 0; }
 
+    void AbandonPass(bool listBusy) noexcept;
+    void ClearBusy() noexcept;
     void RunSearchWorker();
     void SearchLoop();
     void RunContentsWorker();

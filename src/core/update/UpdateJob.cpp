@@ -2,6 +2,7 @@
 
 #include "core/formats/ExportDirectory.h"
 #include "core/net/SymbolLookup.h"
+#include "core/platform/ExceptionText.h"
 #include "core/platform/ThreadName.h"
 #include "core/update/UpdateRun.h"
 
@@ -175,33 +176,47 @@ UpdateSummary CUpdateJob::Summary() const {
 
 void CUpdateJob::Work(CUpdateProgressSink& sink) {
     const auto start = std::chrono::steady_clock::now();
-    UpdateRunInput input{directories_, addedDirectories_, editorItems_, editorFile_,
-                         account_,     password_,         settings_,    initialWait_};
-    CUpdateRun run(std::move(input), runFlag_, sink);
+    UpdateSummary summary;
     try {
-        run.Execute();
-    } catch (const std::exception&) {
-        // Out of memory, say: the files written so far are complete, the
-        // others untouched; the job ends as after a stop.
+        UpdateRunInput input{directories_, addedDirectories_, editorItems_, editorFile_,
+                             account_,     password_,         settings_,    initialWait_};
+        CUpdateRun run(std::move(input), runFlag_, sink);
+        try {
+            run.Execute();
+        } catch (...) {
+            // What was done before the failure still counts; the files
+            // written so far are complete, the others untouched.
+            summary = run.Summary();
+            throw;
+        }
+        summary = run.Summary();
+    } catch (...) {
+        // Out of memory, a sink that throws, ...: the job ends as after a stop.
         runFlag_.store(0);
+        summary.failed = true;
+        summary.failure = CurrentExceptionText();
     }
-    Finish(sink, run.Summary(), start);
+    Finish(sink, std::move(summary), start);
 }
 
 void CUpdateJob::Finish(CUpdateProgressSink& sink, UpdateSummary summary,
-                        std::chrono::steady_clock::time_point start) {
+                        std::chrono::steady_clock::time_point start) noexcept {
     summary.stopped = runFlag_.load() == 0;
     summary.closeWithOk = !stopAsked_.load() || unattended_;
     summary.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start);
-    if (!summary.closeWithOk) {
-        sink.PhaseChanged(kPhaseFinished);
-    }
     {
         std::lock_guard lock(mutex_);
-        summary_ = summary;
+        summary_ = std::move(summary);
     }
-    sink.JobEnded(summary);
+    // The job ends even when its last reports fail, or every wait for it would hang.
+    try {
+        if (!summary_.closeWithOk) {
+            sink.PhaseChanged(kPhaseFinished);
+        }
+        sink.JobEnded(summary_);
+    } catch (...) {
+    }
     {
         std::lock_guard lock(mutex_);
         ended_.store(true);

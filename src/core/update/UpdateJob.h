@@ -46,6 +46,8 @@ struct UpdateSummary {
     std::int32_t symbolsWithoutAnswer = 0; // requested items for which no answer arrived
     std::int32_t accountCheckResult = 0;   // CheckAccount's result (0 or below: job ended there)
     bool communicationFailed = false;      // a CIOException ended a catalogue sync or a request
+    bool failed = false;    // something else thrown ended the run early (out of memory, ...)
+    std::string failure;    // what it was, in words (kOutOfMemoryText, what() of the exception)
     // Catalogue instruments left out because their price file is another symbol's.
     std::vector<RefusedSymbol> refusedSymbols;
     bool stopped = false;    // the run flag was cleared before the job's end
@@ -111,7 +113,7 @@ public:
 private:
     void Work(CUpdateProgressSink& sink);
     void Finish(CUpdateProgressSink& sink, UpdateSummary summary,
-                std::chrono::steady_clock::time_point start);
+                std::chrono::steady_clock::time_point start) noexcept;
 
     std::vector<MVRKrsExportInfo> directories_;
     std::vector<std::int32_t> addedDirectories_;

@@ -18,8 +18,6 @@ using test::WriteBytes;
 
 class ConfigStoreTest : public ::testing::Test {
 protected:
-    void TearDown() override { SetAtomicWriteInterruptionForTesting({}); }
-
     std::string File(const char* name) const { return folder.File(name); }
 
     // A session with two directories, two lists (one with two paths) and an account.
@@ -169,9 +167,10 @@ TEST_F(ConfigStoreTest, InterruptedStoreLeavesThePreviousFilesIntact) {
     session.Directories().pop_back();
     session.Lists().clear();
     session.User().account = "999";
-    SetAtomicWriteInterruptionForTesting([](const std::string&) { return false; });
-    session.StoreConfig();
-    SetAtomicWriteInterruptionForTesting({});
+    {
+        const CScopedAtomicWriteInterruption killed([](const std::string&) { return false; });
+        session.StoreConfig();
+    }
 
     EXPECT_EQ(ReadBytes(File(kDirectoryFileName)), oldDirs);
     EXPECT_EQ(ReadBytes(File(kListFileName)), oldLists);

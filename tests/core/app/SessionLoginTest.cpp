@@ -44,19 +44,17 @@ TEST_F(SessionLoginTest, FailureCarriesTheServersText) {
 }
 
 TEST_F(SessionLoginTest, NoServerGivesTheConnectionErrorText) {
-    const ServerEndpoint saved = GetServerEndpoint();
     // A port the test server just gave up: nobody listens there any more.
     int closedPort = 0;
     {
         test::TestPriceServer gone;
         closedPort = gone.Port();
     }
-    SetServerEndpoint(ServerEndpoint{"127.0.0.1", closedPort});
+    const CScopedServerEndpoint endpoint(ServerEndpoint{"127.0.0.1", closedPort});
     LogInAs("valid1", "pw");
     std::string message;
     EXPECT_FALSE(session_.EnsureLogin(message, test::Running()));
     EXPECT_EQ(message, kConnectionErrorText);
-    SetServerEndpoint(saved);
 }
 
 } // namespace

@@ -285,11 +285,11 @@ TEST_F(CopyMoveSymbolsTest, AnUnreadableSourceFileIsNeitherCopiedNorDeleted) {
 // Index writes that fail as a full disk or a kill would make them fail.
 class FailingIndexWrites {
 public:
-    explicit FailingIndexWrites(std::string indexPath) {
-        SetAtomicWriteInterruptionForTesting(
-            [indexPath](const std::string& target) { return target != indexPath; });
-    }
-    ~FailingIndexWrites() { SetAtomicWriteInterruptionForTesting({}); }
+    explicit FailingIndexWrites(std::string indexPath)
+        : interruption_([indexPath](const std::string& target) { return target != indexPath; }) {}
+
+private:
+    CScopedAtomicWriteInterruption interruption_;
 };
 
 TEST_F(CopyMoveSymbolsTest, AMoveWhoseIndexCannotBeSavedLosesNothing) {

@@ -84,12 +84,6 @@ class LookupScriptTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetProcessStateForTesting();
-        saved_ = GetServerEndpoint();
-        SetRequestTimeoutForTesting(std::chrono::seconds(5));
-    }
-    void TearDown() override {
-        SetServerEndpoint(saved_);
-        SetRequestTimeoutForTesting(kRequestTimeout);
     }
 
     // Takes the lookup's body, noting the payload length of every block.
@@ -123,7 +117,8 @@ protected:
     }
 
 private:
-    ServerEndpoint saved_;
+    const CScopedServerEndpoint endpoint_{GetServerEndpoint()};
+    const CScopedRequestTimeout timeout_{std::chrono::seconds(5)};
 };
 
 TEST_F(LookupScriptTest, SymbolsTravelInBlocksEndedAtTheSendMark) {

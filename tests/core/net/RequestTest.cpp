@@ -65,15 +65,8 @@ class RequestTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(StartSockets(2, 2));
-        saved_ = GetServerEndpoint();
-        // Only a broken test ever waits this long.
-        SetRequestTimeoutForTesting(std::chrono::seconds(5));
     }
-    void TearDown() override {
-        SetServerEndpoint(saved_);
-        SetRequestTimeoutForTesting(kRequestTimeout);
-        SetProtocolVersion(kProtocolVersion);
-    }
+    void TearDown() override { SetProtocolVersion(kProtocolVersion); }
 
     // Opens `request` on `socket` against `peer` and completes the handshake.
     static void Start(CServerRequest& request, CWinSocket& socket, const RunFlag& run,
@@ -86,7 +79,9 @@ protected:
     RunFlag run_{1};
 
 private:
-    ServerEndpoint saved_;
+    const CScopedServerEndpoint endpoint_{GetServerEndpoint()};
+    // Only a broken test ever waits this long.
+    const CScopedRequestTimeout timeout_{std::chrono::seconds(5)};
 };
 
 TEST_F(RequestTest, HeaderNamesTheRequestAndZerosPrecedeTheGoAhead) {
@@ -182,7 +177,7 @@ TEST_F(RequestTest, SilentServerTimesOutWithALoweredTimeOut) {
         ScriptedPeer::WaitForClose(connection);
     });
     peer.BecomeServer();
-    SetRequestTimeoutForTesting(std::chrono::milliseconds(100));
+    const CScopedRequestTimeout shortWait(std::chrono::milliseconds(100));
     CWinSocket socket;
     CUserRequest request;
     request.Open(socket, run_);
@@ -196,7 +191,7 @@ TEST_F(RequestTest, SilentServerTimesOutWithALoweredTimeOut) {
 TEST_F(RequestTest, RefusedConnectionIsTriedOnceMore) {
     CWinSocket bound; // refuses until it listens
     ASSERT_TRUE(bound.Create(0, SocketType::Stream, "127.0.0.1", false));
-    SetServerEndpoint({"127.0.0.1", bound.LocalPort()});
+    const CScopedServerEndpoint endpoint({"127.0.0.1", bound.LocalPort()});
 
     CWinSocket refused;
     ProbeRequest twice;
@@ -213,7 +208,7 @@ TEST_F(RequestTest, RefusedConnectionIsTriedOnceMore) {
 }
 
 TEST_F(RequestTest, UnresolvableServerFailsTheOpen) {
-    SetServerEndpoint({std::string(64, 'x') + ".invalid", 5000});
+    const CScopedServerEndpoint endpoint({std::string(64, 'x') + ".invalid", 5000});
     CWinSocket socket;
     ProbeRequest request;
     ExpectSocketFailure([&] { request.Open(socket, run_); }, "Open", 10022);
@@ -227,8 +222,8 @@ TEST_F(RequestTest, TimedOutConnectionIsNotTriedAgain) {
     CWinSocket listener;
     ASSERT_TRUE(listener.Create(0, SocketType::Stream, "127.0.0.1", false));
     ASSERT_TRUE(listener.Listen(1));
-    SetServerEndpoint({"127.0.0.1", listener.LocalPort()});
-    SetRequestTimeoutForTesting(std::chrono::milliseconds(200));
+    const CScopedServerEndpoint endpoint({"127.0.0.1", listener.LocalPort()});
+    const CScopedRequestTimeout shortWait(std::chrono::milliseconds(200));
     std::vector<std::unique_ptr<CWinSocket>> waiting;
     bool full = false;
     while (!full && waiting.size() < 16) {

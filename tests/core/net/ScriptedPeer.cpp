@@ -31,7 +31,7 @@ ScriptedPeer::~ScriptedPeer() {
 }
 
 void ScriptedPeer::BecomeServer() const {
-    SetServerEndpoint({"127.0.0.1", port_});
+    endpoint_.emplace(ServerEndpoint{"127.0.0.1", port_});
 }
 
 void ScriptedPeer::Run(const Script& script) {

@@ -6,10 +6,12 @@
 // are handed back by Join().
 
 #include "core/net/ClientRequest.h"
+#include "core/net/ServerEndpoint.h"
 #include "core/net/WinSocket.h"
 
 #include <exception>
 #include <functional>
+#include <optional>
 #include <thread>
 
 namespace mvr::test {
@@ -24,7 +26,7 @@ public:
     ScriptedPeer& operator=(const ScriptedPeer&) = delete;
 
     int Port() const { return port_; }
-    // Points the process-wide server endpoint at this peer.
+    // Points the process-wide server endpoint at this peer until it goes away.
     void BecomeServer() const;
     // Waits for the script to end and rethrows whatever it threw.
     void Join();
@@ -35,6 +37,7 @@ public:
 private:
     void Run(const Script& script);
 
+    mutable std::optional<CScopedServerEndpoint> endpoint_;
     CWinSocket listener_;
     int port_ = 0;
     RunFlag run_{1};

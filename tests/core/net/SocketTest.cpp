@@ -20,15 +20,7 @@ class SocketTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(StartSockets(2, 2));
-        saved_ = GetServerEndpoint();
     }
-    void TearDown() override {
-        SetServerEndpoint(saved_);
-        SetRequestTimeoutForTesting(kRequestTimeout);
-    }
-
-private:
-    ServerEndpoint saved_;
 };
 
 TEST_F(SocketTest, StartingTheLibraryTwiceSucceedsAtOnce) {
@@ -69,7 +61,7 @@ TEST_F(SocketTest, CreateBindsToADottedAddressOnly) {
 }
 
 TEST_F(SocketTest, UnresolvableHostFailsWithInvalidArgumentAndStaysClosed) {
-    SetServerEndpoint({kUnresolvableHost, 5000});
+    const CScopedServerEndpoint endpoint({kUnresolvableHost, 5000});
     CWinSocket socket;
     EXPECT_FALSE(socket.Connect(kUnresolvableHost.c_str()));
     EXPECT_EQ(socket.Error(), 10022);
@@ -81,7 +73,7 @@ TEST_F(SocketTest, UnresolvableHostFailsWithInvalidArgumentAndStaysClosed) {
 TEST_F(SocketTest, RefusedConnectionReportsItsCode) {
     CWinSocket bound; // bound but not listening: connections are refused
     ASSERT_TRUE(bound.Create(0, SocketType::Stream, "127.0.0.1", false));
-    SetServerEndpoint({"127.0.0.1", bound.LocalPort()});
+    const CScopedServerEndpoint endpoint({"127.0.0.1", bound.LocalPort()});
     CWinSocket socket;
     EXPECT_FALSE(socket.Connect("127.0.0.1"));
     EXPECT_EQ(socket.Error(), 10061);
@@ -197,7 +189,7 @@ TEST_F(SocketTest, AcceptReportsWhereTheConnectionComesFrom) {
     CWinSocket listener;
     ASSERT_TRUE(listener.Create(0, SocketType::Stream, "127.0.0.1", true));
     ASSERT_TRUE(listener.Listen(1));
-    SetServerEndpoint({"127.0.0.1", listener.LocalPort()});
+    const CScopedServerEndpoint endpoint({"127.0.0.1", listener.LocalPort()});
     CWinSocket client;
     ASSERT_TRUE(client.Connect("127.0.0.1")); // completes in the backlog
     CWinSocket accepted;
@@ -219,7 +211,7 @@ TEST_F(SocketTest, WaitUntilReadableAndHalfClose) {
     EXPECT_FALSE(listener.WaitUntilReadable(std::chrono::milliseconds(10)));
     EXPECT_EQ(listener.Error(), 10060);
 
-    SetServerEndpoint({"127.0.0.1", listener.LocalPort()});
+    const CScopedServerEndpoint endpoint({"127.0.0.1", listener.LocalPort()});
     CWinSocket client;
     ASSERT_TRUE(client.Connect("127.0.0.1"));
     ASSERT_TRUE(listener.WaitUntilReadable(std::chrono::seconds(5)));
@@ -245,6 +237,30 @@ TEST_F(SocketTest, WaitUntilReadableAndHalfClose) {
     CWinSocket closed;
     EXPECT_FALSE(closed.WaitUntilReadable(std::chrono::milliseconds(1)));
     EXPECT_FALSE(closed.ShutdownSend());
+}
+
+// The seams put back what they found, also when the code under test changed
+// it meanwhile (the login replaces an endpoint with port 0).
+TEST(ScopedSeamTest, EndpointAndTimeOutNestAndComeBack) {
+    const ServerEndpoint before = GetServerEndpoint();
+    const std::chrono::milliseconds timeoutBefore = RequestTimeout();
+    {
+        const CScopedServerEndpoint outer({"outer", 1});
+        const CScopedRequestTimeout longer(std::chrono::seconds(9));
+        {
+            const CScopedServerEndpoint inner({"inner", 2});
+            const CScopedRequestTimeout shorter(std::chrono::milliseconds(7));
+            EXPECT_EQ(GetServerEndpoint().name, "inner");
+            EXPECT_EQ(RequestTimeout(), std::chrono::milliseconds(7));
+            SetServerEndpoint({"replaced", 3});
+        }
+        EXPECT_EQ(GetServerEndpoint().name, "outer");
+        EXPECT_EQ(GetServerEndpoint().port, 1);
+        EXPECT_EQ(RequestTimeout(), std::chrono::seconds(9));
+    }
+    EXPECT_EQ(GetServerEndpoint().name, before.name);
+    EXPECT_EQ(GetServerEndpoint().port, before.port);
+    EXPECT_EQ(RequestTimeout(), timeoutBefore);
 }
 
 } // namespace

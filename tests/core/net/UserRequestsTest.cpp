@@ -139,7 +139,7 @@ TEST_F(UserRequestsTest, AccountCheckResults) {
 TEST_F(UserRequestsTest, AccountCheckWithoutServerFails) {
     CWinSocket unused; // a port nobody listens on
     ASSERT_TRUE(unused.Create(0, SocketType::Stream, "127.0.0.1", false));
-    SetServerEndpoint({"127.0.0.1", unused.LocalPort()});
+    const CScopedServerEndpoint endpoint({"127.0.0.1", unused.LocalPort()});
     EXPECT_EQ(CheckAccount("valid1", "pw", test::Running()), kCheckExchangeFailed);
     std::string message = "x";
     EXPECT_EQ(Login("valid1", "pw", message, test::Running()), 0);
@@ -147,10 +147,10 @@ TEST_F(UserRequestsTest, AccountCheckWithoutServerFails) {
 }
 
 TEST_F(UserRequestsTest, PortZeroMeansThePrimaryHostOnItsFallbackPort) {
-    SetServerEndpoint({"127.0.0.1", 0});
-    SetRequestTimeoutForTesting(std::chrono::milliseconds(200));
-    CheckAccount("valid1", "pw",
-                 test::Running()); // wherever it connects, the endpoint is replaced first
+    const CScopedServerEndpoint endpoint({"127.0.0.1", 0});
+    const CScopedRequestTimeout shortWait(std::chrono::milliseconds(200));
+    // Wherever it connects, the endpoint is replaced first.
+    CheckAccount("valid1", "pw", test::Running());
     EXPECT_EQ(GetServerEndpoint().name, PrimaryServerHost());
     EXPECT_EQ(GetServerEndpoint().port, kFallbackServerPort);
 }
@@ -174,14 +174,8 @@ class LoginScriptTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetProcessStateForTesting();
-        saved_ = GetServerEndpoint();
-        SetRequestTimeoutForTesting(std::chrono::seconds(5));
     }
-    void TearDown() override {
-        ResetProcessStateForTesting();
-        SetServerEndpoint(saved_);
-        SetRequestTimeoutForTesting(kRequestTimeout);
-    }
+    void TearDown() override { ResetProcessStateForTesting(); }
 
     static void AnswerResult(CClientRequest& far, std::int32_t result) {
         far.readRequestHeader();
@@ -193,7 +187,8 @@ protected:
     }
 
 private:
-    ServerEndpoint saved_;
+    const CScopedServerEndpoint endpoint_{GetServerEndpoint()};
+    const CScopedRequestTimeout timeout_{std::chrono::seconds(5)};
 };
 
 TEST_F(LoginScriptTest, ResultWithoutMessageGivesNone) {

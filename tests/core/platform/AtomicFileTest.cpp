@@ -17,8 +17,6 @@ const std::vector<std::uint8_t> kNew = {'n', 'e', 'w', '!', 0, 1};
 
 class AtomicFileTest : public ::testing::Test {
 protected:
-    void TearDown() override { SetAtomicWriteInterruptionForTesting({}); }
-
     std::size_t EntriesInFolder() const { return ListFileNames(dir.Path()).size(); }
 
     TempDir dir;
@@ -39,7 +37,7 @@ TEST_F(AtomicFileTest, InterruptionBeforeRenameKeepsTheOldContent) {
     const std::string path = dir.File("f1.DAT");
     ASSERT_TRUE(WriteFileAtomically(path, kOld));
     std::string interrupted;
-    SetAtomicWriteInterruptionForTesting([&](const std::string& target) {
+    const CScopedAtomicWriteInterruption interruption([&](const std::string& target) {
         interrupted = target;
         return false;
     });
@@ -50,9 +48,25 @@ TEST_F(AtomicFileTest, InterruptionBeforeRenameKeepsTheOldContent) {
 }
 
 TEST_F(AtomicFileTest, InterruptedCreationLeavesNoFile) {
-    SetAtomicWriteInterruptionForTesting([](const std::string&) { return false; });
+    const CScopedAtomicWriteInterruption interruption([](const std::string&) { return false; });
     EXPECT_FALSE(WriteFileAtomically(dir.File("new.prn"), kNew));
     EXPECT_FALSE(EntryExists(dir.File("new.prn")));
+}
+
+TEST_F(AtomicFileTest, AnInterruptionEndsWithItsScopeAndPutsBackTheOneBefore) {
+    const std::string kept = dir.File("kept.prn");
+    const std::string other = dir.File("other.prn");
+    {
+        const CScopedAtomicWriteInterruption outer(
+            [&](const std::string& target) { return target != kept; });
+        {
+            const CScopedAtomicWriteInterruption inner([](const std::string&) { return false; });
+            EXPECT_FALSE(WriteFileAtomically(other, kNew));
+        }
+        EXPECT_FALSE(WriteFileAtomically(kept, kNew));
+        EXPECT_TRUE(WriteFileAtomically(other, kNew));
+    }
+    EXPECT_TRUE(WriteFileAtomically(kept, kNew));
 }
 
 TEST_F(AtomicFileTest, MissingFolderFails) {
@@ -137,7 +151,7 @@ TEST_F(AtomicFileTest, AnInterruptedTargetOfAGroupKeepsItsOldContentAlone) {
     for (const std::string& path : {first, second, third}) {
         ASSERT_TRUE(WriteFileAtomically(path, kOld));
     }
-    SetAtomicWriteInterruptionForTesting(
+    const CScopedAtomicWriteInterruption interruption(
         [&](const std::string& target) { return target != second; });
     CAtomicFileGroup group;
     for (const std::string& path : {first, second, third}) {

@@ -18,8 +18,12 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <new>
+#include <optional>
 #include <set>
+#include <stdexcept>
 #include <thread>
+#include <utility>
 
 namespace mvr {
 namespace {
@@ -154,13 +158,87 @@ TEST_F(SymbolSearchTest, CatalogueContents) {
 TEST_F(SymbolSearchTest, ConnectionErrorShowsVerbindungsfehler) {
     CWinSocket unused;
     ASSERT_TRUE(unused.Create(0, SocketType::Stream, "127.0.0.1", false));
-    SetServerEndpoint({"127.0.0.1", unused.LocalPort()});
+    const CScopedServerEndpoint endpoint({"127.0.0.1", unused.LocalPort()});
     Search(1, "x");
     EXPECT_EQ(sink.LastStatus(), "Verbindungsfehler!");
     EXPECT_EQ(sink.busyChanges, (std::vector<bool>{true, false}));
     search.StartContents(1, "All");
     ASSERT_TRUE(search.WaitUntilIdle(kWatchdog));
     EXPECT_EQ(sink.LastStatus(), "Verbindungsfehler!");
+}
+
+// A sink whose chosen report fails once, as one would when memory runs out.
+class FailingOnceSink : public RecordingSink {
+public:
+    std::function<void()> failStatus;  // thrown by the first SetStatusText with failText
+    std::string failText;
+    std::function<void()> failResults; // thrown by the first SetResults with rows
+    std::function<void()> failBusy;    // thrown by the first SetBusy(true)
+
+    void SetStatusText(const std::string& text) override {
+        if (failStatus && text.find(failText) != std::string::npos) {
+            std::exchange(failStatus, nullptr)();
+        }
+        RecordingSink::SetStatusText(text);
+    }
+    void SetResults(std::vector<WATCH> results) override {
+        if (failResults && !results.empty()) {
+            std::exchange(failResults, nullptr)();
+        }
+        RecordingSink::SetResults(std::move(results));
+    }
+    void SetBusy(bool busy) override {
+        if (failBusy && busy) {
+            std::exchange(failBusy, nullptr)();
+        }
+        RecordingSink::SetBusy(busy);
+    }
+};
+
+class SymbolSearchFailureTest : public SymbolSearchTest {
+protected:
+    // Runs a search, then one more, which must be served as usual.
+    void ExpectTheFailureEndsOnlyThatSearch() {
+        Search(4, "SAPX");
+        EXPECT_EQ(failing.LastStatus(), kConnectionErrorText);
+        EXPECT_FALSE(failing.busyChanges.empty());
+        EXPECT_FALSE(failing.busyChanges.back());
+        EXPECT_FALSE(searchOfFailing.IsRunning());
+        Search(4, "SAPX");
+        EXPECT_EQ(failing.LastStatus(), "Titles found: 1 security");
+        EXPECT_EQ(failing.Symbols(), (std::vector<std::string>{"SAPX"}));
+    }
+    void Search(std::uint8_t kind, std::string text) {
+        searchOfFailing.StartSearch({kind, 0, 0, std::move(text)});
+        ASSERT_TRUE(searchOfFailing.WaitUntilIdle(kWatchdog));
+    }
+
+    FailingOnceSink failing;
+    CSymbolSearch searchOfFailing{failing};
+};
+
+TEST_F(SymbolSearchFailureTest, OutOfMemoryWhileTheListIsFilled) {
+    failing.failResults = [] { throw std::bad_alloc(); };
+    ExpectTheFailureEndsOnlyThatSearch();
+    // The list's wait cursor went away with the failed answer.
+    EXPECT_FALSE(failing.listBusyChanges.back());
+}
+
+TEST_F(SymbolSearchFailureTest, AnythingThrownBeforeTheRequest) {
+    failing.failBusy = [] { throw 42; };
+    ExpectTheFailureEndsOnlyThatSearch();
+}
+
+TEST_F(SymbolSearchFailureTest, ContentsWorkerOutOfRange) {
+    failing.failText = "Catalog Repeats:";
+    failing.failStatus = [] { throw std::out_of_range("row"); };
+    searchOfFailing.StartContents(2, "Repeats");
+    ASSERT_TRUE(searchOfFailing.WaitUntilIdle(kWatchdog));
+    EXPECT_EQ(failing.LastStatus(), kConnectionErrorText);
+    EXPECT_FALSE(failing.busyChanges.back());
+    searchOfFailing.StartContents(2, "Repeats");
+    ASSERT_TRUE(searchOfFailing.WaitUntilIdle(kWatchdog));
+    EXPECT_EQ(failing.LastStatus(), "Catalog Repeats: 5 securities");
 }
 
 TEST(ResultCountTextTest, OneAndMany) {
@@ -200,17 +278,13 @@ public:
     explicit HoldingServer(Script script) : script_(std::move(script)) {
         EXPECT_TRUE(listener_.Create(0, SocketType::Stream, "127.0.0.1", false));
         EXPECT_TRUE(listener_.Listen(8));
-        saved_ = GetServerEndpoint();
-        SetServerEndpoint({"127.0.0.1", listener_.LocalPort()});
-        SetRequestTimeoutForTesting(std::chrono::seconds(5));
+        endpoint_.emplace(ServerEndpoint{"127.0.0.1", listener_.LocalPort()});
         thread_ = std::thread([this] { Run(); });
     }
     ~HoldingServer() {
         done_ = true;
         listener_.Close();
         thread_.join();
-        SetServerEndpoint(saved_);
-        SetRequestTimeoutForTesting(kRequestTimeout);
     }
 
     // Ends after the connection in progress.
@@ -254,7 +328,8 @@ private:
 
     Script script_;
     CWinSocket listener_;
-    ServerEndpoint saved_;
+    std::optional<CScopedServerEndpoint> endpoint_;
+    const CScopedRequestTimeout timeout_{std::chrono::seconds(5)};
     std::atomic<bool> done_{false};
     std::thread thread_;
 };

@@ -17,8 +17,11 @@
 #include "UpdateJobFixture.h"
 
 #include <algorithm>
+#include <functional>
 #include <future>
 #include <gtest/gtest.h>
+#include <new>
+#include <stdexcept>
 #include <thread>
 
 namespace mvr {
@@ -535,6 +538,66 @@ TEST_F(UpdateJobTest, DestroyingARunningJobStopsAndJoinsIt) {
     }
     EXPECT_EQ(sink.EndCalls(), 1);
     EXPECT_EQ(test::FolderContents(directories[0].path), before);
+}
+
+TEST_F(UpdateJobTest, WhateverTheWorkerThrowsEndsOnlyTheJob) {
+    const std::vector<MVRKrsExportInfo> directories = {
+        test::CreateExportDirectory(Folder("a"), kFormatAsciiComma,
+                                    {{"SAPX", 1001, {StoredBar(Today() - 9, 5.0f)}}}, StartDate())};
+    const auto before = test::FolderContents(directories[0].path);
+    const std::pair<std::function<void()>, std::string> failures[] = {
+        {[] { throw std::bad_alloc(); }, "out of memory"},
+        {[] { std::vector<int>().at(3); }, ""}, // the library words its own text
+        {[] { throw std::runtime_error("sink gone"); }, "sink gone"},
+        {[] { throw 42; }, "unknown exception"},
+    };
+    CUpdateJob job(directories);
+    test::AddAll(job, 1);
+    for (const auto& [fail, text] : failures) {
+        RecordingSink sink;
+        sink.onPhase = [&](const std::string& phase) {
+            if (phase == "Loading Data ...") {
+                fail();
+            }
+        };
+        const UpdateSummary summary = test::RunJob(job, sink);
+        EXPECT_TRUE(summary.failed) << text;
+        EXPECT_TRUE(summary.stopped) << text;
+        if (text.empty()) {
+            EXPECT_FALSE(summary.failure.empty());
+        } else {
+            EXPECT_EQ(summary.failure, text);
+        }
+        EXPECT_EQ(summary.symbolsWritten, 0);
+        EXPECT_EQ(test::FolderContents(directories[0].path), before);
+    }
+    // The same job runs through afterwards, and its summary forgets the failure.
+    RecordingSink sink;
+    const UpdateSummary summary = test::RunJob(job, sink);
+    EXPECT_FALSE(summary.failed);
+    EXPECT_TRUE(summary.failure.empty());
+    EXPECT_FALSE(summary.stopped);
+    EXPECT_EQ(summary.symbolsWritten, 1);
+}
+
+// A front end whose last reports fail.
+class ThrowingEndSink : public RecordingSink {
+public:
+    void JobEnded(const UpdateSummary& summary) override {
+        RecordingSink::JobEnded(summary);
+        throw std::runtime_error("view gone");
+    }
+};
+
+TEST_F(UpdateJobTest, AJobWhoseEndReportFailsStillEnds) {
+    const std::vector<MVRKrsExportInfo> directories = {
+        test::CreateExportDirectory(Folder("a"), kFormatAsciiComma, {{"SAPX", 1001}}, StartDate())};
+    CUpdateJob job(directories);
+    test::AddAll(job, 1);
+    ThrowingEndSink sink;
+    const UpdateSummary summary = test::RunJob(job, sink);
+    EXPECT_FALSE(summary.failed);
+    EXPECT_EQ(summary.symbolsWritten, 1);
 }
 
 TEST_F(UpdateJobTest, StopDuringTheWritingPassFinishesTheFileInHand) {
