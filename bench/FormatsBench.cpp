@@ -19,6 +19,7 @@
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -26,6 +27,15 @@
 
 namespace mvr {
 namespace {
+
+// The fixtures are written once; a benchmark over a file that is not there
+// would measure nothing.
+void Require(bool done, const char* what) {
+    if (!done) {
+        std::fprintf(stderr, "FormatsBench: %s failed\n", what);
+        std::exit(1);
+    }
+}
 
 constexpr std::size_t kBars = 10000;
 constexpr int kIndexSymbols = 5000;
@@ -100,7 +110,7 @@ PriceFile MakePriceFile(int type) {
     CExportDataFile writer;
     writer.BuildFileName(file.folder, PriceSymbol(), type);
     writer.History() = History();
-    writer.Write(true);
+    Require(writer.Write(true), "writing a price file");
     file.bytes = FileSizeOf(writer.FilePath()).value_or(0);
     return file;
 }
@@ -118,7 +128,7 @@ const PriceFile& AsciiFile() {
 std::string PlainFile(std::uint64_t bytes, const std::string& name) {
     const std::string path = Folder().Sub("plain") + name;
     const ByteBuffer content(bytes, 0x5A);
-    WriteFileAtomically(path, content);
+    Require(WriteFileAtomically(path, content), "writing a plain file");
     return path;
 }
 
@@ -219,7 +229,7 @@ const ManyPriceFiles& ManyMetaStockFiles() {
             CExportDataFile writer;
             writer.BuildFileName(many.folder, symbol, MetaStockFile().type);
             writer.History() = History();
-            writer.Write(true);
+            Require(writer.Write(true), "writing a price file");
             many.bytes += FileSizeOf(writer.FilePath()).value_or(0);
             many.symbols.push_back(symbol);
             many.paths.push_back(writer.FilePath());
@@ -270,7 +280,7 @@ struct IndexFolder {
 IndexFolder MakeIndexFolder(int type, const std::vector<std::string>& files) {
     IndexFolder index{Folder().Sub("index-" + std::to_string(type)), type, 0};
     CExportDirectory directory(type);
-    directory.Create(index.folder, 36526.0, type);
+    Require(directory.Create(index.folder, 36526.0, type), "creating an index");
     for (int i = 1; i <= kIndexSymbols; ++i) {
         ExportSymbolInfo s;
         s.symbol = "S" + std::to_string(i);
@@ -279,7 +289,7 @@ IndexFolder MakeIndexFolder(int type, const std::vector<std::string>& files) {
         s.lastDate = 38000.0 + i % 1000;
         directory.AddSymbol(s);
     }
-    directory.Save();
+    Require(directory.Save(), "saving an index");
     for (const std::string& name : files) {
         index.bytes += FileSizeOf(index.folder + name).value_or(0);
     }

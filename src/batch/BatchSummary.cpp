@@ -22,6 +22,9 @@ std::string FormatSummary(const UpdateSummary& summary) {
     AppendLine(text, "  Bars added:", summary.barsAdded);
     AppendLine(text, "  Bars changed:", summary.barsChanged);
     AppendLine(text, "  Symbols without answer:", summary.symbolsWithoutAnswer);
+    if (summary.indexesNotSaved > 0) {
+        AppendLine(text, "  Indexes not saved:", summary.indexesNotSaved);
+    }
     if (!summary.refusedSymbols.empty()) {
         AppendLine(text,
                    "  Symbols not added:", static_cast<long long>(summary.refusedSymbols.size()));

@@ -20,15 +20,15 @@ public:
 
     // Creates the folder with its bar folders and writes every table file.
     // False when a file cannot be written; `failedFile` then names it.
-    bool WriteTables(const ServerTables& tables, std::string* failedFile) const;
+    [[nodiscard]] bool WriteTables(const ServerTables& tables, std::string* failedFile) const;
 
     // Safe to call from several threads at once for different instruments.
-    bool WriteDailyBars(std::int32_t sinCode, int decimals, std::span<const DailyBar> bars) const;
-    bool WriteIntradayBars(std::int32_t sinCode, int decimals,
+    [[nodiscard]] bool WriteDailyBars(std::int32_t sinCode, int decimals, std::span<const DailyBar> bars) const;
+    [[nodiscard]] bool WriteIntradayBars(std::int32_t sinCode, int decimals,
                            std::span<const IntradayBar> bars) const;
 
 private:
-    bool WriteFile(std::string_view relativeName, const std::string& text,
+    [[nodiscard]] bool WriteFile(std::string_view relativeName, const std::string& text,
                    NewFileAccess access = NewFileAccess::Default) const;
 
     std::string folder_;

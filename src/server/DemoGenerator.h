@@ -65,7 +65,7 @@ public:
     DemoHistory History(std::size_t index) const;
 
     // Writes the whole data set into `folder`, which must be missing or empty.
-    bool Write(const std::string& folder, DemoSummary* summary, std::string* error) const;
+    [[nodiscard]] bool Write(const std::string& folder, DemoSummary* summary, std::string* error) const;
 
 private:
     void BuildReferenceTables();

@@ -1,5 +1,6 @@
 #include "core/app/AccountDialog.h"
 
+#include "core/app/MainWindowCommands.h"
 #include "core/app/Session.h"
 #include "core/config/UserInteraction.h"
 #include "core/net/UserRequests.h"
@@ -101,7 +102,7 @@ AccountCommandResult RunAccountCommand(CMVRKrsExpSession& session, CUserInteract
     if (interaction.EditAccount(values)) {
         session.User().account = values.account;
         session.User().password = values.password;
-        session.StoreConfig();
+        StoreConfigOrTell(session, interaction);
         return AccountCommandResult::Accepted;
     }
     // The update tool replaces the program's files, so the program makes way.

@@ -70,7 +70,7 @@ bool CopyOrMoveDroppedSymbols(CMVRKrsExpSession& session, CUserInteraction& inte
         return false;
     }
     session.DirectoryList().RefreshCounts(session.Directories());
-    session.StoreConfig();
+    StoreConfigOrTell(session, interaction);
     current.Reload();
     session.SymbolList().SetDirectory(&current);
     const std::string refused = RefusedSymbolsText(dialog.LastResult(), dialog.IsMove());

@@ -1,5 +1,6 @@
 #include "core/app/LegacyImportCommand.h"
 
+#include "core/app/MainWindowCommands.h"
 #include "core/app/Session.h"
 #include "core/config/ConfigStore.h"
 #include "core/config/UserInteraction.h"
@@ -68,10 +69,7 @@ LegacyImportOutcome ImportLegacyInstallation(CMVRKrsExpSession& session,
     // Without its log the import is still complete; there is just nothing to show.
     const std::string logPath = JoinPath(*configFolder, kImportLogFileName);
     const bool logged = result.log.AppendTo(logPath);
-    std::string error;
-    if (!session.StoreConfig(&error)) {
-        interaction.ShowMessage(error, MessageIcon::None);
-    }
+    StoreConfigOrTell(session, interaction);
     ShowAgain(session);
     if (logged) {
         interaction.OpenDocument(logPath);

@@ -6,7 +6,7 @@
 #include "core/app/Session.h"
 #include "core/config/UserInteraction.h"
 #include "core/formats/DayNumber.h"
-#include "core/formats/ExportDataFile.h"
+#include "core/formats/SymbolRemoval.h"
 #include "core/net/CatalogueRequests.h"
 #include "core/net/InstrumentRecord.h"
 #include "core/net/IOException.h"
@@ -34,21 +34,6 @@ std::string DeleteSymbolsQuestion(const std::vector<ExportSymbolInfo>& symbols) 
         return "Are you sure you want to remove '" + symbols.front().name + "'?";
     }
     return "Are you sure you want to remove " + std::to_string(symbols.size()) + " symbols?";
-}
-
-// A symbol without a server number (0) is found by its text only: the first
-// symbol of number 0 may be another one.
-bool RemoveFromIndex(CExportDirectory& index, const ExportSymbolInfo& symbol) {
-    if (symbol.sinCode != 0 && index.RemoveBySInCode(symbol.sinCode)) {
-        return true;
-    }
-    return index.RemoveBySymbol(FullSymbolText(symbol));
-}
-
-void DeleteDataFile(const CExportDirectory& index, const ExportSymbolInfo& symbol) {
-    CExportDataFile file;
-    file.BuildFileName(index.Path(), symbol, index.FormatType());
-    file.Delete();
 }
 
 } // namespace
@@ -80,6 +65,22 @@ std::vector<WATCH> CatalogueMembersOf(std::int32_t catalogueId, const RunFlag& r
     return members;
 }
 
+bool StoreConfigOrTell(CMVRKrsExpSession& session, CUserInteraction& interaction) {
+    std::string error;
+    if (session.StoreConfig(&error)) {
+        return true;
+    }
+    return TellUnlessStored(interaction, error.empty() ? kStoreConfigError : error);
+}
+
+bool TellUnlessStored(CUserInteraction& interaction, const std::string& error) {
+    if (error.empty()) {
+        return true;
+    }
+    interaction.ShowMessage(error, MessageIcon::None);
+    return false;
+}
+
 bool CMainWindowCommands::AddDirectory() {
     if (!EnsureLoginOrTell(session_, interaction_)) {
         return false;
@@ -96,8 +97,10 @@ bool CMainWindowCommands::AddDirectory() {
         return false; // cancelled: no directory is added
     }
     std::vector<RefusedSymbol> refused;
-    session_.AddExportDirectory(values, members, &refused);
+    std::string error;
+    session_.AddExportDirectory(values, members, &refused, &error);
     TellRefused(refused);
+    TellUnlessStored(interaction_, error);
     session_.RefillDirectoryList();
     // The directory of the path, also when it was there before; a row that the
     // format filter hides is not selected.
@@ -116,7 +119,9 @@ bool CMainWindowCommands::RemoveSelectedDirectories() {
     bool removed = false;
     if (!records.empty() &&
         interaction_.AskYesNo(RemoveDirectoriesQuestion(records), MessageIcon::Question)) {
-        session_.RemoveDirectories(records);
+        std::string error;
+        (void)session_.RemoveDirectories(records, &error);
+        TellUnlessStored(interaction_, error);
         session_.RefillDirectoryList();
         removed = true;
     }
@@ -161,7 +166,9 @@ bool CMainWindowCommands::EditDirectory(std::int32_t directoryIndex, bool withIn
     if (!interaction_.EditDirectory(values)) {
         return false;
     }
-    session_.ChangeDirectory(directoryIndex, values, withInterval);
+    std::string error;
+    (void)session_.ChangeDirectory(directoryIndex, values, withInterval, &error);
+    TellUnlessStored(interaction_, error);
     session_.DirectoryList().RefreshCounts(session_.Directories());
     return true;
 }
@@ -180,16 +187,16 @@ bool CMainWindowCommands::DeleteSelectedSymbols() {
     const bool agreed =
         interaction_.AskYesNo(DeleteSymbolsQuestion(symbols), MessageIcon::Question);
     if (agreed) {
-        CExportDirectory& index = session_.CurrentIndex();
-        for (const ExportSymbolInfo& symbol : symbols) {
-            if (RemoveFromIndex(index, symbol)) {
-                DeleteDataFile(index, symbol);
-            }
+        // A symbol without a server number (0) is found by its text only: the
+        // first symbol of number 0 may be another one.
+        const SymbolRemoval removal =
+            RemoveSymbols(session_.CurrentIndex(), symbols, SymbolIdentity::NumberOrText);
+        if (!removal.saved) {
+            interaction_.ShowMessage(kSymbolsNotRemovedMessage, MessageIcon::Exclamation);
         }
-        index.Save();
         session_.DirectoryList().RefreshCounts(session_.Directories());
     }
-    session_.StoreConfig();
+    StoreConfigOrTell(session_, interaction_);
     session_.RedisplayCurrentIndex();
     return agreed;
 }
@@ -223,11 +230,13 @@ std::size_t CMainWindowCommands::AddChosenInstruments() {
         const std::uint16_t interval =
             session_.Directories()[static_cast<std::size_t>(current)].interval;
         added = AddInstrumentSymbols(index, chosen, {index.StartDate(), 0.0, interval});
-        index.Save();
+        if (!index.Save()) {
+            interaction_.ShowMessage(kSymbolsNotAddedMessage, MessageIcon::Exclamation);
+        }
         TellRefused(added.refused);
     }
     // The dialog's placement and sort state are kept also when nothing was chosen.
-    session_.StoreConfig();
+    StoreConfigOrTell(session_, interaction_);
     session_.DirectoryList().RefreshCounts(session_.Directories());
     // Shown again as a new directory would be (no selection), but as inserted
     // rows: the view keeps its place in a long list.
@@ -252,10 +261,11 @@ bool CMainWindowCommands::AddList() {
     if (!interaction_.AskListName(session_.Lists(), name)) {
         return false;
     }
-    session_.AddList(name);
+    // Stored again below with the new list active: only that store is told.
+    (void)session_.AddList(name);
     CMainWindowReactions(session_).ChooseListEntry(
         ListsBoxEntryStartingWith(session_.Lists(), name).value_or(0));
-    session_.StoreConfig();
+    StoreConfigOrTell(session_, interaction_);
     return true;
 }
 
@@ -270,7 +280,11 @@ bool CMainWindowCommands::RemoveActiveList() {
     }
     // Stores the configuration with no list active; the rows keep their
     // check boxes until the lists box changes next.
-    return session_.RemoveList(static_cast<std::size_t>(entry - 1));
+    std::string error;
+    const bool removed = session_.RemoveList(static_cast<std::size_t>(entry - 1), &error);
+    TellUnlessStored(interaction_, error);
+    // The list is gone from memory also when the store failed.
+    return removed || !error.empty();
 }
 
 } // namespace mvr

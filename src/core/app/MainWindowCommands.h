@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace mvr {
@@ -27,6 +28,24 @@ bool EnsureLoginOrTell(CMVRKrsExpSession& session, CUserInteraction& interaction
 // The instruments the server lists for a catalogue; none when the request
 // fails or is cancelled.
 std::vector<WATCH> CatalogueMembersOf(std::int32_t catalogueId, const RunFlag& run);
+
+// Every command that stores the configuration does so through these: a store
+// that failed is told ("Error Store Export Config") and the run goes on, so
+// that the user can make room and the next store writes everything. False
+// when the configuration was not stored.
+bool StoreConfigOrTell(CMVRKrsExpSession& session, CUserInteraction& interaction);
+// For a session operation that stored the configuration itself: `error` is
+// what it reported, empty when the store succeeded.
+bool TellUnlessStored(CUserInteraction& interaction, const std::string& error);
+
+// Told when the current index could not be saved without the symbols to
+// delete: they stay, and so do their price files.
+inline constexpr const char* kSymbolsNotRemovedMessage =
+    "The symbols could not be removed: the directory's index cannot be written.";
+// Told when symbols chosen in the search were added but the index could not
+// be saved with them.
+inline constexpr const char* kSymbolsNotAddedMessage =
+    "The new symbols could not be saved: the directory's index cannot be written.";
 
 class CMainWindowCommands {
 public:
@@ -49,8 +68,8 @@ public:
     bool EditDirectoryOfRow(std::size_t row);
 
     // "-" beside the symbol list: asks, then removes the selected symbols from
-    // the current index and deletes their data files. True when the user
-    // agreed.
+    // the current index, saves it and only then deletes their data files (a
+    // failed save is told and deletes nothing). True when the user agreed.
     bool DeleteSelectedSymbols();
 
     // "+" beside the symbol list: the instruments chosen in the symbol search

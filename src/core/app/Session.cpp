@@ -51,6 +51,7 @@ bool CMVRKrsExpSession::LoadConfig(std::string* error) {
     const auto store = CConfigStore::OpenDefault();
     if (!store) {
         SetError(error, kLoadConfigError);
+        quitRequested_ = true;
         return false;
     }
     ConfigData data = store->Load();
@@ -73,6 +74,7 @@ bool CMVRKrsExpSession::StoreConfig(std::string* error) {
     const auto store = CConfigStore::OpenDefault();
     if (!store) {
         SetError(error, kStoreConfigError);
+        quitRequested_ = true;
         return false;
     }
     user_.directorySortColumn = directoryList_.SortColumn();
@@ -85,7 +87,10 @@ bool CMVRKrsExpSession::StoreConfig(std::string* error) {
     data.directories = directories_;
     data.lists = lists_;
     data.windowLayout = layout_;
-    store->Store(data);
+    if (!store->Store(data)) {
+        SetError(error, kStoreConfigError);
+        return false;
+    }
     return true;
 }
 
@@ -111,7 +116,8 @@ std::int32_t CMVRKrsExpSession::FindDirectoryByPath(std::string_view path) const
 
 std::int32_t CMVRKrsExpSession::AddExportDirectory(const DirectoryEditorValues& values,
                                                    std::span<const WATCH> catalogueMembers,
-                                                   std::vector<RefusedSymbol>* refused) {
+                                                   std::vector<RefusedSymbol>* refused,
+                                                   std::string* error) {
     if (FindDirectoryByPath(values.path) != -1) {
         return -1;
     }
@@ -128,14 +134,16 @@ std::int32_t CMVRKrsExpSession::AddExportDirectory(const DirectoryEditorValues& 
     CExportDirectory directory;
     if (directory.DetectFormat(record.path) == kFormatUnrecognised &&
         directory.Create(record.path, record.startDate, record.formatType)) {
-        directory.Save();
+        // Create has written the empty index already; this save writes the same.
+        (void)directory.Save();
     }
     directories_.push_back(record);
-    StoreConfig();
+    // The store below writes everything again: only its result counts.
+    (void)StoreConfig();
     if (record.IsLinked()) {
         FillFromCatalogue(directory, record, catalogueMembers, refused);
     }
-    StoreConfig();
+    (void)StoreConfig(error);
     return static_cast<std::int32_t>(directories_.size()) - 1;
 }
 
@@ -149,14 +157,16 @@ void CMVRKrsExpSession::FillFromCatalogue(CExportDirectory& directory,
     directory.SetStartDate(record.startDate);
     AddedInstruments added = AddInstrumentSymbols(
         directory, members, {record.startDate, record.startDate, record.interval});
-    directory.Save();
+    // An index that cannot be written leaves the directory showing 0 symbols,
+    // as every folder without a usable index does.
+    (void)directory.Save();
     if (refused != nullptr) {
         *refused = std::move(added.refused);
     }
 }
 
 bool CMVRKrsExpSession::ChangeDirectory(std::int32_t index, const DirectoryEditorValues& values,
-                                        bool takeInterval) {
+                                        bool takeInterval, std::string* error) {
     if (index < 0 || static_cast<std::size_t>(index) >= directories_.size()) {
         return false;
     }
@@ -168,14 +178,16 @@ bool CMVRKrsExpSession::ChangeDirectory(std::int32_t index, const DirectoryEdito
         record.interval = IntervalOf(values);
     }
     const double startDate = record.startDate;
-    StoreConfig();
+    const bool stored = StoreConfig(error);
     // Only the edited directory's own index takes the date: saving another
-    // directory's index with it would change that directory.
+    // directory's index with it would change that directory. The record,
+    // stored above, is what updates go by; the index's date only seeds the
+    // symbols added by hand, and stays in the loaded index for its next save.
     if (currentDirectory_ == index) {
         currentIndex_->SetStartDate(startDate);
-        currentIndex_->Save();
+        (void)currentIndex_->Save();
     }
-    return true;
+    return stored;
 }
 
 void CMVRKrsExpSession::RefillDirectoryList() {

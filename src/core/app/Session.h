@@ -44,9 +44,15 @@ public:
     bool LoadConfig(std::string* error = nullptr);
 
     // Rewrites the four record files, with the sort state the two lists have
-    // now; false with kStoreConfigError when the folder is not available
-    // (files that cannot be written are skipped).
-    bool StoreConfig(std::string* error = nullptr);
+    // now. False with kStoreConfigError when a file could not be written (it
+    // keeps its last content; the others are still written, and the next
+    // store writes everything again) or when the folder is not available
+    // (which also asks the run to end).
+    [[nodiscard]] bool StoreConfig(std::string* error = nullptr);
+
+    // Set when the configuration folder could not be had at all, by a load or
+    // a store: the front end ends the run after the command that found it.
+    bool QuitRequested() const { return quitRequested_; }
 
     bool ConfigLoaded() const { return configLoaded_; }
     bool SortStateLoaded() const { return sortStateLoaded_; }
@@ -100,18 +106,22 @@ public:
     // for it, as its symbols (the folder's earlier symbols are dropped) when
     // there are any; without them it has no symbols. Stores the
     // configuration. The new index. Instruments whose price file would be
-    // another symbol's are left out and, with `refused`, named there.
+    // another symbol's are left out and, with `refused`, named there. When
+    // the store failed, `error` receives kStoreConfigError (the directory is
+    // added all the same).
     std::int32_t AddExportDirectory(const DirectoryEditorValues& values,
                                     std::span<const WATCH> catalogueMembers,
-                                    std::vector<RefusedSymbol>* refused = nullptr);
+                                    std::vector<RefusedSymbol>* refused = nullptr,
+                                    std::string* error = nullptr);
 
     // Takes over the editor's catalogue and start date (and the interval when
     // `takeInterval` is set) into the directory, stores the configuration,
     // then gives the directory's loaded index the new start date and saves it. The
     // catalogue is read at the next update. False for an index outside the
-    // array. Only the current directory's index is saved.
-    bool ChangeDirectory(std::int32_t index, const DirectoryEditorValues& values,
-                         bool takeInterval);
+    // array and when the configuration was not stored (`error` then holds
+    // kStoreConfigError). Only the current directory's index is saved.
+    [[nodiscard]] bool ChangeDirectory(std::int32_t index, const DirectoryEditorValues& values,
+                                       bool takeInterval, std::string* error = nullptr);
 
     // Rebuilds the directory list's rows for the format filter and the
     // check boxes of the active list.
@@ -126,18 +136,18 @@ public:
     // directory; when it is removed there is none (kNoCurrentDirectory) and the
     // current index is emptied (and shown empty by the symbol list). False
     // when the configuration was not stored.
-    bool RemoveDirectories(const std::vector<MVRKrsExportInfo>& records,
-                           std::string* error = nullptr);
+    [[nodiscard]] bool RemoveDirectories(const std::vector<MVRKrsExportInfo>& records,
+                                         std::string* error = nullptr);
 
     // Appends a list without directories (the name cut to 259 characters) and
     // stores the configuration; false when it was not stored.
-    bool AddList(std::string_view name, std::string* error = nullptr);
+    [[nodiscard]] bool AddList(std::string_view name, std::string* error = nullptr);
 
     // Deletes the list and stores the configuration; directories are not
     // touched. The active list entry follows: removing the active list leaves
     // none active. False for an index outside the array (nothing changes) and
     // when the configuration was not stored.
-    bool RemoveList(std::size_t index, std::string* error = nullptr);
+    [[nodiscard]] bool RemoveList(std::size_t index, std::string* error = nullptr);
 
     // Adds the path to the list (unless it holds it already) or deletes its
     // first copy. Not stored here: the next StoreConfig writes it. True when
@@ -168,6 +178,7 @@ private:
     std::string firstArgument_;
     std::string secondArgument_;
     bool configLoaded_ = false;
+    bool quitRequested_ = false;
     bool sortStateLoaded_ = false;
     ExportUserInfo user_;
     std::vector<MVRKrsExportInfo> directories_;

@@ -51,9 +51,9 @@ SymbolDataOutcome OpenSymbolDataEditor(CMVRKrsExpSession& session, CUserInteract
     entry = store.Symbol();
     entry.firstDate = store.GetFirstDate();
     entry.lastDate = store.GetLastDate();
-    index.Save();
+    const bool saved = index.Save();
     session.SymbolList().SetDirectory(&index);
-    return SymbolDataOutcome::Written;
+    return saved ? SymbolDataOutcome::Written : SymbolDataOutcome::IndexNotSaved;
 }
 
 } // namespace mvr

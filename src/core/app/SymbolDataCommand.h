@@ -19,7 +19,8 @@ enum class SymbolDataOutcome {
     NotOpened, // no symbol in the row, or the login failed (its message was shown)
     Cancelled, // nothing was written
     Written,   // the price file, the symbol's dates and the index were saved
-    NotWritten // OK, but the price file could not be written: the index is left as it was
+    NotWritten, // OK, but the price file could not be written: the index is left as it was
+    IndexNotSaved // the price file was written; the index could not be saved with its dates
 };
 
 // Reads the symbol's price file of the current directory into a store, shows

@@ -18,7 +18,7 @@ bool CUpdateCommands::Run(CUpdateJob& job) {
         return false;
     }
     session_.DirectoryList().RefreshCounts(session_.Directories());
-    session_.StoreConfig();
+    StoreConfigOrTell(session_, interaction_);
     session_.CurrentIndex().Reload();
     session_.RedisplayCurrentIndex();
     return true;
@@ -104,7 +104,7 @@ CommandLineResult CUpdateCommands::ProcessCommandLine() {
         job.AddDirectory(index);
     }
     if (job.DirectoryCount() == 0) {
-        session_.StoreConfig(); // the Exit step
+        StoreConfigOrTell(session_, interaction_); // the Exit step
         result.outcome = CommandLineOutcome::NothingSelected;
         return result;
     }
@@ -114,7 +114,7 @@ CommandLineResult CUpdateCommands::ProcessCommandLine() {
         result.outcome = CommandLineOutcome::Cancelled;
         return result;
     }
-    session_.StoreConfig(); // the Exit step
+    StoreConfigOrTell(session_, interaction_); // the Exit step
     result.outcome = CommandLineOutcome::Finished;
     return result;
 }

@@ -58,7 +58,7 @@ public:
 
     // Writes the four record files in order; a file that cannot be written is
     // skipped and the others are still written. True when all four were written.
-    bool Store(const ConfigData& data) const;
+    [[nodiscard]] bool Store(const ConfigData& data) const;
 
 private:
     std::string folder_;

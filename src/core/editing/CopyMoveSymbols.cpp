@@ -3,6 +3,7 @@
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/PriceFileNames.h"
+#include "core/formats/SymbolRemoval.h"
 #include "core/net/SymbolLookup.h"
 #include "core/platform/Paths.h"
 #include "core/platform/TextUtil.h"
@@ -188,21 +189,11 @@ CopyMoveResult CCopyMoveSymbols::Run() {
     if (!move || copied.empty()) {
         return result;
     }
-    for (const ExportSymbolInfo& symbol : copied) {
-        source.RemoveBySymbol(FullSymbolText(symbol));
-    }
     // The price files go only once the source's index no longer lists them.
-    if (!source.Save()) {
-        source.Reload(); // so that nothing half-removed is saved later
+    if (!RemoveSymbols(source, copied, SymbolIdentity::Text).saved) {
         for (const ExportSymbolInfo& symbol : copied) {
             refuse(symbol, CopyRefusal::SourceNotSaved);
         }
-        return result;
-    }
-    for (const ExportSymbolInfo& symbol : copied) {
-        CExportDataFile file;
-        file.BuildFileName(sourceRecord->path, symbol, sourceRecord->formatType);
-        file.Delete();
     }
     return result;
 }

@@ -53,7 +53,7 @@ public:
     // when the file holds the history afterwards.
     // With a group the new file is only staged in it: the target is replaced
     // when the group is committed.
-    bool Write(bool force, CAtomicFileGroup* group = nullptr);
+    [[nodiscard]] bool Write(bool force, CAtomicFileGroup* group = nullptr);
 
     // Removes the data file for the formats that have one. False when there is
     // nothing to remove or the removal failed.

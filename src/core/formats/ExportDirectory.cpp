@@ -59,8 +59,9 @@ bool EndsWithIgnoreCase(std::string_view text, std::string_view suffix) {
 CExportDirectory::CExportDirectory(int formatType) : formatType_(formatType) {}
 
 CExportDirectory::~CExportDirectory() {
+    // Nothing to report to here: callers that must know save before.
     if (modified_) {
-        Save();
+        (void)Save();
     }
 }
 

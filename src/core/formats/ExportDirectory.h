@@ -37,11 +37,11 @@ public:
     // Loads the index of the current folder again (when it exists).
     bool Reload();
     // Writes an empty index (replacing an existing one) and empties the list.
-    bool Create(const std::string& path, double startDate, int formatType);
+    [[nodiscard]] bool Create(const std::string& path, double startDate, int formatType);
     // Writes the index from the symbol list. False when nothing or not all
     // could be written, or when the index was damaged when it was loaded (the
     // files are then left as they are, so that nothing readable is lost).
-    bool Save();
+    [[nodiscard]] bool Save();
 
     // Index of the first symbol whose text equals `symbol` exactly, or -1.
     int FindSymbol(std::string_view symbol) const;
@@ -81,11 +81,11 @@ private:
     bool LoadMetaStock();
     bool LoadAscii();
     bool LoadHermes();
-    bool SaveMetaStock();
-    bool SaveAscii();
+    [[nodiscard]] bool SaveMetaStock();
+    [[nodiscard]] bool SaveAscii();
     bool CreateMetaStock();
     bool CreateAscii();
-    bool WriteIndexFile(const std::string& path, std::span<const std::uint8_t> bytes);
+    [[nodiscard]] bool WriteIndexFile(const std::string& path, std::span<const std::uint8_t> bytes);
     bool RemoveIndexFile(const std::string& name);
     bool Fail(std::string problem);
     bool Damaged(std::string problem);

@@ -22,7 +22,7 @@ public:
 
     // Appends the run's lines to the file (created when missing) through the
     // atomic writer; false when it could not be written.
-    bool AppendTo(const std::string& path) const;
+    [[nodiscard]] bool AppendTo(const std::string& path) const;
 
 private:
     std::string text_;

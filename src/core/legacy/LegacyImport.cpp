@@ -23,6 +23,8 @@ namespace {
 
 constexpr std::size_t kTranslationBuckets = 5000;
 constexpr double kStartDaysBeforeNow = 300.0;
+// The folder is registered all the same; its index lacks the imported symbols.
+constexpr const char* kIndexNotWrittenLine = " - Index could not be written";
 
 enum class FormatClass { MetaStock, Ascii, Other };
 
@@ -188,8 +190,8 @@ private:
         record.interval = MVRKrsExportInfo::kDefaultInterval;
         record.startDate = index.StartDate();
         directories_.push_back(std::move(record));
-        if (index.IsModified()) {
-            index.Save();
+        if (index.IsModified() && !index.Save()) {
+            log_.Line(kIndexNotWrittenLine);
         }
     }
 
@@ -205,7 +207,8 @@ private:
         }
         const std::vector<qdxMasterAsciiEntry> entries = ReadMasterFile(directory.path, formatType);
         CExportDirectory index(formatType);
-        index.Create(directory.path, startDate_, formatType);
+        // An index that cannot be created cannot be saved either: the save below tells.
+        (void)index.Create(directory.path, startDate_, formatType);
         MVRKrsExportInfo record;
         record.interval = MVRKrsExportInfo::kDefaultInterval;
         record.startDate = 0.0;
@@ -213,12 +216,13 @@ private:
         for (const qdxMasterAsciiEntry& entry : entries) {
             TakeOverSymbol(entry, index, files, record);
         }
-        index.Save();
+        // One retry before the index is given up and the log says so.
+        const bool saved = index.Save() || index.Save();
         record.formatType = formatType;
         record.path = index.Path();
         directories_.push_back(std::move(record));
-        if (index.IsModified()) {
-            index.Save();
+        if (!saved) {
+            log_.Line(kIndexNotWrittenLine);
         }
     }
 

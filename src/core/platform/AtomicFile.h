@@ -21,11 +21,11 @@ enum class NewFileAccess {
 
 // Replaces (or creates) `path` with `bytes`. An existing file keeps its
 // permissions. False when anything failed; the old file is then untouched.
-bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+[[nodiscard]] bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                          NewFileAccess access = NewFileAccess::Default);
 
 // Appends `bytes` to `path` (creating it) through the same atomic replacement.
-bool AppendFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+[[nodiscard]] bool AppendFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
                           NewFileAccess access = NewFileAccess::Default);
 
 // Replaces many files with one flush to disk for all of them: flushing each
@@ -45,14 +45,14 @@ public:
 
     // Writes `bytes` into a new temporary file beside `path`. False (and
     // nothing staged) when that failed.
-    bool Stage(const std::string& path, std::span<const std::uint8_t> bytes,
+    [[nodiscard]] bool Stage(const std::string& path, std::span<const std::uint8_t> bytes,
                NewFileAccess access = NewFileAccess::Default);
     std::size_t StagedCount() const { return staged_.size(); }
 
     // Flushes every staged file, then replaces the targets in the order they
     // were staged. One result per staged file, in that order: true when its
     // target now holds the new content. The group is empty afterwards.
-    std::vector<bool> Commit();
+    [[nodiscard]] std::vector<bool> Commit();
 
 private:
     struct StagedFile {

@@ -1,6 +1,6 @@
 #include "core/update/CatalogueSync.h"
 
-#include "core/formats/ExportDataFile.h"
+#include "core/formats/SymbolRemoval.h"
 #include "core/net/CatalogueRequests.h"
 #include "core/net/IOException.h"
 #include "core/net/SymbolLookup.h"
@@ -39,7 +39,8 @@ CatalogueSyncOutcome CCatalogueSync::Run(std::int32_t directoryIndex, UpdateWork
         try {
             std::vector<WATCH> members;
             if (LoadMembers(members)) {
-                Follow(members, outcome.refused);
+                AddNewInstruments(members, outcome.refused);
+                outcome.indexNotSaved = !RemoveDroppedSymbols(members);
             }
         } catch (const CIOException&) {
             // The directory stays as it is; its symbols are still updated.
@@ -47,8 +48,8 @@ CatalogueSyncOutcome CCatalogueSync::Run(std::int32_t directoryIndex, UpdateWork
         }
     }
     Queue(directoryIndex, lists);
-    if (directory_.IsModified()) {
-        directory_.Save();
+    if (directory_.IsModified() && !directory_.Save()) {
+        outcome.indexNotSaved = true;
     }
     return outcome;
 }
@@ -64,13 +65,6 @@ bool CCatalogueSync::LoadMembers(std::vector<WATCH>& members) const {
     return listed && run_.load() != 0 && !members.empty();
 }
 
-void CCatalogueSync::Follow(const std::vector<WATCH>& members,
-                            std::vector<RefusedSymbol>& refused) {
-    AddNewInstruments(members, refused);
-    RemoveDroppedSymbols(members);
-    directory_.Save();
-}
-
 void CCatalogueSync::AddNewInstruments(const std::vector<WATCH>& members,
                                        std::vector<RefusedSymbol>& refused) {
     // An instrument that a dropped symbol's file still blocks is added at the
@@ -81,19 +75,15 @@ void CCatalogueSync::AddNewInstruments(const std::vector<WATCH>& members,
     refused = std::move(added.refused);
 }
 
-void CCatalogueSync::RemoveDroppedSymbols(const std::vector<WATCH>& members) {
+bool CCatalogueSync::RemoveDroppedSymbols(const std::vector<WATCH>& members) {
     const std::unordered_set<std::int32_t> wanted = SInCodesOf(members);
-    const std::vector<ExportSymbolInfo> symbols = directory_.Symbols();
-    for (const ExportSymbolInfo& symbol : symbols) {
-        if (wanted.count(symbol.sinCode) != 0) {
-            continue;
+    std::vector<ExportSymbolInfo> dropped;
+    for (const ExportSymbolInfo& symbol : directory_.Symbols()) {
+        if (wanted.count(symbol.sinCode) == 0) {
+            dropped.push_back(symbol);
         }
-        CExportDataFile file;
-        file.UseFolderListing(&directory_.FolderListing());
-        file.BuildFileName(directory_.Path(), symbol, info_.formatType);
-        file.Delete();
-        directory_.RemoveBySInCode(symbol.sinCode);
     }
+    return RemoveSymbols(directory_, dropped, SymbolIdentity::NumberOrText).saved;
 }
 
 void CCatalogueSync::Queue(std::int32_t directoryIndex, UpdateWorkLists& lists) const {

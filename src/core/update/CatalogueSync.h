@@ -22,6 +22,9 @@ struct CatalogueSyncOutcome {
     bool opened = false;                // the index could be opened; else nothing was queued
     bool communicationFailed = false;   // a CIOException ended the catalogue request
     std::vector<RefusedSymbol> refused; // new instruments whose price file is another symbol's
+    // The index could not be saved: the symbols the catalogue dropped stay,
+    // with their price files, until a later update can save it.
+    bool indexNotSaved = false;
 };
 
 class CCatalogueSync {
@@ -38,9 +41,9 @@ private:
     // Throws CIOException. False when the server reported an error, the
     // catalogue lists nothing or the run was stopped while it arrived.
     bool LoadMembers(std::vector<WATCH>& members) const;
-    void Follow(const std::vector<WATCH>& members, std::vector<RefusedSymbol>& refused);
     void AddNewInstruments(const std::vector<WATCH>& members, std::vector<RefusedSymbol>& refused);
-    void RemoveDroppedSymbols(const std::vector<WATCH>& members);
+    // False when the index could not be saved without them (nothing was deleted).
+    bool RemoveDroppedSymbols(const std::vector<WATCH>& members);
     void Queue(std::int32_t directoryIndex, UpdateWorkLists& lists) const;
 
     const MVRKrsExportInfo& info_;

@@ -17,7 +17,9 @@ void WriteDataFile(CExportDirectory& directory, const ExportSymbolInfo& symbol) 
     CExportDataFile file;
     file.UseFolderListing(&directory.FolderListing());
     file.Read(directory.Path(), symbol, directory.FormatType());
-    file.Write(false);
+    // A file not written now is written by the symbol's first update; a
+    // missing price file reads as an empty history meanwhile.
+    (void)file.Write(false);
 }
 
 } // namespace

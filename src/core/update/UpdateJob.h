@@ -46,6 +46,7 @@ struct UpdateSummary {
     std::int32_t symbolsWithoutAnswer = 0; // requested items for which no answer arrived
     std::int32_t accountCheckResult = 0;   // CheckAccount's result (0 or below: job ended there)
     bool communicationFailed = false;      // a CIOException ended a catalogue sync or a request
+    std::int32_t indexesNotSaved = 0;      // directory index saves that failed (sync and writing)
     bool failed = false;    // something else thrown ended the run early (out of memory, ...)
     std::string failure;    // what it was, in words (kOutOfMemoryText, what() of the exception)
     // Catalogue instruments left out because their price file is another symbol's.

@@ -77,6 +77,9 @@ void CUpdateRun::SynchroniseCatalogues() {
         if (outcome.communicationFailed) {
             summary_.communicationFailed = true;
         }
+        if (outcome.indexNotSaved) {
+            ++summary_.indexesNotSaved;
+        }
         for (RefusedSymbol& refused : outcome.refused) {
             sink_.Notice(RefusedSymbolText(refused));
             summary_.refusedSymbols.push_back(std::move(refused));
@@ -132,6 +135,7 @@ void CUpdateRun::Download(Request request, const std::vector<UpdateDirSymbolInfo
         summary_.symbolsWritten += pass.Totals().symbolsWritten;
         summary_.barsAdded += pass.Totals().bars.added;
         summary_.barsChanged += pass.Totals().bars.changed;
+        summary_.indexesNotSaved += pass.Totals().indexesNotSaved;
     }
     // The entries (and with them the downloaded bars) go when this returns.
 }

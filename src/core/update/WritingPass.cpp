@@ -71,7 +71,9 @@ void CWritingPass::SwitchTo(std::int32_t directoryIndex) {
 void CWritingPass::SaveDirectory() {
     CommitFiles();
     if (directory_) {
-        directory_->Save();
+        if (!directory_->Save()) {
+            ++totals_.indexesNotSaved;
+        }
         directory_.reset();
     }
 }

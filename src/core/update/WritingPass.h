@@ -29,6 +29,7 @@ namespace mvr {
 struct WritingTotals {
     std::int32_t symbolsWritten = 0; // data files written, and the editor's history
     HistoryChanges bars;
+    std::int32_t indexesNotSaved = 0; // directories whose index kept its old dates
 };
 
 class CWritingPass {

@@ -24,7 +24,7 @@ inline void MakeIndex(const std::string& path, int formatType, int count) {
         symbol.sinCode = 1000 + i;
         ASSERT_TRUE(directory.AddSymbol(symbol));
     }
-    directory.Save();
+    ASSERT_TRUE(directory.Save());
     CExportDirectory check(formatType);
     ASSERT_TRUE(check.Open(path, formatType));
     ASSERT_EQ(check.SymbolCount(), static_cast<std::size_t>(count));

@@ -137,9 +137,9 @@ TEST_F(ConfigStoreTest, OlderUserFileGivesEveryDirectoryInterval10) {
 TEST_F(ConfigStoreTest, ServerEndpointComesFromTheIniFile) {
     WriteBytes(File(kIniFileName), std::vector<std::uint8_t>{'[', 'M', 'V', 'R', 'K', 'r', 's', 'E',
                                                              'x', 'p', ']', '\n'});
-    AppendFileAtomically(File(kIniFileName),
-                         std::vector<std::uint8_t>{'S', 'e', 'r', 'v', 'e', 'r', 'P', 'o', 'r', 't',
-                                                   '=', '7', '0', '0', '0', '\n'});
+    ASSERT_TRUE(AppendFileAtomically(
+        File(kIniFileName), std::vector<std::uint8_t>{'S', 'e', 'r', 'v', 'e', 'r', 'P', 'o', 'r',
+                                                      't', '=', '7', '0', '0', '0', '\n'}));
     CMVRKrsExpSession session;
     ASSERT_TRUE(session.LoadConfig());
     EXPECT_EQ(GetServerEndpoint().port, 7000);
@@ -169,7 +169,7 @@ TEST_F(ConfigStoreTest, InterruptedStoreLeavesThePreviousFilesIntact) {
     session.User().account = "999";
     {
         const CScopedAtomicWriteInterruption killed([](const std::string&) { return false; });
-        session.StoreConfig();
+        EXPECT_FALSE(session.StoreConfig());
     }
 
     EXPECT_EQ(ReadBytes(File(kDirectoryFileName)), oldDirs);

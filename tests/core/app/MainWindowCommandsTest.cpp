@@ -11,6 +11,7 @@
 #include "core/formats/DayNumber.h"
 #include "core/formats/ExportDataFile.h"
 #include "core/net/InstrumentRecord.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/ConfigFolder.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/TextUtil.h"
@@ -557,6 +558,140 @@ TEST_F(MainWindowCommandsTest, AListIsAddedAndBecomesActiveThenRemovedAfterTheQu
     EXPECT_EQ(stored.User().activeListEntry, 0);
     // With no list active there is nothing to remove.
     EXPECT_FALSE(commands.RemoveActiveList());
+}
+
+// Writes below `folder` fail as a full disk would make them fail.
+class FailingWritesBelow : public CScopedAtomicWriteInterruption {
+public:
+    explicit FailingWritesBelow(std::string folder)
+        : CScopedAtomicWriteInterruption(
+              [folder](const std::string& target) { return !target.starts_with(folder); }) {}
+};
+
+TEST_F(MainWindowCommandsTest, AStoreThatFailsIsToldKeepsTheOldFilesAndTheNextStoreWritesAll) {
+    AddDirectoryAndShow(data.File("a"), kFormatAsciiComma, 1);
+    AddDirectoryAndShow(data.File("b"), kFormatAsciiComma, 1);
+    ASSERT_TRUE(session.StoreConfig());
+    const auto before = test::FolderContents(config.Path());
+    {
+        const FailingWritesBelow full(config.Path());
+        // "b" is selected: it was shown last.
+        user.ExpectQuestion("Are you sure you want to remove directory:\n" +
+                                session.Directories()[1].path + "\nfrom the kavolo?",
+                            MessageIcon::Question, true);
+        user.ExpectMessage(kStoreConfigError);
+        EXPECT_TRUE(commands.RemoveSelectedDirectories());
+        // Two stores, one message: only the last store of a command is told.
+        user.ExpectListName("Stocks");
+        user.ExpectMessage(kStoreConfigError);
+        EXPECT_TRUE(commands.AddList());
+    }
+    // Nothing on disk changed, no temporary file is left, and the run goes on.
+    EXPECT_EQ(test::FolderContents(config.Path()), before);
+    EXPECT_FALSE(session.QuitRequested());
+    EXPECT_EQ(session.Directories().size(), 1u);
+
+    // Room again: the next change writes the earlier ones too.
+    user.ExpectListName("Bonds");
+    ASSERT_TRUE(commands.AddList());
+    const Stored stored = Reloaded();
+    ASSERT_EQ(stored.Directories().size(), 1u);
+    EXPECT_EQ(stored.Directories()[0].path, session.Directories()[0].path);
+    ASSERT_EQ(stored.Lists().size(), 2u);
+    EXPECT_EQ(stored.Lists()[0].name, "Stocks");
+    EXPECT_EQ(stored.Lists()[1].name, "Bonds");
+    EXPECT_EQ(stored.User().activeListEntry, 2);
+}
+
+TEST_F(MainWindowCommandsTest, EveryCommandThatStoresTellsAFailedStore) {
+    AddDirectoryAndShow(data.File("a"), kFormatAsciiComma, 2);
+    const FailingWritesBelow full(config.Path());
+
+    // Symbols deleted: the index is saved, the configuration is not.
+    WriteDataFiles();
+    session.SymbolList().Selection().Select(0);
+    const ExportSymbolInfo symbol = *session.SymbolList().SymbolOfRow(0);
+    user.ExpectQuestion("Are you sure you want to remove '" + symbol.name + "'?",
+                        MessageIcon::Question, true);
+    user.ExpectMessage(kStoreConfigError);
+    EXPECT_TRUE(commands.DeleteSelectedSymbols());
+    EXPECT_FALSE(EntryExists(DataFilePath(symbol)));
+
+    // Also a cancelled question stores (the sort state), and tells.
+    session.SymbolList().Selection().Select(0);
+    user.ExpectQuestion("Are you sure you want to remove '" +
+                            session.SymbolList().SymbolOfRow(0)->name + "'?",
+                        MessageIcon::Question, false);
+    user.ExpectMessage(kStoreConfigError);
+    EXPECT_FALSE(commands.DeleteSelectedSymbols());
+
+    // A directory's settings changed.
+    DirectoryEditorValues values = NewDirectory(data.File("a"), kFormatAsciiComma);
+    values.existing = true;
+    values.interval = 15;
+    ExpectEditorReturning(values);
+    user.ExpectMessage(kStoreConfigError);
+    EXPECT_TRUE(commands.EditSelectedDirectory());
+    EXPECT_EQ(session.Directories()[0].interval, 15);
+
+    // The active list removed.
+    session.Lists().push_back(CMVRDirListInfo{});
+    session.Lists().back().name = "Old";
+    session.User().activeListEntry = 1;
+    user.ExpectQuestion("Remove list 'Old'?", MessageIcon::None, true);
+    user.ExpectMessage(kStoreConfigError);
+    EXPECT_TRUE(commands.RemoveActiveList());
+    EXPECT_TRUE(session.Lists().empty());
+    EXPECT_FALSE(session.QuitRequested());
+}
+
+TEST_F(MainWindowCommandsTest, AConfigurationFolderThatCannotBeHadIsToldAndEndsTheRun) {
+    // A folder below a regular file cannot be created, not even by root.
+    test::WriteBytes(data.File("plain"), {'x'});
+    const test::ScopedEnvironment nowhere{kConfigFolderVariable, data.File("plain") + "/cfg"};
+    user.ExpectListName("Stocks");
+    user.ExpectMessage(kStoreConfigError);
+    EXPECT_TRUE(commands.AddList());
+    EXPECT_TRUE(session.QuitRequested());
+}
+
+TEST_F(MainWindowCommandsTest, SymbolsWhoseIndexCannotBeSavedKeepTheirPriceFiles) {
+    const std::string folder = data.File("del");
+    AddDirectoryAndShow(folder, kFormatAsciiComma, 3);
+    WriteDataFiles();
+    const std::vector<ExportSymbolInfo> symbols = session.CurrentIndex().Symbols();
+    const auto indexBefore = test::ReadBytes(session.CurrentIndex().Path() + "mvrexp.mas");
+    session.SymbolList().Selection().Select(0);
+    session.SymbolList().Selection().Select(2);
+    {
+        const FailingWritesBelow full(session.CurrentIndex().Path());
+        user.ExpectQuestion("Are you sure you want to remove 2 symbols?", MessageIcon::Question,
+                            true);
+        user.ExpectMessage(kSymbolsNotRemovedMessage, MessageIcon::Exclamation);
+        EXPECT_TRUE(commands.DeleteSelectedSymbols());
+    }
+    for (const ExportSymbolInfo& symbol : symbols) {
+        EXPECT_TRUE(EntryExists(DataFilePath(symbol))) << symbol.symbol;
+    }
+    EXPECT_EQ(test::ReadBytes(session.CurrentIndex().Path() + "mvrexp.mas"), indexBefore);
+    // The list still shows them, so the user can try again.
+    EXPECT_EQ(session.CurrentIndex().SymbolCount(), 3u);
+    EXPECT_EQ(session.SymbolList().RowCount(), 3u);
+
+    session.SymbolList().Selection().Select(1);
+    const ExportSymbolInfo second = *session.SymbolList().SymbolOfRow(1);
+    user.ExpectQuestion("Are you sure you want to remove '" + second.name + "'?",
+                        MessageIcon::Question, true);
+    EXPECT_TRUE(commands.DeleteSelectedSymbols());
+    EXPECT_FALSE(EntryExists(DataFilePath(second)));
+    for (const ExportSymbolInfo& symbol : symbols) {
+        if (symbol.symbol != second.symbol) {
+            EXPECT_TRUE(EntryExists(DataFilePath(symbol))) << symbol.symbol;
+        }
+    }
+    CExportDirectory saved(kFormatAsciiComma);
+    ASSERT_TRUE(saved.Open(folder, kFormatAsciiComma));
+    EXPECT_EQ(saved.SymbolCount(), 2u);
 }
 
 } // namespace

@@ -112,7 +112,7 @@ TEST(LongSymbolFolderTest, EverySeriesIsListedFoundAndReadUnderItsFullSymbol) {
 
     // Saving keeps the long symbols for the next reader.
     directory.GetSymbol(0).lastDate = test::OleDay(8, 3, 2005);
-    directory.Save();
+    ASSERT_TRUE(directory.Save());
     CExportDirectory reread;
     ASSERT_TRUE(reread.Open(dir.Path(), 4));
     ASSERT_EQ(reread.SymbolCount(), series.size() - 1);

@@ -11,6 +11,7 @@
 #include "core/net/ServerRequest.h"
 #include "core/net/SymbolLookup.h"
 #include "core/net/UserRequests.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/FileSystem.h"
 #include "server/TestPriceServer.h"
 #include "support/Running.h"
@@ -199,6 +200,45 @@ TEST_F(UpdateJobTest, LinkedDirectoryFollowsItsCatalogue) {
 
     // The other directory keeps the same instrument.
     EXPECT_EQ(test::StoredBars(directories[1], "BUND30").size(), 30u);
+}
+
+TEST_F(UpdateJobTest, ADroppedSymbolWhoseIndexCannotBeSavedKeepsItsPriceFile) {
+    const std::vector<MVRKrsExportInfo> directories = {
+        test::CreateExportDirectory(Folder("linked"), kFormatAsciiComma,
+                                    {{"SAPX", 1001, {StoredBar(Today() - 25, 5.0f)}},
+                                     {"BUND30", 1003, {StoredBar(Today() - 25, 6.0f)}}},
+                                    StartDate(), test::kSmallCatalogue)};
+    const std::string index = directories[0].path + "mvrexp.mas";
+    const std::string dropped = directories[0].path + "BUND30.prn";
+    ASSERT_TRUE(EntryExists(dropped));
+
+    // The worker's index writes fail as a full disk would make them fail.
+    CUpdateJob job(directories);
+    test::AddAll(job, directories.size());
+    RecordingSink sink;
+    const UpdateSummary summary = [&] {
+        const CScopedAtomicWriteInterruption indexWritesFail(
+            [index](const std::string& target) { return target != index; });
+        return test::RunJob(job, sink);
+    }();
+
+    // The synchronisation's save and the writing pass's.
+    EXPECT_EQ(summary.indexesNotSaved, 2);
+    // Still a symbol of the directory, so it was updated like the others.
+    ASSERT_TRUE(EntryExists(dropped));
+    EXPECT_FALSE(test::StoredBars(directories[0], "BUND30").empty());
+    CExportDirectory linked(kFormatAsciiComma);
+    ASSERT_TRUE(linked.Open(directories[0].path, kFormatAsciiComma));
+    EXPECT_GE(linked.FindSymbol("BUND30"), 0);
+
+    // The next update can save: the symbol goes, and only then its file.
+    CUpdateJob again(directories);
+    test::AddAll(again, directories.size());
+    RecordingSink sink2;
+    EXPECT_EQ(test::RunJob(again, sink2).indexesNotSaved, 0);
+    ASSERT_TRUE(linked.Open(directories[0].path, kFormatAsciiComma));
+    EXPECT_LT(linked.FindSymbol("BUND30"), 0);
+    EXPECT_FALSE(EntryExists(dropped));
 }
 
 TEST_F(UpdateJobTest, LinkedMetaStockDirectoryGainsDataFilesOfItsOwn) {
