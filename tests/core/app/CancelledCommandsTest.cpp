@@ -7,6 +7,7 @@
 #include "core/app/CopyMoveCommand.h"
 #include "core/app/MainWindowCommands.h"
 #include "core/app/Session.h"
+#include "core/app/SymbolDataCommand.h"
 #include "core/app/UpdateCommands.h"
 #include "core/net/ProcessState.h"
 #include "server/TestPriceServer.h"
@@ -100,6 +101,20 @@ TEST_F(CancelledCommandsTest, ADropOfSymbolsCopiesNothing) {
     EXPECT_LT(Timed([&] { dropped = CopyOrMoveDroppedSymbols(session, user, 1); }), kBound);
     EXPECT_FALSE(dropped);
     EXPECT_EQ(test::FolderContents(dir.File("to")), before);
+}
+
+TEST_F(CancelledCommandsTest, OpeningASymbolsDataGivesUpWithTheLogin) {
+    test::MakeIndex(dir.File("ascii"), kFormatAsciiComma, 2);
+    session.Directories().push_back(test::Record(dir.File("ascii"), kFormatAsciiComma));
+    ASSERT_TRUE(session.OpenCurrentDirectory(0));
+    const auto before = test::FolderContents(dir.File("ascii"));
+    SymbolDataOutcome outcome = SymbolDataOutcome::Written;
+    EXPECT_LT(Timed([&] {
+                  outcome = OpenSymbolDataEditor(session, user, 0, SymbolDataTrigger::DoubleClick);
+              }),
+              kBound);
+    EXPECT_EQ(outcome, SymbolDataOutcome::NotOpened);
+    EXPECT_EQ(test::FolderContents(dir.File("ascii")), before);
 }
 
 // The calls that take the run flag themselves: the flag is cleared from

@@ -372,6 +372,24 @@ TEST_F(LegacyImportTest, ACommunicationFailureIsLoggedAndLeavesTheNumbersUntrans
     EXPECT_EQ(session.Directories()[0].startDate, 0.0);
 }
 
+TEST_F(LegacyImportTest, ACancelWhileTheServerIsSilentTakesOverNothing) {
+    ServeOptions silent = test::TestServeOptions();
+    silent.faults.blockDelay = std::chrono::seconds(20);
+    test::TestPriceServer silentServer(test::SmallTables(), silent);
+    silentServer.BecomeServer();
+    user.ExpectFolderBrowser(kSelectLegacyFolderTitle, "", install.Path());
+    user.CancelNetworkWorkAfter(std::chrono::milliseconds(200));
+    const auto directories = session.Directories();
+    const auto before = test::FolderContents(data.Path());
+
+    EXPECT_EQ(ImportLegacyInstallation(session, user), LegacyImportOutcome::Cancelled);
+    EXPECT_LT(user.LongestNetworkWork(), std::chrono::milliseconds(1200));
+    EXPECT_EQ(session.Directories(), directories);
+    EXPECT_EQ(session.Lists().size(), 1u);
+    EXPECT_EQ(test::FolderContents(data.Path()), before);
+    EXPECT_TRUE(ListFileNames(config.Path()).empty());
+}
+
 TEST_F(LegacyImportTest, WithoutAConfigurationFolderNothingIsTakenOver) {
     WriteBytes(config.File("file"), {});
     test::ScopedEnvironment noFolder{kConfigFolderVariable,
