@@ -5,8 +5,8 @@
 #include "batch/BatchConfiguration.h"
 #include "batch/BatchInteraction.h"
 #include "batch/BatchSummary.h"
-#include "batch/ExitCodes.h"
 #include "batch/StopSignals.h"
+#include "core/app/RunEnd.h"
 #include "core/app/Session.h"
 #include "core/app/UpdateCommands.h"
 #include "core/net/UserRequests.h"
@@ -25,44 +25,9 @@ int Fail(const std::string& text, int code = kExitFailed) {
     return code;
 }
 
-// Every way of not reaching the server, whichever request met it first.
-int Unreachable() {
-    return Fail("The price server cannot be reached.", kExitCommunication);
-}
-
-int ExitCodeOf(const CommandLineResult& result) {
-    // Such a job ends as if stopped; the reason must not read like a signal.
-    if (result.summary.failed) {
-        return Fail("the update ended early: " + result.summary.failure, kExitFailed);
-    }
-    switch (result.outcome) {
-    case CommandLineOutcome::NoSwitch:
-    case CommandLineOutcome::NothingSelected:
-        return Fail("no directory selected (unknown switch, or no directory that can be opened)",
-                    kExitNothingSelected);
-    case CommandLineOutcome::LoginFailed:
-        // The login's message is on stderr already.
-        if (result.message == kConnectionErrorText) {
-            return Unreachable();
-        }
-        return Fail("the login was refused", kExitLoginFailed);
-    case CommandLineOutcome::Cancelled:
-        return Fail("stopped", kExitStopped);
-    case CommandLineOutcome::Finished:
-        break;
-    }
-    if (IsCheckUnanswered(result.summary.accountCheckResult)) {
-        return Unreachable();
-    }
-    if (result.summary.accountCheckResult <= 0) {
-        return Fail("the server refused the account check (code " +
-                        std::to_string(result.summary.accountCheckResult) + ")",
-                    kExitLoginFailed);
-    }
-    if (result.summary.communicationFailed) {
-        return Fail("the connection to the server failed during the update", kExitCommunication);
-    }
-    return kExitDone;
+// The reason goes to the error stream; the status is the run's.
+int Ended(const RunEnd& end) {
+    return end.reason.empty() ? end.status : Fail(end.reason, end.status);
 }
 
 // The desktop program's batch run: the switch goes through the same command,
@@ -76,31 +41,7 @@ int RunUpdate(CMVRKrsExpSession& session, const StartupArguments& startup,
         std::fputs(FormatSummary(result.summary).c_str(), stdout);
         std::fflush(stdout);
     }
-    return ExitCodeOf(result);
-}
-
-int ExitCodeOf(DefinitionFileOutcome outcome, const StartupArguments& startup) {
-    switch (outcome) {
-    case DefinitionFileOutcome::Written:
-        return kExitDone;
-    case DefinitionFileOutcome::WrittenIncomplete:
-        return Fail("the server's answer ended early; " + startup.definitionOutput +
-                        " holds what arrived",
-                    kExitCommunication);
-    case DefinitionFileOutcome::InputUnreadable:
-        return Fail("cannot read " + startup.definitionInput);
-    case DefinitionFileOutcome::ServerError:
-        return Fail("the server reported an error", kExitCommunication);
-    case DefinitionFileOutcome::Stopped:
-        return Fail("stopped", kExitStopped);
-    case DefinitionFileOutcome::ConnectionFailed:
-        return Unreachable();
-    case DefinitionFileOutcome::AccountRefused:
-        return Fail("the server refused the account check", kExitLoginFailed);
-    case DefinitionFileOutcome::OutputNotWritten:
-        return Fail("cannot write " + startup.definitionOutput);
-    }
-    return kExitFailed;
+    return Ended(EndOfBatchSwitchRun(result));
 }
 
 int RunDefinitionFile(CMVRKrsExpSession& session, const StartupArguments& startup,
@@ -112,7 +53,7 @@ int RunDefinitionFile(CMVRKrsExpSession& session, const StartupArguments& startu
         })) {
         return Fail("stopped", kExitStopped);
     }
-    return ExitCodeOf(outcome, startup);
+    return Ended(EndOfDefinitionFileRun(outcome, startup));
 }
 
 int RunCommand(const BatchCommand& command) {
@@ -163,7 +104,7 @@ int Main(const std::vector<std::string>& arguments) {
         break;
     }
     if (!StartSockets(2, 2)) {
-        return Fail("Error init Windows-Sockets!", kExitCommunication);
+        return Fail(kSocketsInitError, kExitCommunication);
     }
     return RunCommand(command);
 }

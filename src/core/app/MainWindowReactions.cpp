@@ -13,7 +13,9 @@ void CMainWindowReactions::ChooseListEntry(std::int32_t entry) {
 void CMainWindowReactions::ChooseFormatEntry(std::size_t entry) {
     session_.User().formatFilter = FormatFilterOfEntry(entry);
     session_.RefillDirectoryList();
-    ShowNoSymbols();
+    if (!session_.DirectoryList().ContainsDirectory(session_.CurrentDirectory())) {
+        ShowNoSymbols();
+    }
 }
 
 bool CMainWindowReactions::DirectorySelectionChanged() {

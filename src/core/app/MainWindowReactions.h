@@ -21,8 +21,8 @@ public:
     void ChooseListEntry(std::int32_t entry);
 
     // The format box's selection changed to `entry`: the directory list is
-    // filled again for the new filter, with no row selected, so the symbol
-    // list shows nothing until a row is chosen again.
+    // filled again for the new filter, with no row selected; the symbol list
+    // empties when the filter hides the current directory.
     void ChooseFormatEntry(std::size_t entry);
 
     // The directory list's selection changed: with exactly one row selected

@@ -98,6 +98,13 @@ int CalendarWeekday(std::int32_t dayNumber) {
     return remainder < 0 ? remainder + 7 : remainder;
 }
 
+std::string CalendarChoiceText(const DATUM& date) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2d.%.2d.%.2d", int{date.day}, int{date.month},
+                  int{date.year});
+    return text;
+}
+
 std::string WholeNumberFieldStep(std::string_view text, int delta, float step) {
     if (text.empty()) {
         return "0";

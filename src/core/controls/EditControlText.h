@@ -5,6 +5,8 @@
 // a date typed without full stops. The window's controls call these and show
 // the text they give back.
 
+#include "core/formats/DayNumber.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -27,6 +29,10 @@ std::string DateFieldOnLeave(std::string_view text);
 // The weekday the calendar pop-up starts with for a day number: 0 Sunday to
 // 6 Saturday.
 int CalendarWeekday(std::int32_t dayNumber);
+
+// The text a day picked in the calendar pop-up puts into its date field:
+// day and month with two digits, the year with at least two ("07.03.2005").
+std::string CalendarChoiceText(const DATUM& date);
 
 // One spin click on a whole-number field: the text read as a 64-bit integer
 // (leading blanks and tabs skipped, a leading minus, every digit anywhere

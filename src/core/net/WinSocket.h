@@ -30,6 +30,8 @@ struct PeerAddress {
 // once after a successful start. Elsewhere than on Windows there is nothing to
 // start and the first call always succeeds.
 bool StartSockets(int major, int minor);
+// What a program tells when StartSockets fails.
+inline constexpr const char* kSocketsInitError = "Error init Windows-Sockets!";
 
 class CWinSocket {
 public:

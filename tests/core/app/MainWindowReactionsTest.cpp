@@ -74,6 +74,11 @@ TEST_F(MainWindowReactionsTest, AFormatFilterThatHidesTheCurrentDirectoryEmpties
     reactions.ChooseFormatEntry(0);
     EXPECT_EQ(session.User().formatFilter, -1);
     EXPECT_EQ(session.DirectoryList().RowCount(), 2u);
+
+    // A filter that keeps the current directory keeps its symbols.
+    SelectOnly(1);
+    reactions.ChooseFormatEntry(FormatBoxEntryOf(kFormatMetaStock));
+    EXPECT_EQ(session.SymbolList().RowCount(), 2u);
 }
 
 TEST_F(MainWindowReactionsTest, ACheckBoxChangesTheActiveListOnlyWhileOneIsActive) {

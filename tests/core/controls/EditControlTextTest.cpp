@@ -52,6 +52,18 @@ TEST(EditControlTextTest, CalendarWeekdayCountsFromSunday) {
     EXPECT_EQ(CalendarWeekday(1), 6);
 }
 
+TEST(EditControlTextTest, CalendarChoiceReadsBackAsTheSameDay) {
+    EXPECT_EQ(CalendarChoiceText(DATUM{7, 3, 2005}), "07.03.2005");
+    EXPECT_EQ(CalendarChoiceText(DATUM{31, 12, 9999}), "31.12.9999");
+    // The year keeps all its digits, so the field reads back the day picked.
+    EXPECT_EQ(CalendarChoiceText(DATUM{1, 1, 100}), "01.01.100");
+    for (const DATUM date : {DATUM{29, 2, 2024}, DATUM{1, 1, 100}, DATUM{15, 6, 1650}}) {
+        std::int32_t day = 0;
+        ASSERT_TRUE(ParseDateText(CalendarChoiceText(date).c_str(), &day));
+        EXPECT_EQ(day, DatumToDayNumber(date));
+    }
+}
+
 TEST(EditControlTextTest, WholeNumberStepTakesEveryDigitAndSaturates) {
     EXPECT_EQ(WholeNumberFieldStep("1.234", kUp, 1.0f), "1235");
     EXPECT_EQ(WholeNumberFieldStep("", kUp, 1.0f), "0");
