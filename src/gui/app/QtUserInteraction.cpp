@@ -1,0 +1,120 @@
+#include "gui/app/QtUserInteraction.h"
+
+#include "gui/app/NetworkWork.h"
+#include "gui/app/ScriptedAnswers.h"
+#include "gui/dialogs/AccountDlg.h"
+#include "gui/dialogs/DownloadProgressDlg.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QUrl>
+
+namespace mvr::gui {
+
+namespace {
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// A web address is opened as it is; anything else is a file of this machine.
+QUrl DocumentUrl(const std::string& path) {
+    const QString text = QString::fromStdString(path);
+    const QUrl url(text);
+    if (url.isValid() &&
+        (url.scheme() == "http" || url.scheme() == "https" || url.scheme() == "mailto")) {
+        return url;
+    }
+    return QUrl::fromLocalFile(text);
+}
+
+} // namespace
+
+bool CQtUserInteraction::AskYesNo(const std::string& question, MessageIcon icon) {
+    if (scripted_ != nullptr) {
+        return scripted_->TakeAnswer(question);
+    }
+    QMessageBox box(BoxIcon(icon), kMessageCaption, QString::fromStdString(question),
+                    QMessageBox::Yes | QMessageBox::No, owner_);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void CQtUserInteraction::ShowMessage(const std::string& text, MessageIcon icon) {
+    if (scripted_ != nullptr) {
+        scripted_->RecordMessage(text);
+        return;
+    }
+    QMessageBox box(BoxIcon(icon), kMessageCaption, QString::fromStdString(text), QMessageBox::Ok,
+                    owner_);
+    box.exec();
+}
+
+// This window has no directory editor, symbol search or list dialog yet:
+// the commands that need them end as if the user had cancelled.
+bool CQtUserInteraction::EditDirectory(DirectoryEditorValues&) {
+    return false;
+}
+
+bool CQtUserInteraction::ChooseInstruments(SearchDialogState&, std::vector<WATCH>&) {
+    return false;
+}
+
+bool CQtUserInteraction::AskListName(const std::vector<CMVRDirListInfo>&, std::string&) {
+    return false;
+}
+
+bool CQtUserInteraction::EditAccount(AccountDialogValues& values) {
+    CAccountDlg dialog(values, *this, owner_);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<std::string> CQtUserInteraction::BrowseForFolder(const std::string& ownerTitle,
+                                                               const std::string& initialFolder) {
+    if (scripted_ != nullptr) {
+        return scripted_->TakeFolder(ownerTitle);
+    }
+    const QString folder = QFileDialog::getExistingDirectory(
+        owner_, QString::fromStdString(ownerTitle), QString::fromStdString(initialFolder));
+    if (folder.isEmpty()) {
+        return std::nullopt;
+    }
+    return folder.toStdString();
+}
+
+bool CQtUserInteraction::OpenDocument(const std::string& path) {
+    if (scripted_ != nullptr) {
+        scripted_->RecordDocument(path);
+        return true;
+    }
+    return QDesktopServices::openUrl(DocumentUrl(path));
+}
+
+bool CQtUserInteraction::StartProgram(const std::string& path) {
+    if (scripted_ != nullptr) {
+        scripted_->RecordDocument(path);
+        return false;
+    }
+    return QProcess::startDetached(QString::fromStdString(path), {});
+}
+
+bool CQtUserInteraction::RunUpdateJob(CUpdateJob& job) {
+    CDownloadProgressDlg dialog(job, *this, owner_);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool CQtUserInteraction::RunNetworkWork(const std::string& what,
+                                        const std::function<void(const RunFlag&)>& work) {
+    return RunNetworkWorkOnWorker(owner_, what, work);
+}
+
+} // namespace mvr::gui

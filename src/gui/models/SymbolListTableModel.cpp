@@ -1,0 +1,36 @@
+#include "gui/models/SymbolListTableModel.h"
+
+#include "core/editing/ExpSymbolListModel.h"
+
+namespace mvr::gui {
+
+CSymbolListTableModel::CSymbolListTableModel(CExpSymbolListModel& list, QObject* parent)
+    : CListTableModel(parent), list_(list) {
+    list_.SetObserver(this);
+}
+
+CSymbolListTableModel::~CSymbolListTableModel() {
+    list_.SetObserver(nullptr);
+}
+
+std::size_t CSymbolListTableModel::CoreRowCount() const {
+    return list_.RowCount();
+}
+
+int CSymbolListTableModel::ColumnCount() const {
+    return static_cast<int>(CExpSymbolListModel::Columns().size());
+}
+
+QString CSymbolListTableModel::ColumnTitle(int column) const {
+    return TitleOf(CExpSymbolListModel::Columns(), column);
+}
+
+QString CSymbolListTableModel::CellText(std::size_t row, int column) const {
+    return QString::fromStdString(list_.CellText(row, column));
+}
+
+CRowSelection& CSymbolListTableModel::CoreSelection() {
+    return list_.Selection();
+}
+
+} // namespace mvr::gui

@@ -1,0 +1,13 @@
+target_sources(mvrgui PRIVATE
+  app/MVRKrsExpApp.cpp
+  app/NetworkWork.cpp
+  app/QtUserInteraction.cpp
+  app/ScriptedAnswers.cpp
+  dialogs/AboutDlg.cpp
+  dialogs/AccountDlg.cpp
+  dialogs/DownloadProgressDlg.cpp
+  models/DirListTableModel.cpp
+  models/ListTableModel.cpp
+  models/SymbolListTableModel.cpp
+  window/MVRKrsExpDlg.cpp
+)
