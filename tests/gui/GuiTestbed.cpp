@@ -5,6 +5,7 @@
 #include "core/platform/AtomicFile.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/Paths.h"
+#include "core/platform/TextUtil.h"
 #include "server/DemoGenerator.h"
 #include "server/SmallDataFolder.h"
 #include "support/ChildProcess.h"
@@ -18,9 +19,7 @@ ServerTables QuietTables() {
     tables.clientInfo = {};
     // The account dialog sends the password in upper case, as it stores it.
     for (ServerAccount& account : tables.accounts) {
-        if (account.account == "valid1") {
-            account.password = "PW";
-        }
+        account.password = ToUpperAscii(account.password);
     }
     return tables;
 }

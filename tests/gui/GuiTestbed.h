@@ -18,7 +18,8 @@
 namespace mvr::gui::test {
 
 // The small tables without a server message (a message would open the
-// account dialog after every start), with "valid1" / "PW" as the account.
+// account dialog after every start), with the passwords in upper case as the
+// account dialog sends them ("valid1" / "PW").
 ServerTables QuietTables();
 
 // Asks for the demo price data (100 instruments, 2 years up to today, no

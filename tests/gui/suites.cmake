@@ -8,3 +8,4 @@ mvr_add_gui_test(test_gui_update SOURCES UpdateThroughWindowTest.cpp LIBS mvrgui
 add_dependencies(test_gui_update mvrkrsexp mvrkrsexp-batch)
 target_compile_definitions(test_gui_update PRIVATE
   MVR_GUI_PATH="$<TARGET_FILE:mvrkrsexp>" MVR_BATCH_PATH="$<TARGET_FILE:mvrkrsexp-batch>")
+mvr_add_gui_test(test_gui_account SOURCES AccountDialogTest.cpp LIBS mvrguitestbed)
