@@ -122,6 +122,8 @@ void CGuiTestbed::StoreConfiguration() {
 }
 
 CMVRKrsExpDlg& CGuiTestbed::OpenWindow() {
+    // The window's models observe the session's lists: the window goes first.
+    window_.reset();
     session_ = std::make_unique<CMVRKrsExpSession>();
     window_ = std::make_unique<CMVRKrsExpDlg>(*session_);
     window_->Interaction().SetScriptedAnswers(&answers_);

@@ -1,5 +1,6 @@
 #include "gui/controls/SortHeader.h"
 
+#include <algorithm>
 #include <QPainter>
 #include <QStyleOptionHeader>
 
@@ -39,6 +40,18 @@ int CSortHeader::SetSortColumn(int column, bool ascending) {
     ascending_ = ascending;
     viewport()->update();
     return previous;
+}
+
+QSize CSortHeader::sectionSizeFromContents(int logicalIndex) const {
+    QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
+    if (model() == nullptr) {
+        return size;
+    }
+    const QString title =
+        model()->headerData(logicalIndex, orientation()).toString().left(kMaxTitleChars);
+    const int e = 2 * fontMetrics().horizontalAdvance(QLatin1Char(' '));
+    size.setWidth(std::max(size.width(), fontMetrics().horizontalAdvance(title) + 5 * e));
+    return size;
 }
 
 void CSortHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {

@@ -24,6 +24,9 @@ signals:
     void ColumnClicked(int column);
 
 protected:
+    // Wide enough for the title beside the arrow, so a list can size its
+    // columns to what the header paints.
+    QSize sectionSizeFromContents(int logicalIndex) const override;
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
 
 private:

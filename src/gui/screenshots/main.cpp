@@ -49,7 +49,7 @@ bool Save(QWidget& widget, const QString& folder, const char* name) {
 }
 
 bool MainWindow(CMVRKrsExpDlg& window, const QString& folder) {
-    window.resize(1000, 520);
+    window.resize(1120, 520);
     window.show();
     // The first directory with symbols, with a few of them selected.
     window.DirectoryView()->selectRow(0);

@@ -39,8 +39,8 @@ namespace {
 
 constexpr int kButtonSize = 28;
 // Sizes of the window as first shown, before a stored placement exists.
-constexpr QSize kInitialSize{1000, 480};
-constexpr int kInitialSplitterPosition = 480;
+constexpr QSize kInitialSize{1120, 520};
+constexpr int kInitialSplitterPosition = 560;
 
 std::string ExecutableFolder() {
     return QCoreApplication::applicationDirPath().toStdString();
