@@ -67,6 +67,7 @@ private slots:
     void anEmptyAccountOpensTheAccountDialogBeforeTheWindow();
     void closingStoresTheLayoutAndTheNextWindowRestoresIt();
     void tenThousandSymbolsOpenAndSortWithinASecond();
+    void aServerMessageOpensTheAccountDialogAndAMandatoryUpdateEndsTheRun();
 };
 
 void CMainWindowTest::aChosenListTicksItsDirectoriesAndAClickChangesIt() {
@@ -224,6 +225,32 @@ void CMainWindowTest::tenThousandSymbolsOpenAndSortWithinASecond() {
     window.SymbolView()->viewport()->repaint();
     QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed()) + " ms"));
     QCOMPARE(bed.Session().SymbolList().SortColumn(), 1);
+}
+
+void CMainWindowTest::aServerMessageOpensTheAccountDialogAndAMandatoryUpdateEndsTheRun() {
+    for (const bool mandatory : {false, true}) {
+        ServerTables tables = QuietTables();
+        tables.clientInfo = {"Please update", true, mandatory, "", "", "", 0};
+        CGuiTestbed bed(tables);
+        bed.StoreConfiguration();
+        QString shownMessage;
+        QTimer cancel;
+        QObject::connect(&cancel, &QTimer::timeout, [&] {
+            if (auto* dialog = qobject_cast<CAccountDlg*>(QApplication::activeModalWidget())) {
+                if (!dialog->MessageText().isEmpty()) {
+                    shownMessage = dialog->MessageText();
+                    dialog->reject();
+                }
+            }
+        });
+        cancel.start(10);
+        CMVRKrsExpDlg& window = bed.OpenWindow();
+        QSignalSpy handled(&window, &CMVRKrsExpDlg::clientCheckHandled);
+        QVERIFY(handled.wait(5000));
+        QCOMPARE(shownMessage, QString("Please update"));
+        // Only a compulsory update makes the program give way to the update tool.
+        QCOMPARE(window.isVisible(), !mandatory);
+    }
 }
 
 } // namespace mvr::gui::test

@@ -157,6 +157,14 @@ void CUpdateThroughWindowTest::theProgramWithABatchSwitchEndsByItselfWithItsStat
     QCOMPARE(index.SymbolCount(), std::size_t{100});
     QVERIFY(mvr::test::FolderContents(bed.Folder("ascii")).size() > 100);
 
+    // A definition file is exchanged without any window.
+    const std::string input = bed.Folder("definition.txt");
+    mvr::test::WriteBytes(input, {'A', 'S', 'C', '\n'});
+    QCOMPARE(RunProgram(MVR_GUI_PATH, {"-definitionfile", input, "x", bed.Folder("answer.txt")},
+                        bed.Folder("gui-err.txt")),
+             int{kExitDone});
+    QVERIFY(EntryExists(bed.Folder("answer.txt")));
+
     bed.StopServer();
     QCOMPARE(RunProgram(MVR_GUI_PATH, {"-updateall"}, bed.Folder("gui-err.txt")),
              int{kExitCommunication});
