@@ -5,7 +5,9 @@ target_sources(mvrgui PRIVATE
   app/ScriptedAnswers.cpp
   dialogs/AboutDlg.cpp
   dialogs/AccountDlg.cpp
+  dialogs/CopyMoveSymbolsDlg.cpp
   dialogs/DownloadProgressDlg.cpp
+  dialogs/FindInstrumentDlg.cpp
   models/DirListTableModel.cpp
   models/ListTableModel.cpp
   models/SymbolListTableModel.cpp

@@ -4,8 +4,11 @@
 // account.
 
 #include "core/app/SelectionBoxes.h"
+#include "core/formats/ExportDirectory.h"
 #include "core/formats/FormatCatalogue.h"
 #include "gui/dialogs/AccountDlg.h"
+#include "gui/dialogs/CopyMoveSymbolsDlg.h"
+#include "gui/dialogs/FindInstrumentDlg.h"
 #include "gui/models/DirListTableModel.h"
 #include "GuiTestbed.h"
 
@@ -14,6 +17,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -68,6 +72,8 @@ private slots:
     void closingStoresTheLayoutAndTheNextWindowRestoresIt();
     void tenThousandSymbolsOpenAndSortWithinASecond();
     void aServerMessageOpensTheAccountDialogAndAMandatoryUpdateEndsTheRun();
+    void symbolsDroppedOnADirectoryAreCopiedThroughTheDialog();
+    void findSelectsTheDirectoryAndItsMatchingSymbols();
 };
 
 void CMainWindowTest::aChosenListTicksItsDirectoriesAndAClickChangesIt() {
@@ -251,6 +257,69 @@ void CMainWindowTest::aServerMessageOpensTheAccountDialogAndAMandatoryUpdateEnds
         // Only a compulsory update makes the program give way to the update tool.
         QCOMPARE(window.isVisible(), !mandatory);
     }
+}
+
+void CMainWindowTest::symbolsDroppedOnADirectoryAreCopiedThroughTheDialog() {
+    CGuiTestbed bed;
+    bed.AddDirectory("from", kFormatAsciiComma, 3);
+    bed.AddDirectory("to", kFormatAsciiTab, 0);
+    bed.AddLinkedDirectory("linked", kFormatAsciiComma, 1);
+    bed.StoreConfiguration();
+    CMVRKrsExpDlg& window = bed.OpenWindow();
+    const int from = RowOf(window, bed.Folder("from/"));
+    const int to = RowOf(window, bed.Folder("to/"));
+    const int linked = RowOf(window, bed.Folder("linked/"));
+    SelectRows(window, {from});
+    window.SymbolView()->selectAll();
+    QCOMPARE(bed.Session().SymbolList().GetSelectedCount(), std::size_t{3});
+
+    // Neither the directory the symbols come from nor a linked one takes them.
+    QVERIFY(!window.DropAllowedOnRow(from));
+    QVERIFY(!window.DropAllowedOnRow(linked));
+    QVERIFY(!window.DropAllowedOnRow(-1));
+    QVERIFY(window.DropAllowedOnRow(to));
+
+    QTimer copy;
+    QObject::connect(&copy, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<CCopyMoveSymbolsDlg*>(QApplication::activeModalWidget())) {
+            dialog->CopyButton()->click();
+        }
+    });
+    copy.start(10);
+    window.DropSymbolsOnRow(to);
+    copy.stop();
+    CExportDirectory target(kFormatAsciiTab);
+    QVERIFY(target.Open(bed.Folder("to/"), kFormatAsciiTab));
+    QCOMPARE(target.SymbolCount(), std::size_t{3});
+    QCOMPARE(window.DirectoryView()->model()->index(to, 2).data().toString(), QString("3"));
+}
+
+void CMainWindowTest::findSelectsTheDirectoryAndItsMatchingSymbols() {
+    CGuiTestbed bed;
+    bed.AddDirectory("a", kFormatAsciiComma, 2);
+    bed.AddDirectory("b", kFormatAsciiComma, 12);
+    bed.StoreConfiguration();
+    CMVRKrsExpDlg& window = bed.OpenWindow();
+    QTimer find;
+    QObject::connect(&find, &QTimer::timeout, [&] {
+        auto* dialog =
+            qobject_cast<CFindInstrumentInDirectoriesDlg*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            return;
+        }
+        dialog->TextField()->setText("symbol 11");
+        QTest::keyClick(dialog->TextField(), Qt::Key_Return); // "Find" is the default button
+        if (dialog->ResultView()->model()->rowCount() == 1) {
+            dialog->ResultView()->selectRow(0);
+            dialog->accept();
+        }
+    });
+    find.start(10);
+    window.Button(MainWindowButton::FindSymbol)->click();
+    find.stop();
+    QCOMPARE(bed.Session().CurrentDirectory(), 1);
+    QCOMPARE(window.SymbolView()->model()->rowCount(), 12);
+    QCOMPARE(bed.Session().SymbolList().GetSelectedCount(), std::size_t{1});
 }
 
 } // namespace mvr::gui::test

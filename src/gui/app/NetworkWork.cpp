@@ -18,7 +18,8 @@ constexpr int kBusyDialogDelayMs = 400;
 } // namespace
 
 bool RunNetworkWorkOnWorker(QWidget* owner, const std::string& what,
-                            const std::function<void(const RunFlag&)>& work) {
+                            const std::function<void(const RunFlag&)>& work,
+                            const std::function<void()>& onCancel) {
     RunFlag run{1};
     std::exception_ptr failure;
     QEventLoop loop;
@@ -27,7 +28,12 @@ bool RunNetworkWorkOnWorker(QWidget* owner, const std::string& what,
     busy.setMinimumDuration(kBusyDialogDelayMs);
     busy.setAutoClose(false);
     busy.setAutoReset(false);
-    QObject::connect(&busy, &QProgressDialog::canceled, [&run] { run.store(0); });
+    QObject::connect(&busy, &QProgressDialog::canceled, [&run, &onCancel] {
+        run.store(0);
+        if (onCancel) {
+            onCancel();
+        }
+    });
 
     std::thread worker([&] {
         SetCurrentThreadName(kNetworkWorkThreadName);

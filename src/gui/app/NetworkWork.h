@@ -17,7 +17,10 @@ namespace mvr::gui {
 inline constexpr const char* kNetworkWorkThreadName = "MVR Server Work";
 
 // False when the user cancelled. What the work throws is thrown here again.
+// `onCancel` runs on the UI thread when the user cancels, for work that
+// stops through a flag of its own besides the one it is given.
 bool RunNetworkWorkOnWorker(QWidget* owner, const std::string& what,
-                            const std::function<void(const RunFlag&)>& work);
+                            const std::function<void(const RunFlag&)>& work,
+                            const std::function<void()>& onCancel = {});
 
 } // namespace mvr::gui

@@ -3,7 +3,9 @@
 #include "gui/app/NetworkWork.h"
 #include "gui/app/ScriptedAnswers.h"
 #include "gui/dialogs/AccountDlg.h"
+#include "gui/dialogs/CopyMoveSymbolsDlg.h"
 #include "gui/dialogs/DownloadProgressDlg.h"
+#include "gui/dialogs/FindInstrumentDlg.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -105,6 +107,16 @@ bool CQtUserInteraction::StartProgram(const std::string& path) {
         return false;
     }
     return QProcess::startDetached(QString::fromStdString(path), {});
+}
+
+bool CQtUserInteraction::CopyOrMoveSymbols(CCopyMoveSymbols& dialog) {
+    CCopyMoveSymbolsDlg view(dialog, owner_);
+    return view.exec() == QDialog::Accepted;
+}
+
+bool CQtUserInteraction::FindInstrument(CFindInstrumentInDirectories& dialog) {
+    CFindInstrumentInDirectoriesDlg view(dialog, owner_);
+    return view.exec() == QDialog::Accepted;
 }
 
 bool CQtUserInteraction::RunUpdateJob(CUpdateJob& job) {

@@ -35,6 +35,8 @@ public:
                                                const std::string& initialFolder) override;
     bool OpenDocument(const std::string& path) override;
     bool StartProgram(const std::string& path) override;
+    bool CopyOrMoveSymbols(CCopyMoveSymbols& dialog) override;
+    bool FindInstrument(CFindInstrumentInDirectories& dialog) override;
     bool RunUpdateJob(CUpdateJob& job) override;
     bool RunNetworkWork(const std::string& what,
                         const std::function<void(const RunFlag&)>& work) override;

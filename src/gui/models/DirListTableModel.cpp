@@ -2,6 +2,8 @@
 
 #include "core/app/ExpDirListModel.h"
 
+#include <QPalette>
+
 namespace mvr::gui {
 
 CDirListTableModel::CDirListTableModel(CExpDirListModel& list, QObject* parent)
@@ -14,6 +16,12 @@ CDirListTableModel::~CDirListTableModel() {
 }
 
 QVariant CDirListTableModel::data(const QModelIndex& index, int role) const {
+    if (role == Qt::BackgroundRole && index.isValid() && index.row() == dropTarget_) {
+        return QPalette().brush(QPalette::Highlight);
+    }
+    if (role == Qt::ForegroundRole && index.isValid() && index.row() == dropTarget_) {
+        return QPalette().brush(QPalette::HighlightedText);
+    }
     if (role == Qt::CheckStateRole && index.isValid() && index.column() == 0 &&
         list_.CheckBoxesShown()) {
         return list_.IsChecked(static_cast<std::size_t>(index.row())) ? Qt::Checked : Qt::Unchecked;
@@ -37,6 +45,19 @@ bool CDirListTableModel::setData(const QModelIndex& index, const QVariant& value
     }
     emit checkBoxClicked(index.row(), value.toInt() == Qt::Checked);
     return true;
+}
+
+void CDirListTableModel::SetDropTarget(int row) {
+    if (row == dropTarget_) {
+        return;
+    }
+    const int previous = dropTarget_;
+    dropTarget_ = row;
+    for (int changed : {previous, row}) {
+        if (changed >= 0 && changed < rowCount()) {
+            emit dataChanged(index(changed, 0), index(changed, columnCount() - 1));
+        }
+    }
 }
 
 std::size_t CDirListTableModel::CoreRowCount() const {

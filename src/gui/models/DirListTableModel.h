@@ -24,6 +24,11 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
+    // The row that symbols dragged over the list would go to, shown
+    // highlighted; -1 for none.
+    void SetDropTarget(int row);
+    int DropTarget() const { return dropTarget_; }
+
 signals:
     void checkBoxClicked(int row, bool checked);
 
@@ -36,6 +41,7 @@ protected:
 
 private:
     CExpDirListModel& list_;
+    int dropTarget_ = -1;
 };
 
 } // namespace mvr::gui

@@ -2,6 +2,8 @@
 
 #include "core/editing/ExpSymbolListModel.h"
 
+#include <QMimeData>
+
 namespace mvr::gui {
 
 CSymbolListTableModel::CSymbolListTableModel(CExpSymbolListModel& list, QObject* parent)
@@ -11,6 +13,25 @@ CSymbolListTableModel::CSymbolListTableModel(CExpSymbolListModel& list, QObject*
 
 CSymbolListTableModel::~CSymbolListTableModel() {
     list_.SetObserver(nullptr);
+}
+
+Qt::ItemFlags CSymbolListTableModel::flags(const QModelIndex& index) const {
+    return CListTableModel::flags(index) | Qt::ItemIsDragEnabled;
+}
+
+QStringList CSymbolListTableModel::mimeTypes() const {
+    return {kSymbolDragFormat};
+}
+
+QMimeData* CSymbolListTableModel::mimeData(const QModelIndexList&) const {
+    auto* data = new QMimeData;
+    data->setData(kSymbolDragFormat,
+                  QByteArray::number(static_cast<qulonglong>(list_.GetSelectedCount())));
+    return data;
+}
+
+Qt::DropActions CSymbolListTableModel::supportedDragActions() const {
+    return Qt::CopyAction;
 }
 
 std::size_t CSymbolListTableModel::CoreRowCount() const {

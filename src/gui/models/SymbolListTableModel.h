@@ -11,12 +11,21 @@ class CExpSymbolListModel;
 
 namespace mvr::gui {
 
+inline constexpr const char* kSymbolDragFormat = "application/x-mvrkrsexp-symbols";
+
 class CSymbolListTableModel : public CListTableModel {
     Q_OBJECT
 
 public:
     CSymbolListTableModel(CExpSymbolListModel& list, QObject* parent = nullptr);
     ~CSymbolListTableModel() override;
+
+    // Selected symbols are dragged as a marker only: the drop takes them
+    // from the list's selection, which the core keeps.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override;
 
 protected:
     std::size_t CoreRowCount() const override;

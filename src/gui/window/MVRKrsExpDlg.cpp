@@ -2,6 +2,8 @@
 
 #include "core/app/AccountDialog.h"
 #include "core/app/ButtonStates.h"
+#include "core/app/CopyMoveCommand.h"
+#include "core/app/FindInstrumentInDirectories.h"
 #include "core/app/HelpCommands.h"
 #include "core/app/LegacyImportCommand.h"
 #include "core/app/MainWindowCommands.h"
@@ -23,14 +25,18 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace mvr::gui {
@@ -163,6 +169,9 @@ QWidget* CMVRKrsExpDlg::BuildDirectoryPane() {
     directoryView_ = MakeListView(pane, directoryModel_, directoryHeader_);
     SetColumnWidths(directoryView_, CExpDirListModel::Columns());
     directoryView_->setMinimumWidth(kMinDirectoryListWidth);
+    directoryView_->setAcceptDrops(true);
+    directoryView_->viewport()->setAcceptDrops(true);
+    directoryView_->viewport()->installEventFilter(this);
     layout->addWidget(directoryView_);
     directoryModel_->SyncSelectionTo(directoryView_->selectionModel());
     return pane;
@@ -176,6 +185,9 @@ QWidget* CMVRKrsExpDlg::BuildSymbolPane() {
     symbolView_ = MakeListView(pane, symbolModel_, symbolHeader_);
     SetColumnWidths(symbolView_, CExpSymbolListModel::Columns());
     symbolView_->setMinimumWidth(kMinSymbolListWidth);
+    symbolView_->setDragEnabled(true);
+    symbolView_->setDragDropMode(QAbstractItemView::DragOnly);
+    symbolView_->setDefaultDropAction(Qt::CopyAction);
     symbolView_->installEventFilter(this);
     layout->addWidget(symbolView_, 1);
     auto* buttons = new QVBoxLayout;
@@ -248,6 +260,11 @@ void CMVRKrsExpDlg::ConnectCommands() {
        [this] { CUpdateCommands(session_, interaction_).UpdateSelected(); });
     on(MainWindowButton::EditDirectory,
        [this] { CMainWindowCommands(session_, interaction_).EditSelectedDirectory(); });
+    on(MainWindowButton::FindSymbol, [this] {
+        if (FindInstrumentCommand(session_, interaction_)) {
+            symbolView_->setFocus();
+        }
+    });
     on(MainWindowButton::AddSymbols,
        [this] { CMainWindowCommands(session_, interaction_).AddChosenInstruments(); });
     on(MainWindowButton::DeleteSymbols,
@@ -532,9 +549,58 @@ void CMVRKrsExpDlg::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+bool CMVRKrsExpDlg::DropAllowedOnRow(int row) const {
+    // Over no row a drop would do nothing: it is refused like a linked row.
+    return row >= 0 && !session_.DirectoryList().RefusesDrop(row, session_.CurrentDirectory());
+}
+
+void CMVRKrsExpDlg::DropSymbolsOnRow(int row) {
+    CopyOrMoveDroppedSymbols(session_, interaction_, row);
+    RefreshAfterCommand();
+}
+
+// Symbols dragged over the directory list: a row that refuses them shows the
+// not-allowed cursor and no highlight; the drop itself opens the copy/move
+// dialog once the drag has ended.
+bool CMVRKrsExpDlg::HandleSymbolDrag(QEvent* event) {
+    auto* drag = static_cast<QDropEvent*>(event);
+    if (!drag->mimeData()->hasFormat(kSymbolDragFormat)) {
+        return false;
+    }
+    const int row = directoryView_->indexAt(drag->position().toPoint()).row();
+    const bool allowed = DropAllowedOnRow(row);
+    directoryModel_->SetDropTarget(allowed ? row : -1);
+    if (!allowed) {
+        drag->ignore();
+        return true;
+    }
+    drag->acceptProposedAction();
+    if (event->type() == QEvent::Drop) {
+        directoryModel_->SetDropTarget(-1);
+        QTimer::singleShot(0, this, [this, row] { DropSymbolsOnRow(row); });
+    }
+    return true;
+}
+
 // Typing in the symbol list selects by prefix; what the core does not take
 // (arrows, page keys) the view handles as usual.
 bool CMVRKrsExpDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == directoryView_->viewport()) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+            if (HandleSymbolDrag(event)) {
+                return true;
+            }
+            break;
+        case QEvent::DragLeave:
+            directoryModel_->SetDropTarget(-1);
+            return true;
+        default:
+            break;
+        }
+    }
     if (watched == symbolView_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QString text = key->text();

@@ -60,6 +60,12 @@ public:
     // How a run that a batch switch ended ended; none for an interactive run.
     const std::optional<RunEnd>& BatchEnd() const { return batchEnd_; }
 
+    // Symbols dragged over a row of the directory list: whether the row
+    // takes them (not a linked directory, not the one they come from).
+    bool DropAllowedOnRow(int row) const;
+    // Symbols dropped on a row: the copy/move dialog, then the lists again.
+    void DropSymbolsOnRow(int row);
+
     // Starts the check of the client information on its worker; its answer
     // may open the account dialog or run the command line's batch switch.
     void StartClientCheck();
@@ -73,6 +79,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A drag-enter, drag-move or drop event on the directory list; false
+    // when it carries no symbols of this window.
+    bool HandleSymbolDrag(QEvent* event);
     void BuildControls();
     QWidget* BuildDirectoryPane();
     QWidget* BuildSymbolPane();
