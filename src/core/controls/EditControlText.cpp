@@ -2,6 +2,7 @@
 
 #include "core/formats/DayNumber.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -146,6 +147,60 @@ std::string DecimalFieldStep(std::string_view text, int delta, float step) {
         return "0";
     }
     return PrintedDecimal(DecimalControlValue(text) - static_cast<double>(step) * delta);
+}
+
+std::string FileFieldFilter(std::string_view extension) {
+    std::string filter = "Files (*.";
+    filter += extension;
+    filter += ")|*.";
+    filter += extension;
+    filter += ";|All files (*.*)|*.*||";
+    return filter;
+}
+
+std::vector<FileFilterChoice> FileFilterChoices(std::string_view filter) {
+    std::vector<FileFilterChoice> choices;
+    while (true) {
+        const std::size_t descriptionEnd = filter.find('|');
+        if (descriptionEnd == std::string_view::npos || descriptionEnd == 0) {
+            break;
+        }
+        FileFilterChoice choice;
+        choice.description = std::string(filter.substr(0, descriptionEnd));
+        filter.remove_prefix(descriptionEnd + 1);
+        const std::size_t patternsEnd = std::min(filter.find('|'), filter.size());
+        std::string_view patterns = filter.substr(0, patternsEnd);
+        filter.remove_prefix(std::min(patternsEnd + 1, filter.size()));
+        while (!patterns.empty()) {
+            const std::size_t end = std::min(patterns.find(';'), patterns.size());
+            if (end > 0) {
+                choice.patterns.emplace_back(patterns.substr(0, end));
+            }
+            patterns.remove_prefix(std::min(end + 1, patterns.size()));
+        }
+        if (choice.patterns.empty()) {
+            break;
+        }
+        choices.push_back(std::move(choice));
+    }
+    return choices;
+}
+
+std::string FileFilterName(const FileFilterChoice& choice) {
+    std::string patterns;
+    for (const std::string& pattern : choice.patterns) {
+        if (!patterns.empty()) {
+            patterns += ' ';
+        }
+        patterns += pattern;
+    }
+    const std::string tail = "(" + patterns + ")";
+    const std::string_view description = choice.description;
+    if (description.size() >= tail.size() &&
+        description.substr(description.size() - tail.size()) == tail) {
+        return choice.description;
+    }
+    return choice.description + " " + tail;
 }
 
 } // namespace mvr

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mvr {
 
@@ -52,5 +53,27 @@ double TakeDecimalValue(std::string& text);
 // One spin click on a decimal-number field: its value minus step x delta,
 // printed with "%g". An empty field shows 0.
 std::string DecimalFieldStep(std::string_view text, int delta, float step);
+
+// The filter of a file field's browser for files with `extension` (no dot),
+// in the pipe-separated form description|patterns|...||:
+// "Files (*.txt)|*.txt;|All files (*.*)|*.*||" for "txt".
+std::string FileFieldFilter(std::string_view extension);
+
+// One choice of a file browser's filter: what the user reads and the
+// patterns it shows ("*.txt").
+struct FileFilterChoice {
+    std::string description;
+    std::vector<std::string> patterns;
+};
+
+// The choices of a pipe-separated filter in order. Patterns are separated by
+// semicolons, empty ones are dropped; the list ends at an empty description
+// (the double pipe) or a description without patterns after it.
+std::vector<FileFilterChoice> FileFilterChoices(std::string_view filter);
+
+// The name of a filter choice as a file dialog takes it, its patterns in
+// parentheses at its end: the description as it is when it already ends with
+// exactly those patterns ("Files (*.txt)"), else with them appended.
+std::string FileFilterName(const FileFilterChoice& choice);
 
 } // namespace mvr

@@ -3,6 +3,8 @@
 #include "core/formats/DayNumber.h"
 
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace mvr {
 namespace {
@@ -71,8 +73,7 @@ TEST(EditControlTextTest, WholeNumberStepTakesEveryDigitAndSaturates) {
     EXPECT_EQ(WholeNumberFieldStep("10", kDown, 2.5f), "8");
     EXPECT_EQ(WholeNumberFieldStep("abc", kUp, 1.0f), "1");
     EXPECT_EQ(WholeNumberFieldStep("9223372036854775807", kUp, 1.0f), "9223372036854775807");
-    EXPECT_EQ(WholeNumberFieldStep("-99999999999999999999", kDown, 1.0f),
-              "-9223372036854775808");
+    EXPECT_EQ(WholeNumberFieldStep("-99999999999999999999", kDown, 1.0f), "-9223372036854775808");
 }
 
 TEST(EditControlTextTest, DecimalStepAndValue) {
@@ -88,6 +89,33 @@ TEST(EditControlTextTest, DecimalStepAndValue) {
     std::string text = "2,5";
     EXPECT_EQ(TakeDecimalValue(text), 2.5);
     EXPECT_EQ(text, "2.5");
+}
+
+TEST(EditControlTextTest, FileFilterOfAnExtensionReadsAsTwoChoices) {
+    const std::string filter = FileFieldFilter("txt");
+    EXPECT_EQ(filter, "Files (*.txt)|*.txt;|All files (*.*)|*.*||");
+    const std::vector<FileFilterChoice> choices = FileFilterChoices(filter);
+    ASSERT_EQ(choices.size(), 2u);
+    EXPECT_EQ(choices[0].description, "Files (*.txt)");
+    EXPECT_EQ(choices[0].patterns, std::vector<std::string>{"*.txt"});
+    EXPECT_EQ(choices[1].description, "All files (*.*)");
+    EXPECT_EQ(choices[1].patterns, std::vector<std::string>{"*.*"});
+    // Descriptions that already name their patterns are shown unchanged.
+    EXPECT_EQ(FileFilterName(choices[0]), "Files (*.txt)");
+    EXPECT_EQ(FileFilterName(choices[1]), "All files (*.*)");
+}
+
+TEST(EditControlTextTest, FileFilterChoicesStopAtTheEndMarkOrAMissingPattern) {
+    const auto several = FileFilterChoices("Price files|*.prn;*.csv|Texts (*.txt)|*.txt");
+    ASSERT_EQ(several.size(), 2u);
+    EXPECT_EQ(several[0].patterns, (std::vector<std::string>{"*.prn", "*.csv"}));
+    EXPECT_EQ(FileFilterName(several[0]), "Price files (*.prn *.csv)");
+    EXPECT_EQ(several[1].patterns, std::vector<std::string>{"*.txt"});
+    EXPECT_EQ(FileFilterChoices("Files|*.a||Hidden|*.b||").size(), 1u);
+    EXPECT_TRUE(FileFilterChoices("").empty());
+    EXPECT_TRUE(FileFilterChoices("Files|;|").empty());
+    // An empty extension still gives a filter the dialog can show.
+    EXPECT_EQ(FileFilterName(FileFilterChoices(FileFieldFilter(""))[0]), "Files (*.)");
 }
 
 } // namespace
