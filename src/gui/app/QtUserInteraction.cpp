@@ -2,10 +2,12 @@
 
 #include "gui/app/NetworkWork.h"
 #include "gui/app/ScriptedAnswers.h"
+#include "gui/catalogue/AddListDlg.h"
 #include "gui/dialogs/AccountDlg.h"
 #include "gui/dialogs/CopyMoveSymbolsDlg.h"
 #include "gui/dialogs/DownloadProgressDlg.h"
 #include "gui/dialogs/FindInstrumentDlg.h"
+#include "gui/directory/DirChooseDlg.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -61,18 +63,24 @@ void CQtUserInteraction::ShowMessage(const std::string& text, MessageIcon icon) 
     box.exec();
 }
 
-// This window has no directory editor, symbol search or list dialog yet:
-// the commands that need them end as if the user had cancelled.
-bool CQtUserInteraction::EditDirectory(DirectoryEditorValues&) {
-    return false;
+bool CQtUserInteraction::EditDirectory(DirectoryEditorValues& values) {
+    CDirChooseDlg editor(values, *this, owner_);
+    return editor.exec() == QDialog::Accepted;
 }
 
+// This window has no symbol search yet: choosing instruments ends as if the
+// user had cancelled.
 bool CQtUserInteraction::ChooseInstruments(SearchDialogState&, std::vector<WATCH>&) {
     return false;
 }
 
-bool CQtUserInteraction::AskListName(const std::vector<CMVRDirListInfo>&, std::string&) {
-    return false;
+bool CQtUserInteraction::AskListName(const std::vector<CMVRDirListInfo>& lists, std::string& name) {
+    CAddListDlg dialog(lists, *this, owner_);
+    if (dialog.exec() != QDialog::Accepted) {
+        return false;
+    }
+    name = dialog.Name();
+    return true;
 }
 
 bool CQtUserInteraction::EditAccount(AccountDialogValues& values) {

@@ -15,6 +15,7 @@
 #include "core/app/UpdateCommands.h"
 #include "core/net/ProcessState.h"
 #include "core/platform/Paths.h"
+#include "gui/catalogue/DefinitionFileDownloadDlg.h"
 #include "gui/controls/SortHeader.h"
 #include "gui/dialogs/AboutDlg.h"
 #include "gui/models/DirListTableModel.h"
@@ -319,8 +320,10 @@ void CMVRKrsExpDlg::ConnectCommands() {
     menu(MainWindowMenuCommand::StartTeamviewer,
          [this] { StartRemoteViewTool(ExecutableFolder(), interaction_); });
     menu(MainWindowMenuCommand::About, [this] { ShowAbout(); });
-    // The definition-file dialog is not part of this window yet.
-    MenuAction(MainWindowMenuCommand::DefinitionFileDownload)->setEnabled(false);
+    menu(MainWindowMenuCommand::DefinitionFileDownload, [this] {
+        CDefinitionFileDownloadDlg dialog(session_, interaction_, this);
+        dialog.exec();
+    });
 }
 
 bool CMVRKrsExpDlg::Initialise() {
