@@ -10,6 +10,7 @@ target_sources(mvrgui PRIVATE
   dialogs/FindInstrumentDlg.cpp
   models/DirListTableModel.cpp
   models/ListTableModel.cpp
+  models/ListViews.cpp
   models/SymbolListTableModel.cpp
   window/MVRKrsExpDlg.cpp
 )

@@ -4,6 +4,7 @@
 // account.
 
 #include "core/app/SelectionBoxes.h"
+#include "core/editing/CopyMoveSymbols.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/FormatCatalogue.h"
 #include "gui/dialogs/AccountDlg.h"
@@ -17,6 +18,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -263,14 +265,19 @@ void CMainWindowTest::symbolsDroppedOnADirectoryAreCopiedThroughTheDialog() {
     CGuiTestbed bed;
     bed.AddDirectory("from", kFormatAsciiComma, 3);
     bed.AddDirectory("to", kFormatAsciiTab, 0);
+    bed.AddDirectory("moved", kFormatAsciiComma, 0);
     bed.AddLinkedDirectory("linked", kFormatAsciiComma, 1);
     bed.StoreConfiguration();
     CMVRKrsExpDlg& window = bed.OpenWindow();
     const int from = RowOf(window, bed.Folder("from/"));
     const int to = RowOf(window, bed.Folder("to/"));
+    const int moved = RowOf(window, bed.Folder("moved/"));
     const int linked = RowOf(window, bed.Folder("linked/"));
-    SelectRows(window, {from});
-    window.SymbolView()->selectAll();
+    const auto selectAllSymbols = [&] {
+        SelectRows(window, {from});
+        window.SymbolView()->selectAll();
+    };
+    selectAllSymbols();
     QCOMPARE(bed.Session().SymbolList().GetSelectedCount(), std::size_t{3});
 
     // Neither the directory the symbols come from nor a linked one takes them.
@@ -278,20 +285,36 @@ void CMainWindowTest::symbolsDroppedOnADirectoryAreCopiedThroughTheDialog() {
     QVERIFY(!window.DropAllowedOnRow(linked));
     QVERIFY(!window.DropAllowedOnRow(-1));
     QVERIFY(window.DropAllowedOnRow(to));
+    window.DropSymbolsOnRow(linked);
+    QCOMPARE(bed.Answers().Texts(), std::vector<std::string>{kLinkedTargetMessage});
 
-    QTimer copy;
-    QObject::connect(&copy, &QTimer::timeout, [&] {
+    bool moveAsked = false;
+    QString countText;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
         if (auto* dialog = qobject_cast<CCopyMoveSymbolsDlg*>(QApplication::activeModalWidget())) {
-            dialog->CopyButton()->click();
+            countText = dialog->findChild<QLabel*>()->text();
+            (moveAsked ? dialog->MoveButton() : dialog->CopyButton())->click();
         }
     });
-    copy.start(10);
+    user.start(10);
     window.DropSymbolsOnRow(to);
-    copy.stop();
-    CExportDirectory target(kFormatAsciiTab);
-    QVERIFY(target.Open(bed.Folder("to/"), kFormatAsciiTab));
-    QCOMPARE(target.SymbolCount(), std::size_t{3});
+    QCOMPARE(countText, QString("No. of selected Symbols: 3"));
+    CExportDirectory copied(kFormatAsciiTab);
+    QVERIFY(copied.Open(bed.Folder("to/"), kFormatAsciiTab));
+    QCOMPARE(copied.SymbolCount(), std::size_t{3});
     QCOMPARE(window.DirectoryView()->model()->index(to, 2).data().toString(), QString("3"));
+
+    moveAsked = true;
+    selectAllSymbols();
+    window.DropSymbolsOnRow(moved);
+    user.stop();
+    CExportDirectory target(kFormatAsciiComma);
+    QVERIFY(target.Open(bed.Folder("moved/"), kFormatAsciiComma));
+    QCOMPARE(target.SymbolCount(), std::size_t{3});
+    CExportDirectory source(kFormatAsciiComma);
+    QVERIFY(source.Open(bed.Folder("from/"), kFormatAsciiComma));
+    QCOMPARE(source.SymbolCount(), std::size_t{0});
 }
 
 void CMainWindowTest::findSelectsTheDirectoryAndItsMatchingSymbols() {

@@ -11,13 +11,22 @@
 #include "core/platform/Paths.h"
 #include "core/update/ProgressDialogRules.h"
 #include "core/update/UpdateRun.h"
+#include "gui/catalogue/AddListDlg.h"
+#include "gui/catalogue/CatalogTreeEntrySelect.h"
+#include "gui/controls/DirEdit.h"
+#include "gui/dialogs/AccountDlg.h"
 #include "gui/dialogs/DownloadProgressDlg.h"
+#include "gui/directory/DirChooseDlg.h"
 #include "GuiTestbed.h"
 #include "server/DemoGenerator.h"
 #include "support/ChildProcess.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 
@@ -80,6 +89,7 @@ private slots:
     void aFullUpdateThroughTheDialogWritesWhatTheBatchToolWrites();
     void yesToTheStopQuestionStopsTheJobAndLeavesEveryFileReadable();
     void theProgramWithABatchSwitchEndsByItselfWithItsStatus();
+    void aNewUsersFirstRunThroughTheWidgets();
 };
 
 void CUpdateThroughWindowTest::aFullUpdateThroughTheDialogWritesWhatTheBatchToolWrites() {
@@ -168,6 +178,64 @@ void CUpdateThroughWindowTest::theProgramWithABatchSwitchEndsByItselfWithItsStat
     bed.StopServer();
     QCOMPARE(RunProgram(MVR_GUI_PATH, {"-updateall"}, bed.Folder("gui-err.txt")),
              int{kExitCommunication});
+}
+
+// Account, a MetaStock directory linked to a demo catalogue, a list holding
+// it, an update of the list, the symbols with their dates; then the batch
+// tool reads the same configuration.
+void CUpdateThroughWindowTest::aNewUsersFirstRunThroughTheWidgets() {
+    CGuiTestbed bed{DemoData{}};
+    bed.SetAccount("", "");
+    bed.StoreConfiguration();
+    const std::string folder = bed.Folder("metastock");
+    bed.Answers().QueueAnswer(true); // "... does not exist. Create it?"
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* account = qobject_cast<CAccountDlg*>(modal)) {
+            const auto fields = account->findChildren<QLineEdit*>();
+            fields.value(0)->setText(QString::fromUtf8(kDemoAccount.data(), kDemoAccount.size()));
+            fields.value(1)->setText("demo");
+            account->accept();
+        } else if (auto* editor = qobject_cast<CDirChooseDlg*>(modal)) {
+            editor->PathField()->setText(QString::fromStdString(folder));
+            editor->FormatBox()->setCurrentIndex(editor->FormatBox()->findData(kFormatMetaStock));
+            editor->CatalogueField()->SetCatalogue(kDemoCatalogue, "Indices/Marvane 100");
+            editor->accept();
+        } else if (auto* list = qobject_cast<CAddListDlg*>(modal)) {
+            list->NameBox()->setEditText("Evening");
+            list->accept();
+        } else if (auto* progress = qobject_cast<CDownloadProgressDlg*>(modal)) {
+            progress->accept();
+        }
+    });
+    user.start(10);
+
+    CMVRKrsExpDlg& window = bed.OpenWindow();
+    QCOMPARE(bed.Session().User().password, std::string("DEMO"));
+    window.Button(MainWindowButton::AddDirectory)->click();
+    QCOMPARE(bed.Session().Directories().size(), std::size_t{1});
+    window.Button(MainWindowButton::AddList)->click();
+    QCOMPARE(window.ListsBox()->currentText(), QString("Evening"));
+    QAbstractItemModel* directories = window.DirectoryView()->model();
+    QVERIFY(directories->setData(directories->index(0, 0), Qt::Checked, Qt::CheckStateRole));
+    window.Button(MainWindowButton::UpdateList)->click();
+    user.stop();
+
+    window.DirectoryView()->selectRow(0);
+    QAbstractItemModel* symbols = window.SymbolView()->model();
+    QCOMPARE(symbols->rowCount(), 100);
+    QVERIFY(!symbols->index(0, 2).data().toString().isEmpty()); // first date
+    QVERIFY(!symbols->index(0, 3).data().toString().isEmpty()); // last date
+    window.close();
+
+    mvr::test::ChildProcess show(MVR_BATCH_PATH, {"--show"}, bed.Folder("show-err.txt"));
+    const std::string shown = show.ReadAll();
+    QCOMPARE(show.Wait(), 0);
+    QVERIFY2(shown.find("Account: DEMO") != std::string::npos, shown.c_str());
+    QVERIFY2(shown.find(WithTrailingSeparator(folder) + "\tMetaStock") != std::string::npos,
+             shown.c_str());
+    QVERIFY2(shown.find("Evening (1 directories)") != std::string::npos, shown.c_str());
 }
 
 } // namespace mvr::gui::test

@@ -1,7 +1,9 @@
 #include "gui/dialogs/FindInstrumentDlg.h"
 
 #include "core/app/FindInstrumentInDirectories.h"
+#include "gui/controls/SortHeader.h"
 #include "gui/models/DirListTableModel.h"
+#include "gui/models/ListViews.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -28,17 +30,9 @@ CFindInstrumentInDirectoriesDlg::CFindInstrumentInDirectoriesDlg(
     layout->addLayout(search);
 
     resultModel_ = new CDirListTableModel(model_.ResultList(), this);
-    results_ = new QTableView(this);
-    results_->setModel(resultModel_);
-    results_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    results_ = MakeListView(this, resultModel_, new CSortHeader(this));
     results_->setSelectionMode(QAbstractItemView::SingleSelection);
-    results_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    results_->verticalHeader()->hide();
-    results_->horizontalHeader()->setStretchLastSection(true);
-    const auto columns = CExpDirListModel::Columns();
-    for (std::size_t column = 0; column < columns.size(); ++column) {
-        results_->setColumnWidth(static_cast<int>(column), columns[column].width);
-    }
+    SetColumnWidths(results_, CExpDirListModel::Columns());
     resultModel_->SyncSelectionTo(results_->selectionModel());
     layout->addWidget(results_, 1);
 

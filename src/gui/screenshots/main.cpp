@@ -3,25 +3,39 @@
 // into PNG files, so that they can be looked at without a display. Used by
 // scripts/screenshots; not installed.
 
+#include "core/app/DirectoryEditor.h"
+#include "core/app/FindInstrumentInDirectories.h"
 #include "core/app/Session.h"
 #include "core/app/UpdateCommands.h"
 #include "core/config/UserInteraction.h"
+#include "core/editing/CopyMoveSymbols.h"
+#include "core/formats/DayNumber.h"
+#include "core/formats/ExportDirectory.h"
 #include "core/update/UpdateJob.h"
 #include "core/update/UpdateRun.h"
 #include "gui/app/ScriptedAnswers.h"
+#include "gui/catalogue/AddListDlg.h"
+#include "gui/catalogue/CatalogTreeDlg.h"
+#include "gui/catalogue/CatalogueTreeView.h"
+#include "gui/catalogue/DefinitionFileDownloadDlg.h"
 #include "gui/controls/CalendarWnd.h"
 #include "gui/controls/DatumEdit.h"
 #include "gui/dialogs/AboutDlg.h"
 #include "gui/dialogs/AccountDlg.h"
+#include "gui/dialogs/CopyMoveSymbolsDlg.h"
 #include "gui/dialogs/DownloadProgressDlg.h"
+#include "gui/dialogs/FindInstrumentDlg.h"
+#include "gui/directory/DirChooseDlg.h"
 #include "gui/window/MVRKrsExpDlg.h"
 
 #include <cstdio>
 #include <functional>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QTableView>
 
 namespace mvr::gui {
@@ -101,6 +115,74 @@ bool CalendarPopup(const QString& folder) {
     return Save(*calendar, folder, "calendar-popup.png");
 }
 
+bool DirectoryEditor(CMVRKrsExpSession& session, CUserInteraction& interaction,
+                     const QString& folder) {
+    const MVRKrsExportInfo& record = session.Directories().front();
+    DirectoryEditorValues values;
+    values.existing = true;
+    values.path = record.path;
+    values.formatType = record.formatType;
+    values.startDate = OleDateToDayNumber(record.startDate);
+    values.catalogueId = record.catalogueId;
+    values.catalogueName = record.catalogueName;
+    values.interval = record.interval;
+    CDirChooseDlg editor(values, interaction);
+    editor.show();
+    return Save(editor, folder, "directory-editor.png");
+}
+
+bool CataloguePicker(CMVRKrsExpSession& session, const QString& folder) {
+    std::string message;
+    const RunFlag run{1};
+    if (!session.EnsureLogin(message, run)) {
+        std::fprintf(stderr, "mvrkrsexp-screenshots: no login: %s\n", message.c_str());
+        return false;
+    }
+    CMVRCatalogTreeDlg picker;
+    picker.show();
+    ProcessUntil([&] { return !picker.IsLoading(); }, 5000);
+    picker.Tree()->expandAll();
+    QAbstractItemModel* tree = picker.Tree()->model();
+    picker.Tree()->setCurrentIndex(tree->index(0, 0, tree->index(0, 0)));
+    return Save(picker, folder, "catalogue-picker.png");
+}
+
+bool ListDialog(CMVRKrsExpSession& session, CUserInteraction& interaction, const QString& folder) {
+    CAddListDlg dialog(session.Lists(), interaction);
+    dialog.NameBox()->setEditText("Evening");
+    dialog.show();
+    return Save(dialog, folder, "add-list.png");
+}
+
+bool DefinitionFileDialog(CMVRKrsExpSession& session, CUserInteraction& interaction,
+                          const QString& folder) {
+    CDefinitionFileDownloadDlg dialog(session, interaction);
+    dialog.show();
+    return Save(dialog, folder, "definition-file.png");
+}
+
+bool CopyMoveDialog(CMVRKrsExpSession& session, const QString& folder) {
+    CExportDirectory source;
+    const MVRKrsExportInfo& from = session.Directories().front();
+    source.Open(from.path, from.formatType);
+    std::vector<ExportSymbolInfo> symbols(source.Symbols().begin(),
+                                          source.Symbols().begin() +
+                                              std::min<std::size_t>(3, source.SymbolCount()));
+    CCopyMoveSymbols model(session.Directories(), 0, std::move(symbols), 1);
+    CCopyMoveSymbolsDlg dialog(model);
+    dialog.show();
+    return Save(dialog, folder, "copy-move.png");
+}
+
+bool FindDialog(CMVRKrsExpSession& session, const QString& folder) {
+    CFindInstrumentInDirectories model(session.Directories());
+    CFindInstrumentInDirectoriesDlg dialog(model);
+    dialog.TextField()->setText("Index");
+    model.Find("Index");
+    dialog.show();
+    return Save(dialog, folder, "find-instrument.png");
+}
+
 bool AboutBox(const QString& folder) {
     CAboutDlg about;
     about.show();
@@ -130,6 +212,12 @@ int main(int argc, char** argv) {
     saved = AccountDialog(window.Interaction(), folder) && saved;
     saved = ProgressDialog(session, window.Interaction(), folder) && saved;
     saved = CalendarPopup(folder) && saved;
+    saved = DirectoryEditor(session, window.Interaction(), folder) && saved;
+    saved = CataloguePicker(session, folder) && saved;
+    saved = ListDialog(session, window.Interaction(), folder) && saved;
+    saved = DefinitionFileDialog(session, window.Interaction(), folder) && saved;
+    saved = CopyMoveDialog(session, folder) && saved;
+    saved = FindDialog(session, folder) && saved;
     saved = AboutBox(folder) && saved;
     return saved ? 0 : 1;
 }

@@ -19,6 +19,7 @@
 #include "gui/controls/SortHeader.h"
 #include "gui/dialogs/AboutDlg.h"
 #include "gui/models/DirListTableModel.h"
+#include "gui/models/ListViews.h"
 #include "gui/models/SymbolListTableModel.h"
 #include "gui/resources/Artwork.h"
 
@@ -51,33 +52,6 @@ constexpr int kInitialSplitterPosition = 560;
 
 std::string ExecutableFolder() {
     return QCoreApplication::applicationDirPath().toStdString();
-}
-
-QTableView* MakeListView(QWidget* parent, QAbstractItemModel* model, CSortHeader* header) {
-    auto* view = new QTableView(parent);
-    view->setHorizontalHeader(header);
-    view->setModel(model);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    view->setShowGrid(false);
-    view->setWordWrap(false);
-    view->verticalHeader()->hide();
-    // Rows of one height let the view scroll 10,000 rows without measuring them.
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
-    view->horizontalHeader()->setStretchLastSection(true);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    return view;
-}
-
-// The lists' own widths, widened where the font would cut a title short.
-template <typename Columns>
-void SetColumnWidths(QTableView* view, const Columns& columns) {
-    for (std::size_t column = 0; column < columns.size(); ++column) {
-        const int index = static_cast<int>(column);
-        view->setColumnWidth(index, std::max(columns[column].width,
-                                             view->horizontalHeader()->sectionSizeHint(index)));
-    }
 }
 
 } // namespace
