@@ -8,9 +8,5 @@ target_sources(mvrgui PRIVATE
   dialogs/CopyMoveSymbolsDlg.cpp
   dialogs/DownloadProgressDlg.cpp
   dialogs/FindInstrumentDlg.cpp
-  models/DirListTableModel.cpp
-  models/ListTableModel.cpp
-  models/ListViews.cpp
-  models/SymbolListTableModel.cpp
   window/MVRKrsExpDlg.cpp
 )

@@ -8,6 +8,7 @@
 #include "gui/dialogs/DownloadProgressDlg.h"
 #include "gui/dialogs/FindInstrumentDlg.h"
 #include "gui/directory/DirChooseDlg.h"
+#include "gui/search/SearchPage.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -68,10 +69,10 @@ bool CQtUserInteraction::EditDirectory(DirectoryEditorValues& values) {
     return editor.exec() == QDialog::Accepted;
 }
 
-// This window has no symbol search yet: choosing instruments ends as if the
-// user had cancelled.
-bool CQtUserInteraction::ChooseInstruments(SearchDialogState&, std::vector<WATCH>&) {
-    return false;
+bool CQtUserInteraction::ChooseInstruments(SearchDialogState& state,
+                                           std::vector<WATCH>& selection) {
+    CSearchPage search(state, selection, owner_);
+    return search.exec() == QDialog::Accepted;
 }
 
 bool CQtUserInteraction::AskListName(const std::vector<CMVRDirListInfo>& lists, std::string& name) {
