@@ -8,6 +8,7 @@
 #include "gui/dialogs/DownloadProgressDlg.h"
 #include "gui/dialogs/FindInstrumentDlg.h"
 #include "gui/directory/DirChooseDlg.h"
+#include "gui/editor/SymbolDataDlg.h"
 #include "gui/search/SearchPage.h"
 
 #include <QDesktopServices>
@@ -116,6 +117,11 @@ bool CQtUserInteraction::StartProgram(const std::string& path) {
         return false;
     }
     return QProcess::startDetached(QString::fromStdString(path), {});
+}
+
+bool CQtUserInteraction::EditSymbolData(CSymbolDataEditor& editor) {
+    CSymbolDataDlg dialog(editor, *this, owner_);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 bool CQtUserInteraction::CopyOrMoveSymbols(CCopyMoveSymbols& dialog) {

@@ -35,6 +35,7 @@ public:
                                                const std::string& initialFolder) override;
     bool OpenDocument(const std::string& path) override;
     bool StartProgram(const std::string& path) override;
+    bool EditSymbolData(CSymbolDataEditor& editor) override;
     bool CopyOrMoveSymbols(CCopyMoveSymbols& dialog) override;
     bool FindInstrument(CFindInstrumentInDirectories& dialog) override;
     bool RunUpdateJob(CUpdateJob& job) override;

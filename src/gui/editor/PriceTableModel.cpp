@@ -1,0 +1,61 @@
+#include "gui/editor/PriceTableModel.h"
+
+#include "core/editing/PriceRowTexts.h"
+#include "core/editing/SymbolDataEditor.h"
+
+namespace mvr::gui {
+
+CPriceTableModel::CPriceTableModel(CSymbolDataEditor& editor, QObject* parent)
+    : QAbstractTableModel(parent), editor_(editor) {}
+
+int CPriceTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(editor_.RowCount());
+}
+
+int CPriceTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kPriceColumnCount;
+}
+
+QVariant CPriceTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) {
+        return {};
+    }
+    if (role == Qt::DisplayRole) {
+        return QString::fromStdString(
+            editor_.CellText(static_cast<std::size_t>(index.row()), index.column()));
+    }
+    if (role == Qt::TextAlignmentRole) {
+        const auto columns = PriceRowColumns();
+        const bool right = columns[static_cast<std::size_t>(index.column())].alignRight;
+        return QVariant::fromValue(Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft));
+    }
+    return {};
+}
+
+QVariant CPriceTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    const auto columns = PriceRowColumns();
+    if (orientation != Qt::Horizontal || section < 0 ||
+        static_cast<std::size_t>(section) >= columns.size()) {
+        return {};
+    }
+    const PriceRowColumn& column = columns[static_cast<std::size_t>(section)];
+    if (role == Qt::DisplayRole) {
+        return QString::fromUtf8(column.title);
+    }
+    if (role == Qt::TextAlignmentRole) {
+        return QVariant::fromValue(Qt::AlignVCenter |
+                                   (column.alignRight ? Qt::AlignRight : Qt::AlignLeft));
+    }
+    return {};
+}
+
+void CPriceTableModel::Reset() {
+    beginResetModel();
+    endResetModel();
+}
+
+void CPriceTableModel::RowChanged(int row) {
+    emit dataChanged(index(row, 0), index(row, kPriceColumnCount - 1));
+}
+
+} // namespace mvr::gui
