@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <QLineF>
 #include <QMouseEvent>
 #include <QPainter>
@@ -385,6 +386,8 @@ void CPriceChart::paintEvent(QPaintEvent*) {
     const auto every = static_cast<std::size_t>(
         std::max(1.0, std::ceil(kTimeLabelSpacing / std::max(frame.barWidth, 1e-9))));
     const int labelTop = frame.plot.bottom() + 4;
+    // A label pushed in at the chart's edge may meet its neighbour: it is left out.
+    int previousRight = std::numeric_limits<int>::min();
     QVector<QLineF> ticks;
     for (std::size_t row = (first + every - 1) / every * every; row < end; row += every) {
         const double x = frame.XOf(row);
@@ -399,6 +402,10 @@ void CPriceChart::paintEvent(QPaintEvent*) {
         const int width = kTimeLabelSpacing - 8;
         const int left =
             std::clamp(static_cast<int>(x) - width / 2, 0, std::max(0, this->width() - width));
+        if (left < previousRight) {
+            continue;
+        }
+        previousRight = left + width;
         painter.drawText(QRect(left, labelTop, width, kTimeAxisHeight - 4),
                          Qt::AlignHCenter | Qt::AlignTop, text);
     }

@@ -8,6 +8,7 @@
 #include "gui/editor/PriceTableModel.h"
 #include "gui/editor/SplitDataDlg.h"
 
+#include <algorithm>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -99,7 +100,13 @@ CSymbolDataDlg::CSymbolDataDlg(CSymbolDataEditor& editor, CUserInteraction& inte
     connect(chart_, &CPriceChart::barClicked, this, &CSymbolDataDlg::SelectFromChart);
 
     table_->resizeColumnsToContents();
-    resize(980, 560);
+    // Only the first rows are measured: later prices may have more digits.
+    const int widestNumber =
+        table_->fontMetrics().horizontalAdvance(QStringLiteral("000000.000")) + 12;
+    for (int column = 1; column < table_->model()->columnCount(); ++column) {
+        table_->setColumnWidth(column, std::max(table_->columnWidth(column), widestNumber));
+    }
+    resize(1060, 560);
     splitter->setSizes({table_->horizontalHeader()->length() + 24, 640});
     Refresh();
 }

@@ -9,8 +9,11 @@
 #include "core/app/UpdateCommands.h"
 #include "core/config/UserInteraction.h"
 #include "core/editing/CopyMoveSymbols.h"
+#include "core/editing/SymbolDataEditor.h"
 #include "core/formats/DayNumber.h"
+#include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
+#include "core/net/InstrumentRecord.h"
 #include "core/update/UpdateJob.h"
 #include "core/update/UpdateRun.h"
 #include "gui/app/ScriptedAnswers.h"
@@ -26,6 +29,8 @@
 #include "gui/dialogs/DownloadProgressDlg.h"
 #include "gui/dialogs/FindInstrumentDlg.h"
 #include "gui/directory/DirChooseDlg.h"
+#include "gui/editor/SymbolDataDlg.h"
+#include "gui/search/SearchPage.h"
 #include "gui/window/MVRKrsExpDlg.h"
 
 #include <cstdio>
@@ -183,6 +188,33 @@ bool FindDialog(CMVRKrsExpSession& session, const QString& folder) {
     return Save(dialog, folder, "find-instrument.png");
 }
 
+bool SymbolSearch(const QString& folder) {
+    SearchDialogState state;
+    std::vector<WATCH> selection;
+    CSearchPage search(state, selection);
+    search.resize(900, 520);
+    search.show();
+    ProcessUntil([&] { return !search.IsWorking(); }, 5000);
+    search.TextBox()->setEditText("Index");
+    search.RunSearch();
+    ProcessUntil([&] { return !search.IsWorking(); }, 5000);
+    return Save(search, folder, "symbol-search.png");
+}
+
+bool DataEditor(CMVRKrsExpSession& session, CUserInteraction& interaction, const QString& folder) {
+    const MVRKrsExportInfo& record = session.Directories().front();
+    CExportDirectory index;
+    index.Open(record.path, record.formatType);
+    CExportDataFile store;
+    store.Read(index.Path(), index.GetSymbol(0), index.FormatType());
+    CSymbolDataEditor editor(store, session.User());
+    editor.Fill();
+    CSymbolDataDlg dialog(editor, interaction);
+    dialog.resize(1060, 560);
+    dialog.show();
+    return Save(dialog, folder, "data-editor.png");
+}
+
 bool AboutBox(const QString& folder) {
     CAboutDlg about;
     about.show();
@@ -218,6 +250,8 @@ int main(int argc, char** argv) {
     saved = DefinitionFileDialog(session, window.Interaction(), folder) && saved;
     saved = CopyMoveDialog(session, folder) && saved;
     saved = FindDialog(session, folder) && saved;
+    saved = SymbolSearch(folder) && saved;
+    saved = DataEditor(session, window.Interaction(), folder) && saved;
     saved = AboutBox(folder) && saved;
     return saved ? 0 : 1;
 }
