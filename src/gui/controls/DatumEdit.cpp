@@ -3,6 +3,7 @@
 #include "core/controls/EditControlText.h"
 #include "core/formats/DayNumber.h"
 #include "gui/controls/CalendarWnd.h"
+#include "gui/controls/SpinArrows.h"
 
 #include <algorithm>
 #include <QFocusEvent>
@@ -34,23 +35,10 @@ QIcon CalendarIcon(const QPalette& palette) {
     return QIcon(pixmap);
 }
 
-QToolButton* SpinArrow(QWidget* parent, Qt::ArrowType arrow, const char* name) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setArrowType(arrow);
-    button->setAutoRepeat(true);
-    // The field keeps the focus while the date is spun.
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    return button;
-}
-
 } // namespace
 
 CDatumEdit::CDatumEdit(QWidget* parent)
-    : QLineEdit(parent), calendarButton_(new QToolButton(this)), spin_(new QWidget(this)),
-      upButton_(SpinArrow(spin_, Qt::UpArrow, "spinUp")),
-      downButton_(SpinArrow(spin_, Qt::DownArrow, "spinDown")) {
+    : QLineEdit(parent), calendarButton_(new QToolButton(this)), spin_(new CSpinArrows(this)) {
     setMaxLength(static_cast<int>(kDateFieldChars));
 
     calendarButton_->setObjectName(QStringLiteral("calendarButton"));
@@ -58,15 +46,7 @@ CDatumEdit::CDatumEdit(QWidget* parent)
     calendarButton_->setFocusPolicy(Qt::NoFocus);
     calendarButton_->setCursor(Qt::ArrowCursor);
 
-    auto* spinLayout = new QVBoxLayout(spin_);
-    spinLayout->setContentsMargins(0, 0, 0, 0);
-    spinLayout->setSpacing(0);
-    spinLayout->addWidget(upButton_);
-    spinLayout->addWidget(downButton_);
-    spin_->setCursor(Qt::ArrowCursor);
-
-    connect(upButton_, &QToolButton::clicked, this, [this] { Step(-1); });
-    connect(downButton_, &QToolButton::clicked, this, [this] { Step(1); });
+    connect(spin_, &CSpinArrows::stepped, this, &CDatumEdit::Step);
     connect(calendarButton_, &QToolButton::clicked, this, &CDatumEdit::OpenCalendar);
 
     PlaceButtons();
@@ -132,15 +112,9 @@ void CDatumEdit::focusOutEvent(QFocusEvent* event) {
 }
 
 void CDatumEdit::keyPressEvent(QKeyEvent* event) {
-    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
-        if (event->key() == Qt::Key_Up) {
-            Step(-1);
-            return;
-        }
-        if (event->key() == Qt::Key_Down) {
-            Step(1);
-            return;
-        }
+    if (const std::optional<int> delta = SpinDeltaOfKey(*event)) {
+        Step(*delta);
+        return;
     }
     QLineEdit::keyPressEvent(event);
 }

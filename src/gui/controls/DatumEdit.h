@@ -10,6 +10,7 @@ class QToolButton;
 namespace mvr::gui {
 
 class CCalendarWnd;
+class CSpinArrows;
 
 // A date field: a line edit with a calendar button and a spin control inside
 // its right end. The spin moves the date by a number of days, a date typed
@@ -56,9 +57,7 @@ private:
 
     std::int32_t step_ = 1;
     QToolButton* calendarButton_;
-    QWidget* spin_;
-    QToolButton* upButton_;
-    QToolButton* downButton_;
+    CSpinArrows* spin_;
     QPointer<CCalendarWnd> calendar_;
 };
 

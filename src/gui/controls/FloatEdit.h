@@ -19,13 +19,7 @@ public:
 
     // One spin click with the spin's position delta: the up arrow gives -1
     // and adds one step.
-    void Step(int delta);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    void Spin(int delta);
+    void Step(int delta) override;
 };
 
 } // namespace mvr::gui

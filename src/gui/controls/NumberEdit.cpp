@@ -1,44 +1,18 @@
 #include "gui/controls/NumberEdit.h"
 
 #include "core/controls/EditControlText.h"
+#include "gui/controls/SpinArrows.h"
 
 #include <algorithm>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QStyle>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace mvr::gui {
 
-namespace {
-
-QToolButton* SpinArrow(QWidget* parent, Qt::ArrowType arrow, const char* name) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setArrowType(arrow);
-    button->setAutoRepeat(true);
-    // The field keeps the focus while the number is spun.
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    return button;
-}
-
-} // namespace
-
-CNumberEdit::CNumberEdit(QWidget* parent)
-    : QLineEdit(parent), spin_(new QWidget(this)),
-      upButton_(SpinArrow(spin_, Qt::UpArrow, "spinUp")),
-      downButton_(SpinArrow(spin_, Qt::DownArrow, "spinDown")) {
-    auto* spinLayout = new QVBoxLayout(spin_);
-    spinLayout->setContentsMargins(0, 0, 0, 0);
-    spinLayout->setSpacing(0);
-    spinLayout->addWidget(upButton_);
-    spinLayout->addWidget(downButton_);
-    spin_->setCursor(Qt::ArrowCursor);
-
-    connect(upButton_, &QToolButton::clicked, this, [this] { Spin(-1); });
-    connect(downButton_, &QToolButton::clicked, this, [this] { Spin(1); });
+CNumberEdit::CNumberEdit(QWidget* parent) : QLineEdit(parent), spin_(new CSpinArrows(this)) {
+    connect(spin_, &CSpinArrows::stepped, this, &CNumberEdit::Spin);
     PlaceSpin();
 }
 
@@ -64,17 +38,19 @@ void CNumberEdit::Spin(int delta) {
     emit spun(delta);
 }
 
+QToolButton* CNumberEdit::UpButton() const {
+    return spin_->UpButton();
+}
+
+QToolButton* CNumberEdit::DownButton() const {
+    return spin_->DownButton();
+}
+
 void CNumberEdit::keyPressEvent(QKeyEvent* event) {
-    if (spin_->isVisible() &&
-        (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier)) {
-        if (event->key() == Qt::Key_Up) {
-            Spin(-1);
-            return;
-        }
-        if (event->key() == Qt::Key_Down) {
-            Spin(1);
-            return;
-        }
+    const std::optional<int> delta = SpinDeltaOfKey(*event);
+    if (delta && spin_->isVisible()) {
+        Spin(*delta);
+        return;
     }
     QLineEdit::keyPressEvent(event);
 }

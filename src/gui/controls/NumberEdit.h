@@ -7,6 +7,8 @@ class QToolButton;
 
 namespace mvr::gui {
 
+class CSpinArrows;
+
 // A whole-number field: a line edit with a spin control inside its right end.
 // A spin click (or the Up and Down keys) changes the number by the step; the
 // field then announces the click with `spun`, so that the dialog can react
@@ -31,11 +33,11 @@ public:
     bool SpinShown() const { return showSpin_; }
 
     // One spin click with the spin's position delta: the up arrow gives -1
-    // and adds one step.
-    void Step(int delta);
+    // and adds one step. A field of another kind of number steps its own way.
+    virtual void Step(int delta);
 
-    QToolButton* UpButton() const { return upButton_; }
-    QToolButton* DownButton() const { return downButton_; }
+    QToolButton* UpButton() const;
+    QToolButton* DownButton() const;
 
 signals:
     // After the field has stepped its number: the click's position delta.
@@ -52,9 +54,7 @@ private:
 
     float step_ = 1.0f;
     bool showSpin_ = true;
-    QWidget* spin_;
-    QToolButton* upButton_;
-    QToolButton* downButton_;
+    CSpinArrows* spin_;
 };
 
 } // namespace mvr::gui
