@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <thread>
+#include <utility>
 
 namespace mvr::gui {
 
@@ -285,22 +286,38 @@ void CSearchPage::keyPressEvent(QKeyEvent* event) {
         QDialog::keyPressEvent(event);
         return;
     }
-    if (closing_ || search_.IsRunning() || loader_.IsRunning()) {
+    if (closing_) {
         return;
     }
-    QWidget* focus = focusWidget();
-    if (IsWithin(focus, okButton_) || IsWithin(focus, resultView_)) {
+    switch (EnterActionFor(FocusedControl(), search_.IsRunning() || loader_.IsRunning())) {
+    case SearchEnterAction::Accept:
         accept();
-        return;
+        break;
+    case SearchEnterAction::Search:
+        RunSearch();
+        break;
+    case SearchEnterAction::Nothing:
+        break;
     }
-    for (QWidget* control : {static_cast<QWidget*>(searchButton_), static_cast<QWidget*>(textBox_),
-                             static_cast<QWidget*>(kindBox_), static_cast<QWidget*>(typeBox_),
-                             static_cast<QWidget*>(exchangeBox_)}) {
-        if (IsWithin(focus, control)) {
-            RunSearch();
-            return;
+}
+
+SearchDialogControl CSearchPage::FocusedControl() const {
+    const std::pair<const QWidget*, SearchDialogControl> controls[] = {
+        {okButton_, SearchDialogControl::OkButton},
+        {resultView_, SearchDialogControl::ResultList},
+        {searchButton_, SearchDialogControl::SearchButton},
+        {textBox_, SearchDialogControl::TextBox},
+        {kindBox_, SearchDialogControl::SearchKindBox},
+        {typeBox_, SearchDialogControl::SecurityTypeBox},
+        {exchangeBox_, SearchDialogControl::ExchangeBox},
+    };
+    const QWidget* focus = focusWidget();
+    for (const auto& [widget, control] : controls) {
+        if (IsWithin(focus, widget)) {
+            return control;
         }
     }
+    return SearchDialogControl::Other;
 }
 
 // Typing in the result list selects by prefix; what the core does not take

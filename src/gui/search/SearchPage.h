@@ -10,6 +10,7 @@
 #include "core/config/UserInteraction.h"
 #include "core/net/InstrumentRecord.h"
 #include "core/search/CatalogueLoader.h"
+#include "core/search/SearchDialogEnter.h"
 #include "core/search/SearchResultListModel.h"
 #include "core/search/SymbolSearch.h"
 
@@ -90,6 +91,7 @@ private:
     void ShowSortState();
     void HeaderClicked(int column);
     void StopWorkers();
+    SearchDialogControl FocusedControl() const;
 
     SearchDialogState& state_;
     std::vector<WATCH>& selection_;

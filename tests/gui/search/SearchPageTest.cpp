@@ -86,6 +86,14 @@ void DoubleClickInTree(CSearchPage& page, const QStringList& path) {
     emit page.Tree()->doubleClicked(index);
 }
 
+// A server that pauses before every block it sends, so that a search is
+// still running when the test acts. Logging in and the tree take a quick one.
+ServeOptions SlowServing() {
+    ServeOptions slow = mvr::test::TestServeOptions();
+    slow.faults.blockDelay = 300ms;
+    return slow;
+}
+
 void SelectRow(CSearchPage& page, int row) {
     page.ResultView()->selectionModel()->select(page.ResultView()->model()->index(row, 0),
                                                 QItemSelectionModel::Select |
@@ -101,6 +109,8 @@ private slots:
     void aTextSearchFillsTheListAndTheStatusLine();
     void aDoubleClickOnACatalogueListsItsMembersAndTypingSelects();
     void okHandsOnTheSelectedRecordsInRowOrderAndTheState();
+    void aSearchWhileASearchRunsRestartsItWithTheNewCriteria();
+    void aCatalogueDoubleClickWhileASearchRunsIsIgnored();
     void cancelWhileTheServerIsSilentClosesAtOnce();
 };
 
@@ -226,6 +236,58 @@ void CSearchPageTest::okHandsOnTheSelectedRecordsInRowOrderAndTheState() {
     QCOMPARE(state.placement.length, std::uint32_t{WindowPlacement::kSize});
     QCOMPARE(state.placement.right - state.placement.left, page.width());
     QCOMPARE(state.splitterPosition, page.Splitter()->sizes().value(0));
+}
+
+void CSearchPageTest::aSearchWhileASearchRunsRestartsItWithTheNewCriteria() {
+    mvr::test::TestPriceServer slowServer{mvr::test::SmallTables(), SlowServing()};
+    mvr::test::TestPriceServer server;
+    QVERIFY(LogIn());
+    SearchDialogState state;
+    std::vector<WATCH> selection;
+    CSearchPage page(state, selection);
+    page.show();
+    QVERIFY(WaitForTree(page));
+    slowServer.BecomeServer();
+    QStringList shownLists;
+    connect(&page, &CSearchPage::resultsShown, &page,
+            [&] { shownLists << Column(page, 1).join(QLatin1Char(',')); });
+
+    page.TextBox()->setEditText(QStringLiteral("sap"));
+    page.SearchButton()->click();
+    QTRY_VERIFY(page.IsWorking());
+    page.TextBox()->setEditText(QStringLiteral("Applex"));
+    page.SearchButton()->click();
+
+    QTRY_VERIFY_WITH_TIMEOUT(!page.IsWorking(), 15000);
+    QCOMPARE(Column(page, 1), QStringList({"APLX"}));
+    QVERIFY(page.StatusLine()->text().endsWith(QLatin1String(" 1 security")));
+    // The answer to "sap" was dropped, never shown.
+    QVERIFY(!shownLists.contains(QStringLiteral("SAPX,sapy")));
+    QVERIFY(!shownLists.contains(QStringLiteral("sapy,SAPX")));
+}
+
+void CSearchPageTest::aCatalogueDoubleClickWhileASearchRunsIsIgnored() {
+    // The tree comes from a quick server, the search from a slow one.
+    mvr::test::TestPriceServer slowServer{mvr::test::SmallTables(), SlowServing()};
+    mvr::test::TestPriceServer server;
+    QVERIFY(LogIn());
+    SearchDialogState state;
+    std::vector<WATCH> selection;
+    CSearchPage page(state, selection);
+    page.show();
+    QVERIFY(WaitForTree(page));
+    slowServer.BecomeServer();
+
+    page.TextBox()->setEditText(QStringLiteral("sap"));
+    page.SearchButton()->click();
+    QTRY_VERIFY(page.IsWorking());
+    DoubleClickInTree(page, {"Shares", "All instruments"});
+
+    QTRY_VERIFY_WITH_TIMEOUT(!page.IsWorking(), 15000);
+    QStringList symbols = Column(page, 1);
+    symbols.sort();
+    QCOMPARE(symbols, QStringList({"SAPX", "sapy"}));
+    QVERIFY(page.StatusLine()->text().endsWith(QLatin1String(" 2 securities")));
 }
 
 void CSearchPageTest::cancelWhileTheServerIsSilentClosesAtOnce() {
