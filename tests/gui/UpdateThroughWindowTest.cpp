@@ -18,6 +18,7 @@
 #include "gui/dialogs/DownloadProgressDlg.h"
 #include "gui/directory/DirChooseDlg.h"
 #include "GuiTestbed.h"
+#include "ModalDialogs.h"
 #include "server/DemoGenerator.h"
 #include "support/ChildProcess.h"
 
@@ -35,27 +36,6 @@ namespace mvr::gui::test {
 namespace {
 
 constexpr std::int32_t kDemoCatalogue = 1; // the 100 members of the demo data
-
-// Presses OK in the progress dialog once it is up, and remembers the dialog.
-class ProgressDialogDriver : public QObject {
-public:
-    explicit ProgressDialogDriver(std::function<void(CDownloadProgressDlg&)> onOpen)
-        : onOpen_(std::move(onOpen)) {
-        connect(&poll_, &QTimer::timeout, this, [this] {
-            auto* dialog = qobject_cast<CDownloadProgressDlg*>(QApplication::activeModalWidget());
-            if (dialog != nullptr && dialog != seen_) {
-                seen_ = dialog;
-                onOpen_(*dialog);
-            }
-        });
-        poll_.start(10);
-    }
-
-private:
-    std::function<void(CDownloadProgressDlg&)> onOpen_;
-    QTimer poll_;
-    CDownloadProgressDlg* seen_ = nullptr;
-};
 
 // Every price file of the folder reads, and the index opens.
 bool EveryFileReads(const std::string& folder, int formatType) {
@@ -98,7 +78,7 @@ void CUpdateThroughWindowTest::aFullUpdateThroughTheDialogWritesWhatTheBatchTool
     bed.AddLinkedDirectory("window-ms", kFormatMetaStock, kDemoCatalogue);
     bed.StoreConfiguration();
     CMVRKrsExpDlg& window = bed.OpenWindow();
-    ProgressDialogDriver driver([](CDownloadProgressDlg& dialog) { dialog.accept(); });
+    EveryTimeOpened<CDownloadProgressDlg> driver([](CDownloadProgressDlg& dialog) { dialog.accept(); });
     window.MenuAction(MainWindowMenuCommand::UpdateAll)->trigger();
     QVERIFY(bed.Answers().Texts().empty());
 
@@ -142,7 +122,7 @@ void CUpdateThroughWindowTest::yesToTheStopQuestionStopsTheJobAndLeavesEveryFile
     CMVRKrsExpDlg& window = bed.OpenWindow();
     bed.Answers().QueueAnswer(true);
     bool stopAsked = false;
-    ProgressDialogDriver driver([&](CDownloadProgressDlg& dialog) {
+    EveryTimeOpened<CDownloadProgressDlg> driver([&](CDownloadProgressDlg& dialog) {
         dialog.accept();
         // Cancel while the job runs: the question is answered Yes by the test.
         QTimer::singleShot(0, &dialog, [&dialog, &stopAsked] {

@@ -9,3 +9,4 @@ add_dependencies(test_gui_update mvrkrsexp mvrkrsexp-batch)
 target_compile_definitions(test_gui_update PRIVATE
   MVR_GUI_PATH="$<TARGET_FILE:mvrkrsexp>" MVR_BATCH_PATH="$<TARGET_FILE:mvrkrsexp-batch>")
 mvr_add_gui_test(test_gui_account SOURCES AccountDialogTest.cpp LIBS mvrguitestbed)
+mvr_add_gui_test(test_gui_symboldata SOURCES SymbolDataThroughWindowTest.cpp LIBS mvrguitestbed)

@@ -18,10 +18,10 @@
 #include "gui/editor/EditPriceDlg.h"
 #include "gui/editor/PriceChart.h"
 #include "gui/editor/SplitDataDlg.h"
+#include "../ModalDialogs.h"
 #include "support/TempDir.h"
 
 #include <algorithm>
-#include <functional>
 #include <memory>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -31,7 +31,6 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
 #include <vector>
@@ -39,6 +38,9 @@
 namespace mvr::gui {
 
 namespace {
+
+using test::ClickOk;
+using test::WhenOpened;
 
 constexpr int kBars = 20;
 
@@ -64,37 +66,6 @@ PriceHistory Bars(int count, std::int32_t firstDay) {
     return bars;
 }
 
-// Opens the modal dialog `Dialog` as soon as it runs, hands it to `fill` and
-// closes it with Cancel if `fill` left it open, so that no test hangs on it.
-template <class Dialog>
-void WhenOpened(std::function<void(Dialog&)> fill, bool* opened = nullptr) {
-    QTimer::singleShot(0, [fill, opened] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (opened) {
-            *opened = dialog != nullptr;
-        }
-        if (!dialog) {
-            if (QWidget* other = QApplication::activeModalWidget()) {
-                other->close();
-            }
-            return;
-        }
-        fill(*dialog);
-        if (dialog->isVisible()) {
-            dialog->reject();
-        }
-    });
-}
-
-void ClickOk(QDialog& dialog) {
-    for (auto* button : dialog.findChildren<QPushButton*>()) {
-        if (button->text() == QStringLiteral("OK")) {
-            QTest::mouseClick(button, Qt::LeftButton);
-            return;
-        }
-    }
-}
-
 } // namespace
 
 class SymbolDataDlgTest : public QObject {
@@ -111,6 +82,7 @@ private slots:
     void DeleteRemovesTheSelectedRowsOnlyAfterYes();
     void ClickOnABarSelectsItsRowAndDragPansWithoutSelecting();
     void CancelLeavesThePriceFileAsItWas();
+    void TheChartDrawsCandlesAndFollowsASplitOfTenThousandBars();
     void TenThousandBarsRepaintQuickly();
 
 private:
@@ -132,7 +104,7 @@ private:
                           table->visualRect(table->model()->index(row, 1)).center());
     }
 
-    std::unique_ptr<test::TempDir> temp_;
+    std::unique_ptr<mvr::test::TempDir> temp_;
     std::string path_;
     PriceHistory bars_;
     std::unique_ptr<CExportDataFile> store_;
@@ -144,7 +116,7 @@ private:
 };
 
 void SymbolDataDlgTest::init() {
-    temp_ = std::make_unique<test::TempDir>();
+    temp_ = std::make_unique<mvr::test::TempDir>();
     bars_ = Bars(kBars, Day(4, 1, 2010));
     ExportSymbolInfo symbol;
     symbol.symbol = "ABC";
@@ -255,11 +227,11 @@ void SymbolDataDlgTest::DoubleClickBelowTheRowsOpensNothing() {
     const QRect last = table->visualRect(table->model()->index(kBars - 1, 1));
     const QPoint below(last.center().x(), last.bottom() + 8);
     QVERIFY(table->viewport()->rect().contains(below));
-    bool opened = true;
-    WhenOpened<CEditPriceDlg>([](CEditPriceDlg&) {}, &opened);
+    bool opened = false;
+    WhenOpened<CEditPriceDlg>([](CEditPriceDlg&) {}, &opened, 300);
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, below);
-    // The timer fires once the event loop runs: with no dialog, here.
-    QTRY_VERIFY(!opened);
+    QTest::qWait(400);
+    QVERIFY(!opened);
 }
 
 void SymbolDataDlgTest::SplitChangesOnlyTheRecordsBeforeTheDay() {
@@ -373,7 +345,7 @@ void SymbolDataDlgTest::ClickOnABarSelectsItsRowAndDragPansWithoutSelecting() {
 }
 
 void SymbolDataDlgTest::CancelLeavesThePriceFileAsItWas() {
-    const std::vector<std::uint8_t> before = test::ReadBytes(path_);
+    const std::vector<std::uint8_t> before = mvr::test::ReadBytes(path_);
     QVERIFY(!before.empty());
     WhenOpened<CEditPriceDlg>([](CEditPriceDlg& edit) {
         edit.Field(CEditPriceValues::kClose)->setText(QStringLiteral("99"));
@@ -391,7 +363,87 @@ void SymbolDataDlgTest::CancelLeavesThePriceFileAsItWas() {
     }
     QCOMPARE(dialog_->result(), int(QDialog::Rejected));
     QVERIFY(!dialog_->isVisible());
-    QCOMPARE(test::ReadBytes(path_), before);
+    QCOMPARE(mvr::test::ReadBytes(path_), before);
+}
+
+void SymbolDataDlgTest::TheChartDrawsCandlesAndFollowsASplitOfTenThousandBars() {
+    constexpr std::size_t kCount = 10000;
+    constexpr std::size_t kSplitRow = 5000;
+    CExportDataFile store;
+    ExportSymbolInfo symbol;
+    symbol.symbol = "FLAT";
+    store.BuildFileName(temp_->Path(), symbol, kFormatAsciiComma);
+    // Every day the same rising candle: closes at 100, one line across the chart.
+    PriceHistory bars = Bars(static_cast<int>(kCount), Day(4, 1, 1980));
+    for (PERIODE& bar : bars) {
+        bar.open = 99.5f;
+        bar.close = 100.0f;
+        bar.high = 101.0f;
+        bar.low = 99.0f;
+    }
+    store.History() = bars;
+    CSymbolDataEditor editor(store, user_);
+    editor.Fill();
+    CSymbolDataDlg dialog(editor, *interaction_);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    CPriceChart& chart = *dialog.Chart();
+
+    // Zoomed out, the closes are one level line: the same height left and right.
+    QVERIFY(!chart.ShowsCandles());
+    const auto lineHeight = [&chart](const QImage& image, std::size_t row) {
+        const int x = chart.BarCenter(row)->x();
+        for (int y = 0; y < image.height(); ++y) {
+            if (image.pixelColor(x, y) == QColor(0x1f, 0x4e, 0x9c)) {
+                return y;
+            }
+        }
+        return -1;
+    };
+    QImage image = chart.grab().toImage();
+    const int levelBefore = lineHeight(image, kSplitRow / 2);
+    QVERIFY(levelBefore >= 0);
+    QCOMPARE(lineHeight(image, kSplitRow + kSplitRow / 2), levelBefore);
+
+    // Zoomed in on a day: its candle's body is drawn, the space beside it
+    // (where no day is) is not.
+    chart.ZoomBy(300.0, chart.BarCenter(kSplitRow / 2)->x());
+    QVERIFY(chart.ShowsCandles());
+    image = chart.grab().toImage();
+    const auto columnHolds = [&image](int x, const QColor& color) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (image.pixelColor(x, y) == color) {
+                return true;
+            }
+        }
+        return false;
+    };
+    const QColor body(0x1e, 0x8e, 0x3e);
+    const QColor wick(0x30, 0x30, 0x30);
+    const int candle = chart.BarCenter(kSplitRow / 2)->x();
+    const int between = (candle + chart.BarCenter(kSplitRow / 2 + 1)->x()) / 2;
+    QVERIFY(columnHolds(candle, wick));
+    QVERIFY(columnHolds(candle + 3, body));
+    QVERIFY(!columnHolds(between, body));
+    QVERIFY(!columnHolds(between, wick));
+    chart.ShowAll();
+
+    // A split before the middle day, made in the table, halves the older closes:
+    // the left half of the line drops below the right half.
+    dialog.Table()->clearSelection();
+    dialog.Table()->selectRow(static_cast<int>(kSplitRow));
+    WhenOpened<CSplitDataDlg>([](CSplitDataDlg& split) {
+        split.FactorEdit()->setText(QStringLiteral("0.5"));
+        ClickOk(split);
+    });
+    QTest::mouseClick(dialog.SplitButton(), Qt::LeftButton);
+    QCOMPARE(store.History()[kSplitRow - 1].close, 50.0f);
+    image = chart.grab().toImage();
+    const int older = lineHeight(image, kSplitRow / 2);
+    const int newer = lineHeight(image, kSplitRow + kSplitRow / 2);
+    QVERIFY(older >= 0 && newer >= 0);
+    QVERIFY2(older - newer > chart.height() / 3,
+             qPrintable(QStringLiteral("%1 %2").arg(older).arg(newer)));
 }
 
 void SymbolDataDlgTest::TenThousandBarsRepaintQuickly() {
