@@ -10,3 +10,5 @@ target_compile_definitions(test_gui_update PRIVATE
   MVR_GUI_PATH="$<TARGET_FILE:mvrkrsexp>" MVR_BATCH_PATH="$<TARGET_FILE:mvrkrsexp-batch>")
 mvr_add_gui_test(test_gui_account SOURCES AccountDialogTest.cpp LIBS mvrguitestbed)
 mvr_add_gui_test(test_gui_symboldata SOURCES SymbolDataThroughWindowTest.cpp LIBS mvrguitestbed)
+mvr_add_gui_test(test_gui_import
+  SOURCES ImportThroughWindowTest.cpp ../core/legacy/LegacyFileBuilder.cpp LIBS mvrguitestbed)

@@ -79,6 +79,11 @@ public:
             CollectFormat(format);
         }
         Translate();
+        // A cancelled run is dropped by the caller: it must not leave new
+        // indexes in the folders it would have taken over either.
+        if (run_.load() == 0) {
+            return;
+        }
         for (const Cqdx_kvlo_format_info& format : formats_) {
             TakeOverDirectories(format);
         }

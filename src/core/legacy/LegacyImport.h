@@ -32,8 +32,9 @@ struct LegacyImportResult {
 
 // The import of the predecessor's formats and symbol table into copies of
 // the directory and list arrays, with the user's account for the server's
-// translation of the predecessor's numbers; a cleared run flag ends the
-// translation early (the run goes on without it).
+// translation of the predecessor's numbers. A cleared run flag ends the
+// translation early and the run before it touches a folder: the arrays it
+// returns then are for no one to keep.
 LegacyImportResult RunLegacyImport(const ExportUserInfo& user,
                                    std::vector<MVRKrsExportInfo> directories,
                                    std::vector<CMVRDirListInfo> lists,

@@ -28,6 +28,8 @@ bool RunNetworkWorkOnWorker(QWidget* owner, const std::string& what,
     busy.setMinimumDuration(kBusyDialogDelayMs);
     busy.setAutoClose(false);
     busy.setAutoReset(false);
+    // Starts the delay: without a first value the dialog keeps Qt's own 4 s.
+    busy.setValue(0);
     QObject::connect(&busy, &QProgressDialog::canceled, [&run, &onCancel] {
         run.store(0);
         if (onCancel) {
