@@ -46,13 +46,18 @@ QUrl DocumentUrl(const std::string& path) {
 
 } // namespace
 
+std::unique_ptr<QMessageBox> MakeMessageBox(const std::string& text, MessageIcon icon,
+                                            QMessageBox::StandardButtons buttons, QWidget* owner) {
+    return std::make_unique<QMessageBox>(BoxIcon(icon), kMessageCaption,
+                                         QString::fromStdString(text), buttons, owner);
+}
+
 bool CQtUserInteraction::AskYesNo(const std::string& question, MessageIcon icon) {
     if (scripted_ != nullptr) {
         return scripted_->TakeAnswer(question);
     }
-    QMessageBox box(BoxIcon(icon), kMessageCaption, QString::fromStdString(question),
-                    QMessageBox::Yes | QMessageBox::No, owner_);
-    return box.exec() == QMessageBox::Yes;
+    return MakeMessageBox(question, icon, QMessageBox::Yes | QMessageBox::No, owner_)->exec() ==
+           QMessageBox::Yes;
 }
 
 void CQtUserInteraction::ShowMessage(const std::string& text, MessageIcon icon) {
@@ -60,9 +65,7 @@ void CQtUserInteraction::ShowMessage(const std::string& text, MessageIcon icon) 
         scripted_->RecordMessage(text);
         return;
     }
-    QMessageBox box(BoxIcon(icon), kMessageCaption, QString::fromStdString(text), QMessageBox::Ok,
-                    owner_);
-    box.exec();
+    MakeMessageBox(text, icon, QMessageBox::Ok, owner_)->exec();
 }
 
 bool CQtUserInteraction::EditDirectory(DirectoryEditorValues& values) {

@@ -7,6 +7,8 @@
 
 #include "core/config/UserInteraction.h"
 
+#include <memory>
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
@@ -16,6 +18,10 @@ class CScriptedAnswers;
 
 // The caption of every message box of the application.
 inline constexpr const char* kMessageCaption = "Marvane Kavolo";
+
+// The box that shows a text of the system, with the application's caption.
+std::unique_ptr<QMessageBox> MakeMessageBox(const std::string& text, MessageIcon icon,
+                                            QMessageBox::StandardButtons buttons, QWidget* owner);
 
 class CQtUserInteraction : public CUserInteraction {
 public:

@@ -386,7 +386,6 @@ void CPriceChart::paintEvent(QPaintEvent*) {
     const auto every = static_cast<std::size_t>(
         std::max(1.0, std::ceil(kTimeLabelSpacing / std::max(frame.barWidth, 1e-9))));
     const int labelTop = frame.plot.bottom() + 4;
-    // A label pushed in at the chart's edge may meet its neighbour: it is left out.
     int previousRight = std::numeric_limits<int>::min();
     QVector<QLineF> ticks;
     for (std::size_t row = (first + every - 1) / every * every; row < end; row += every) {
@@ -399,10 +398,11 @@ void CPriceChart::paintEvent(QPaintEvent*) {
         if (intraday) {
             text = TimeOfDayText(bars[row].secondsOfDay) + QLatin1Char('\n') + text;
         }
+        // A label is centred on its bar or left out: one pushed in at the
+        // chart's edge would crowd out its neighbour.
         const int width = kTimeLabelSpacing - 8;
-        const int left =
-            std::clamp(static_cast<int>(x) - width / 2, 0, std::max(0, this->width() - width));
-        if (left < previousRight) {
+        const int left = static_cast<int>(x) - width / 2;
+        if (left < 0 || left + width > this->width() || left < previousRight) {
             continue;
         }
         previousRight = left + width;

@@ -13,9 +13,11 @@
 #include "core/formats/DayNumber.h"
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
+#include "core/legacy/LegacyImport.h"
 #include "core/net/InstrumentRecord.h"
 #include "core/update/UpdateJob.h"
 #include "core/update/UpdateRun.h"
+#include "gui/app/QtUserInteraction.h"
 #include "gui/app/ScriptedAnswers.h"
 #include "gui/catalogue/AddListDlg.h"
 #include "gui/catalogue/CatalogTreeDlg.h"
@@ -23,24 +25,30 @@
 #include "gui/catalogue/DefinitionFileDownloadDlg.h"
 #include "gui/controls/CalendarWnd.h"
 #include "gui/controls/DatumEdit.h"
+#include "gui/controls/FloatEdit.h"
 #include "gui/dialogs/AboutDlg.h"
 #include "gui/dialogs/AccountDlg.h"
 #include "gui/dialogs/CopyMoveSymbolsDlg.h"
 #include "gui/dialogs/DownloadProgressDlg.h"
 #include "gui/dialogs/FindInstrumentDlg.h"
 #include "gui/directory/DirChooseDlg.h"
+#include "gui/editor/EditPriceDlg.h"
+#include "gui/editor/SplitDataDlg.h"
 #include "gui/editor/SymbolDataDlg.h"
 #include "gui/search/SearchPage.h"
 #include "gui/window/MVRKrsExpDlg.h"
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTableView>
 
 namespace mvr::gui {
@@ -201,18 +209,90 @@ bool SymbolSearch(const QString& folder) {
     return Save(search, folder, "symbol-search.png");
 }
 
+// The place in a directory where a share's close fell the most from one day
+// to the next, as a split the history does not yet account for leaves it.
+struct UnappliedSplit {
+    std::size_t symbol = 0;
+    std::size_t row = 0;   // the first day at the new price
+    double ratio = 1.0;    // that day's close over the day before's
+};
+
+std::optional<UnappliedSplit> FindUnappliedSplit(const CExportDirectory& index) {
+    constexpr double kSplitLikeDrop = 0.6;
+    std::optional<UnappliedSplit> deepest;
+    for (std::size_t symbol = 0; symbol < index.SymbolCount(); ++symbol) {
+        CExportDataFile store;
+        if (!store.Read(index.Path(), index.GetSymbol(symbol), index.FormatType())) {
+            continue;
+        }
+        const PriceHistory& bars = store.History();
+        for (std::size_t row = 1; row < bars.size(); ++row) {
+            if (bars[row - 1].close <= 0.0f) {
+                continue;
+            }
+            const double ratio = bars[row].close / bars[row - 1].close;
+            if (ratio < kSplitLikeDrop && (!deepest || ratio < deepest->ratio)) {
+                deepest = UnappliedSplit{symbol, row, ratio};
+            }
+        }
+    }
+    return deepest;
+}
+
+// The data editor on a share whose split is not applied yet, the jump's day
+// selected, and the edit and split dialogs opened on that day.
 bool DataEditor(CMVRKrsExpSession& session, CUserInteraction& interaction, const QString& folder) {
     const MVRKrsExportInfo& record = session.Directories().front();
     CExportDirectory index;
-    index.Open(record.path, record.formatType);
+    if (!index.Open(record.path, record.formatType) || index.SymbolCount() == 0) {
+        std::fprintf(stderr, "mvrkrsexp-screenshots: no symbols in %s\n", record.path.c_str());
+        return false;
+    }
+    const std::optional<UnappliedSplit> split = FindUnappliedSplit(index);
+    if (!split) {
+        std::fprintf(stderr, "mvrkrsexp-screenshots: no split in the demo data of %s\n",
+                     record.path.c_str());
+    }
     CExportDataFile store;
-    store.Read(index.Path(), index.GetSymbol(0), index.FormatType());
+    store.Read(index.Path(), index.GetSymbol(split ? split->symbol : 0), index.FormatType());
     CSymbolDataEditor editor(store, session.User());
     editor.Fill();
     CSymbolDataDlg dialog(editor, interaction);
     dialog.resize(1060, 560);
     dialog.show();
-    return Save(dialog, folder, "data-editor.png");
+    if (split) {
+        const int row = static_cast<int>(split->row);
+        dialog.Table()->selectRow(row);
+        dialog.Table()->scrollTo(dialog.Table()->model()->index(row, 0),
+                                 QAbstractItemView::PositionAtCenter);
+    }
+    bool saved = Save(dialog, folder, "data-editor.png");
+    if (!split) {
+        return false;
+    }
+
+    CEditPriceValues values = *editor.BeginEdit(static_cast<std::int64_t>(split->row));
+    CEditPriceDlg edit(values, interaction, &dialog);
+    edit.show();
+    saved = Save(edit, folder, "edit-price.png") && saved;
+    edit.close();
+
+    CSplitDataDlg splitDialog(*editor.ProposedSplitDay(), &dialog);
+    // A split of one share into n: the older prices take 1/n.
+    const double shares = std::round(1.0 / split->ratio);
+    splitDialog.FactorEdit()->setText(QString::number(1.0 / shares, 'g', 4));
+    splitDialog.show();
+    saved = Save(splitDialog, folder, "split-data.png") && saved;
+    splitDialog.close();
+    return saved;
+}
+
+// The first message of the import, for a folder without the predecessor's files.
+bool ImportMessage(const QString& folder) {
+    const auto box = MakeMessageBox(kFormatsFileOpenError, MessageIcon::None, QMessageBox::Ok,
+                                    nullptr);
+    box->show();
+    return Save(*box, folder, "import-message.png");
 }
 
 bool AboutBox(const QString& folder) {
@@ -252,6 +332,7 @@ int main(int argc, char** argv) {
     saved = FindDialog(session, folder) && saved;
     saved = SymbolSearch(folder) && saved;
     saved = DataEditor(session, window.Interaction(), folder) && saved;
+    saved = ImportMessage(folder) && saved;
     saved = AboutBox(folder) && saved;
     return saved ? 0 : 1;
 }
