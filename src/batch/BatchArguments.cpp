@@ -126,7 +126,7 @@ std::string UsageText() {
            "\n"
            "Exit codes: 0 done, 1 failed (configuration folder or command), 2 wrong arguments,\n"
            "3 no account configured, 4 login failed, 5 nothing selected, 6 stopped by a signal,\n"
-           "7 communication failure.\n" +
+           "7 communication failure, 8 files of a folder could not be written.\n" +
            FormatTypeList();
 }
 

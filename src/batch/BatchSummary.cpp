@@ -25,6 +25,9 @@ std::string FormatSummary(const UpdateSummary& summary) {
     if (summary.indexesNotSaved > 0) {
         AppendLine(text, "  Indexes not saved:", summary.indexesNotSaved);
     }
+    for (const FolderNotWritten& failure : summary.foldersNotWritten) {
+        text += "  Not written:            " + failure.folder + " (" + failure.reason + ")\n";
+    }
     if (!summary.refusedSymbols.empty()) {
         AppendLine(text,
                    "  Symbols not added:", static_cast<long long>(summary.refusedSymbols.size()));

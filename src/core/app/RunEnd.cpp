@@ -22,6 +22,11 @@ RunEnd EndOfFinishedJob(const UpdateSummary& summary) {
     if (summary.communicationFailed) {
         return {kExitCommunication, "the connection to the server failed during the update"};
     }
+    if (!summary.foldersNotWritten.empty()) {
+        const FolderNotWritten& first = summary.foldersNotWritten.front();
+        return {kExitNotWritten,
+                "files in " + first.folder + " could not be written (" + first.reason + ")"};
+    }
     return {};
 }
 

@@ -21,6 +21,7 @@ enum ExitStatus : int {
     kExitNothingSelected = 5, // the switch selects no directory that can be opened
     kExitStopped = 6,         // stopped by the user or a signal
     kExitCommunication = 7,   // the server could not be reached or a download broke off
+    kExitNotWritten = 8,      // files of a folder could not be written (a full disk, say)
 };
 
 inline constexpr const char* kServerUnreachableText = "The price server cannot be reached.";

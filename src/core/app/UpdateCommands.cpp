@@ -14,7 +14,12 @@ void CUpdateCommands::GiveAccount(CUpdateJob& job) const {
 }
 
 bool CUpdateCommands::Run(CUpdateJob& job) {
-    if (!interaction_.RunUpdateJob(job)) {
+    const bool finished = interaction_.RunUpdateJob(job);
+    // Also a stopped run may have met a folder it could not write to.
+    for (const FolderNotWritten& failure : job.Summary().foldersNotWritten) {
+        interaction_.ShowMessage(FolderNotWrittenText(failure), MessageIcon::Exclamation);
+    }
+    if (!finished) {
         return false;
     }
     session_.DirectoryList().RefreshCounts(session_.Directories());

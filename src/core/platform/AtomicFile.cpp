@@ -34,6 +34,14 @@ namespace {
 std::mutex gHookMutex;
 std::shared_ptr<const AtomicWriteInterruption> gHook;
 
+thread_local std::error_code tLastError;
+
+// Keeps the reason of the call that just failed, before clean-up calls
+// change errno.
+void NoteFailure() {
+    tLastError = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+}
+
 // The hook runs outside the lock: it may write files of its own, and a scope
 // that ends meanwhile leaves the call in progress its copy.
 bool MayReplace(const std::string& target) {
@@ -102,8 +110,12 @@ void FlushStagedFiles(const std::vector<std::string>&) {}
 
 // The rename is written through to disk at once.
 bool Rename(const std::string& temporary, const std::string& target) {
-    return MoveFileExA(temporary.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (MoveFileExA(temporary.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
+        return true;
+    }
+    tLastError = std::error_code(static_cast<int>(GetLastError()), std::system_category());
+    return false;
 }
 
 void FlushFolder(const std::string&) {}
@@ -158,9 +170,13 @@ bool FlushFileSystemOf(const std::string& folder) {
 #ifdef __linux__
     const int fd = ::open(folder.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
+        NoteFailure();
         return false;
     }
     const bool flushed = ::syncfs(fd) == 0;
+    if (!flushed) {
+        NoteFailure();
+    }
     ::close(fd);
     return flushed;
 #else
@@ -170,7 +186,11 @@ bool FlushFileSystemOf(const std::string& folder) {
 }
 
 bool Rename(const std::string& temporary, const std::string& target) {
-    return ::rename(temporary.c_str(), target.c_str()) == 0;
+    if (::rename(temporary.c_str(), target.c_str()) == 0) {
+        return true;
+    }
+    NoteFailure();
+    return false;
 }
 
 // Makes the renames in the folder durable.
@@ -199,14 +219,24 @@ std::optional<std::string> WriteTemporary(const std::string& target,
         temporary = TemporaryName(target, attempt);
         fd = OpenExclusive(temporary, access);
         if (fd < 0 && errno != EEXIST) {
+            NoteFailure();
             return std::nullopt;
         }
     }
     if (fd < 0) {
+        NoteFailure();
         return std::nullopt;
     }
+    errno = 0;
     const bool written = WriteAll(fd, bytes);
-    if (!CloseTemporary(fd, target, flush) || !written) {
+    // Closing looks at the target first, which changes errno for a new one.
+    const int writeErrno = errno;
+    const bool closed = CloseTemporary(fd, target, flush);
+    if (!written || !closed) {
+        if (!written) {
+            errno = writeErrno;
+        }
+        NoteFailure();
         RemoveTemporary(temporary);
         return std::nullopt;
     }
@@ -214,7 +244,12 @@ std::optional<std::string> WriteTemporary(const std::string& target,
 }
 
 bool Replace(const std::string& temporary, const std::string& target) {
-    if (!MayReplace(target) || !Rename(temporary, target)) {
+    if (!MayReplace(target)) {
+        tLastError = std::make_error_code(std::errc::operation_canceled);
+        RemoveTemporary(temporary);
+        return false;
+    }
+    if (!Rename(temporary, target)) {
         RemoveTemporary(temporary);
         return false;
     }
@@ -298,6 +333,14 @@ bool AppendFileAtomically(const std::string& path, std::span<const std::uint8_t>
     }
     content.insert(content.end(), bytes.begin(), bytes.end());
     return WriteFileAtomically(path, content, access);
+}
+
+std::error_code LastAtomicWriteError() {
+    return tLastError;
+}
+
+void ClearLastAtomicWriteError() {
+    tLastError.clear();
 }
 
 CScopedAtomicWriteInterruption::CScopedAtomicWriteInterruption(AtomicWriteInterruption hook) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace mvr {
@@ -61,6 +62,12 @@ private:
     };
     std::vector<StagedFile> staged_;
 };
+
+// Why the calling thread's last atomic write, stage or commit failed, as
+// errno tells it for a system call ("No space left on device", "Read-only
+// file system"); empty when nothing failed since the last clear.
+std::error_code LastAtomicWriteError();
+void ClearLastAtomicWriteError();
 
 // Test seam: called with the target path once the temporary file is complete
 // and flushed, just before it replaces the target. Returning false abandons the

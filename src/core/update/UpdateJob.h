@@ -13,6 +13,7 @@
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/PriceFileNames.h"
 #include "core/net/RunFlag.h"
+#include "core/update/FolderNotWritten.h"
 #include "core/update/UpdateDateRange.h"
 #include "core/update/UpdateProgressSink.h"
 #include "core/update/UpdateWorkItem.h"
@@ -47,6 +48,7 @@ struct UpdateSummary {
     std::int32_t accountCheckResult = 0;   // CheckAccount's result (0 or below: job ended there)
     bool communicationFailed = false;      // a CIOException ended a catalogue sync or a request
     std::int32_t indexesNotSaved = 0;      // directory index saves that failed (sync and writing)
+    std::vector<FolderNotWritten> foldersNotWritten; // where files or indexes could not be written
     bool failed = false;    // something else thrown ended the run early (out of memory, ...)
     std::string failure;    // what it was, in words (kOutOfMemoryText, what() of the exception)
     // Catalogue instruments left out because their price file is another symbol's.

@@ -79,6 +79,7 @@ void CUpdateRun::SynchroniseCatalogues() {
         }
         if (outcome.indexNotSaved) {
             ++summary_.indexesNotSaved;
+            NoteFolderNotWritten(summary_.foldersNotWritten, info.path);
         }
         for (RefusedSymbol& refused : outcome.refused) {
             sink_.Notice(RefusedSymbolText(refused));
@@ -136,6 +137,12 @@ void CUpdateRun::Download(Request request, const std::vector<UpdateDirSymbolInfo
         summary_.barsAdded += pass.Totals().bars.added;
         summary_.barsChanged += pass.Totals().bars.changed;
         summary_.indexesNotSaved += pass.Totals().indexesNotSaved;
+        for (const FolderNotWritten& failure : pass.Totals().foldersNotWritten) {
+            if (std::find(summary_.foldersNotWritten.begin(), summary_.foldersNotWritten.end(),
+                          failure) == summary_.foldersNotWritten.end()) {
+                summary_.foldersNotWritten.push_back(failure);
+            }
+        }
     }
     // The entries (and with them the downloaded bars) go when this returns.
 }

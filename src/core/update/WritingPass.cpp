@@ -71,8 +71,10 @@ void CWritingPass::SwitchTo(std::int32_t directoryIndex) {
 void CWritingPass::SaveDirectory() {
     CommitFiles();
     if (directory_) {
+        ClearLastAtomicWriteError();
         if (!directory_->Save()) {
             ++totals_.indexesNotSaved;
+            NoteFolderNotWritten(totals_.foldersNotWritten, directory_->Path());
         }
         directory_.reset();
     }
@@ -98,7 +100,12 @@ void CWritingPass::WriteSymbol(std::size_t position, const PriceHistory& bars) {
     file.Read(directory_->Path(), stored, directory_->FormatType());
     const HistoryChanges changes = Apply(file, bars);
     const std::size_t stagedBefore = files_.StagedCount();
+    ClearLastAtomicWriteError();
     if (!file.Write(replace_, &files_)) {
+        // A damaged file or a format that cannot be written is no folder's fault.
+        if (LastAtomicWriteError()) {
+            NoteFolderNotWritten(totals_.foldersNotWritten, directory_->Path());
+        }
         return;
     }
     if (files_.StagedCount() == stagedBefore) {
@@ -113,12 +120,15 @@ void CWritingPass::WriteSymbol(std::size_t position, const PriceHistory& bars) {
 }
 
 void CWritingPass::CommitFiles() {
+    ClearLastAtomicWriteError();
     const std::vector<bool> replaced = files_.Commit();
     for (std::size_t i = 0; i < staged_.size() && i < replaced.size(); ++i) {
         // A file that could not be replaced keeps its old dates in the index,
         // so that the index never describes bars the file does not hold.
         if (replaced[i]) {
             TakeOver(staged_[i].position, staged_[i].symbol, staged_[i].changes);
+        } else if (directory_) {
+            NoteFolderNotWritten(totals_.foldersNotWritten, directory_->Path());
         }
     }
     staged_.clear();

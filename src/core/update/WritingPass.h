@@ -14,6 +14,7 @@
 #include "core/formats/ExportDirectory.h"
 #include "core/net/RunFlag.h"
 #include "core/platform/AtomicFile.h"
+#include "core/update/FolderNotWritten.h"
 #include "core/update/HistoryChanges.h"
 #include "core/update/JahresChartArray.h"
 #include "core/update/UpdateWorkItem.h"
@@ -30,6 +31,7 @@ struct WritingTotals {
     std::int32_t symbolsWritten = 0; // data files written, and the editor's history
     HistoryChanges bars;
     std::int32_t indexesNotSaved = 0; // directories whose index kept its old dates
+    std::vector<FolderNotWritten> foldersNotWritten;
 };
 
 class CWritingPass {
