@@ -5,6 +5,7 @@
 #include "core/formats/PriceFileNames.h"
 #include "core/formats/SymbolRemoval.h"
 #include "core/net/SymbolLookup.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/Paths.h"
 #include "core/platform/TextUtil.h"
 
@@ -170,15 +171,21 @@ CopyMoveResult CCopyMoveSymbols::Run() {
         // Read first: a damaged target file blocks its replacement.
         written.Read(target.Path(), entry, target.FormatType());
         written.History() = records.History();
+        ClearLastAtomicWriteError();
         if (!written.Write(true)) {
             refuse(symbol, CopyRefusal::TargetNotWritten);
+            if (LastAtomicWriteError()) {
+                NoteFolderNotWritten(result.foldersNotWritten, target.Path());
+            }
             continue;
         }
         entry.firstDate = written.GetFirstDate();
         entry.lastDate = written.GetLastDate();
         copied.push_back(symbol);
     }
+    ClearLastAtomicWriteError();
     if (!target.Save() && !copied.empty()) {
+        NoteFolderNotWritten(result.foldersNotWritten, target.Path());
         // Without the target's index the copies are not there: nothing leaves the source.
         for (const ExportSymbolInfo& symbol : copied) {
             refuse(symbol, CopyRefusal::TargetNotWritten);
@@ -190,7 +197,9 @@ CopyMoveResult CCopyMoveSymbols::Run() {
         return result;
     }
     // The price files go only once the source's index no longer lists them.
+    ClearLastAtomicWriteError();
     if (!RemoveSymbols(source, copied, SymbolIdentity::Text).saved) {
+        NoteFolderNotWritten(result.foldersNotWritten, source.Path());
         for (const ExportSymbolInfo& symbol : copied) {
             refuse(symbol, CopyRefusal::SourceNotSaved);
         }
@@ -206,6 +215,9 @@ std::string RefusedSymbolsText(const CopyMoveResult& result, bool move) {
         move ? "The following symbols were not moved:" : "The following symbols were not copied:";
     for (const CopyMoveResult::Refused& refused : result.refused) {
         text += "\n" + refused.symbol + ": " + ReasonText(refused.reason);
+    }
+    for (const FolderNotWritten& failure : result.foldersNotWritten) {
+        text += "\n" + FolderNotWrittenText(failure);
     }
     return text;
 }

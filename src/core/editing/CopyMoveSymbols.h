@@ -9,6 +9,7 @@
 #include "core/config/ExportInfo.h"
 #include "core/formats/ExportSymbolInfo.h"
 #include "core/net/RunFlag.h"
+#include "core/update/FolderNotWritten.h"
 
 #include <cstdint>
 #include <string>
@@ -37,6 +38,7 @@ struct CopyMoveResult {
     };
     std::int32_t copied = 0;      // symbols whose records the target holds now
     std::vector<Refused> refused; // in selection order
+    std::vector<FolderNotWritten> foldersNotWritten; // why TargetNotWritten, SourceNotSaved
 };
 
 class CCopyMoveSymbols {

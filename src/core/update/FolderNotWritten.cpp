@@ -8,8 +8,7 @@ namespace mvr {
 
 std::string FolderNotWrittenText(const FolderNotWritten& failure) {
     return "Files in " + failure.folder + " could not be written (" + failure.reason +
-           "). Each file there holds its old or its new prices; update again once the "
-           "folder can be written.";
+           "). Each of them holds its old or its new content.";
 }
 
 void NoteFolderNotWritten(std::vector<FolderNotWritten>& failures, const std::string& folder) {

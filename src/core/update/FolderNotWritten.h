@@ -1,7 +1,7 @@
 #pragma once
 
-// What an update tells about a folder it could not write to, such as a full
-// disk or a folder made read-only in the middle of a run.
+// What an update or a copy tells about a folder it could not write to, such
+// as a full disk or a folder made read-only in the middle of a run.
 
 #include <string>
 #include <vector>

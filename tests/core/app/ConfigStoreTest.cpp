@@ -3,9 +3,11 @@
 #include "core/platform/Bytes.h"
 #include "core/platform/ConfigFolder.h"
 #include "core/platform/FileSystem.h"
+#include "support/SmallFileSystem.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <random>
 
 namespace mvr {
@@ -16,32 +18,32 @@ using test::ScopedEnvironment;
 using test::TempDir;
 using test::WriteBytes;
 
+// A session with two directories, two lists (one with two paths) and an account.
+void Populate(CMVRKrsExpSession& session) {
+    session.User().account = "100200";
+    session.User().password = "GEHEIM";
+    MVRKrsExportInfo a;
+    a.path = "/data/ms/";
+    a.formatType = 4;
+    a.interval = 5;
+    MVRKrsExportInfo b;
+    b.path = "/data/ascii/";
+    b.formatType = 5;
+    b.catalogueId = 12;
+    b.catalogueName = "Indices/DAX";
+    session.Directories() = {a, b};
+    CMVRDirListInfo daily;
+    daily.name = "Daily";
+    daily.paths = {a.path, b.path};
+    CMVRDirListInfo weekly;
+    weekly.name = "Weekly";
+    session.Lists() = {daily, weekly};
+    session.Layout().columnWidths = {180, 150, 40, 130};
+}
+
 class ConfigStoreTest : public ::testing::Test {
 protected:
     std::string File(const char* name) const { return folder.File(name); }
-
-    // A session with two directories, two lists (one with two paths) and an account.
-    static void Populate(CMVRKrsExpSession& session) {
-        session.User().account = "100200";
-        session.User().password = "GEHEIM";
-        MVRKrsExportInfo a;
-        a.path = "/data/ms/";
-        a.formatType = 4;
-        a.interval = 5;
-        MVRKrsExportInfo b;
-        b.path = "/data/ascii/";
-        b.formatType = 5;
-        b.catalogueId = 12;
-        b.catalogueName = "Indices/DAX";
-        session.Directories() = {a, b};
-        CMVRDirListInfo daily;
-        daily.name = "Daily";
-        daily.paths = {a.path, b.path};
-        CMVRDirListInfo weekly;
-        weekly.name = "Weekly";
-        session.Lists() = {daily, weekly};
-        session.Layout().columnWidths = {180, 150, 40, 130};
-    }
 
     TempDir folder;
     ScopedEnvironment environment{kConfigFolderVariable, folder.Path()};
@@ -176,6 +178,71 @@ TEST_F(ConfigStoreTest, InterruptedStoreLeavesThePreviousFilesIntact) {
     EXPECT_EQ(ReadBytes(File(kListFileName)), oldLists);
     EXPECT_EQ(ReadBytes(File(kUserFileName)), oldUser);
     EXPECT_EQ(ListFileNames(folder.Path()).size(), 4u);
+}
+
+// The configuration files of a failed store, each checked to be as it was
+// before or as the next complete store writes it; temporary files are left
+// only where the folder could not be written at all.
+void ExpectEachFileOldOrNew(const std::map<std::string, std::vector<std::uint8_t>>& failed,
+                            const std::map<std::string, std::vector<std::uint8_t>>& before,
+                            const std::map<std::string, std::vector<std::uint8_t>>& after,
+                            bool temporariesAllowed) {
+    for (const auto& [name, bytes] : failed) {
+        if (name.find(".tmp-") != std::string::npos) {
+            EXPECT_TRUE(temporariesAllowed) << "left behind: " << name;
+            continue;
+        }
+        ASSERT_TRUE(before.contains(name) && after.contains(name)) << name;
+        EXPECT_TRUE(bytes == before.at(name) || bytes == after.at(name)) << name;
+    }
+}
+
+TEST(ConfigStoreOnASmallDiskTest, AFullDiskOrAFolderTurnedReadOnlyKeepsEachFileOldOrNew) {
+    test::SmallFileSystem disk(128 * 1024);
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << disk.SkipReason();
+    }
+    const std::string folder = disk.File("config");
+    const ScopedEnvironment environment{kConfigFolderVariable, folder};
+    CMVRKrsExpSession session;
+    Populate(session);
+    ASSERT_TRUE(session.StoreConfig());
+    const auto before = test::FolderContents(folder);
+
+    session.Lists().clear();
+    session.User().account = "999";
+    session.Directories().pop_back();
+    disk.Fill();
+    EXPECT_FALSE(session.StoreConfig());
+    const auto full = test::FolderContents(folder);
+    disk.FreeFiller();
+
+    // Read-only after the first file of the store.
+    int replacements = 0;
+    {
+        const CScopedAtomicWriteInterruption readOnlyAfterTheFirst([&](const std::string&) {
+            if (++replacements == 2) {
+                EXPECT_TRUE(disk.SetReadOnly(true));
+            }
+            return true;
+        });
+        EXPECT_FALSE(session.StoreConfig());
+    }
+    const auto readOnly = test::FolderContents(folder);
+    ASSERT_TRUE(disk.SetReadOnly(false));
+
+    // With room again one store writes everything.
+    ASSERT_TRUE(session.StoreConfig());
+    auto after = test::FolderContents(folder);
+    std::erase_if(after, [](const auto& file) { return file.first.find(".tmp-") != std::string::npos; });
+    ExpectEachFileOldOrNew(full, before, after, false);
+    ExpectEachFileOldOrNew(readOnly, before, after, true);
+    EXPECT_NE(readOnly, before);
+    CMVRKrsExpSession reloaded;
+    ASSERT_TRUE(reloaded.LoadConfig());
+    EXPECT_TRUE(reloaded.Lists().empty());
+    EXPECT_EQ(reloaded.User().account, "999");
+    EXPECT_EQ(reloaded.Directories(), session.Directories());
 }
 
 TEST_F(ConfigStoreTest, DamagedFilesNeverCrashAndTheNextStoreWritesSense) {

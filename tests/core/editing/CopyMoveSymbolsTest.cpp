@@ -9,6 +9,7 @@
 #include "server/TestPriceServer.h"
 #include "support/LongSymbolFolder.h"
 #include "support/Running.h"
+#include "support/SmallFileSystem.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -318,6 +319,43 @@ TEST_F(CopyMoveSymbolsTest, AMoveWhoseIndexCannotBeSavedLosesNothing) {
               ClosesAndVolumes(sapx));
     EXPECT_EQ(ClosesAndVolumes(RecordsOf(source.path, kFormatAsciiComma, "SAPX")),
               ClosesAndVolumes(sapx));
+}
+
+TEST_F(CopyMoveSymbolsTest, AMoveOntoAFullDiskNamesTheTargetAndLosesNothing) {
+    test::SmallFileSystem disk(256 * 1024);
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << disk.SkipReason();
+    }
+    const MVRKrsExportInfo source = Directory(PathOf("a"), kFormatAsciiComma);
+    const MVRKrsExportInfo target =
+        Directory(WithTrailingSeparator(disk.File("b")), kFormatAsciiComma);
+    MakeDirectory(source.path, kFormatAsciiComma, {{"SAPX", 1001, sapx}, {"APLX", 1002, aplx}});
+    MakeDirectory(target.path, kFormatAsciiComma, {});
+    const auto sourceBefore = test::FolderContents(source.path);
+    const auto targetBefore = test::FolderContents(target.path);
+    disk.Fill();
+    {
+        CCopyMoveSymbols dialog({source, target}, 0, Selected(source, {"SAPX", "APLX"}), 1);
+        const CopyMoveResult& result = dialog.Move();
+        EXPECT_EQ(result.copied, 0);
+        ASSERT_EQ(result.refused.size(), 2u);
+        EXPECT_EQ(result.refused[0].reason, CopyRefusal::TargetNotWritten);
+        const std::string text = RefusedSymbolsText(result, true);
+        EXPECT_NE(text.find("Files in " + target.path +
+                            " could not be written (No space left on device)"),
+                  std::string::npos)
+            << text;
+    }
+    EXPECT_EQ(test::FolderContents(source.path), sourceBefore);
+    EXPECT_EQ(test::FolderContents(target.path), targetBefore);
+
+    // With room again the same move goes through.
+    disk.FreeFiller();
+    CCopyMoveSymbols dialog({source, target}, 0, Selected(source, {"SAPX", "APLX"}), 1);
+    EXPECT_EQ(dialog.Move().copied, 2);
+    EXPECT_EQ(ClosesAndVolumes(RecordsOf(target.path, kFormatAsciiComma, "SAPX")),
+              ClosesAndVolumes(sapx));
+    EXPECT_TRUE(SymbolsOf(source).empty());
 }
 
 TEST_F(CopyMoveSymbolsTest, NothingMovesOutOfALinkedDirectoryOrIntoItself) {
