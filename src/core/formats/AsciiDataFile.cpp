@@ -71,9 +71,18 @@ std::optional<PERIODE> LastBarIn(std::span<const std::uint8_t> text, bool starts
         if (begin == 0 && startsMidLine) {
             break;
         }
-        const std::string_view line(reinterpret_cast<const char*>(text.data() + begin),
-                                    end - begin);
-        if (line.size() <= CLineMemFile::kMaxLineChars && layout.ParseLine(line, record)) {
+        // The line as the line file hands it to the whole-file reader: without
+        // its line end, and passed over when the line end does not fit behind
+        // it, so that both readers take the same lines.
+        std::size_t length = end - begin;
+        if (length > 0 && text[begin + length - 1] == '\n') {
+            --length;
+        }
+        if (length > 0 && text[begin + length - 1] == '\r') {
+            --length;
+        }
+        const std::string_view line(reinterpret_cast<const char*>(text.data() + begin), length);
+        if (line.size() < CLineMemFile::kMaxLineChars && layout.ParseLine(line, record)) {
             return BarOf(record, -1);
         }
         end = begin;

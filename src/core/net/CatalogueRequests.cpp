@@ -72,6 +72,9 @@ bool LoadCatalogues(const RunFlag& run) {
         // A download the run flag cut short is not complete, however it ended.
         tables.SetComplete(result && request.Running());
     } catch (const CIOException&) {
+        // Sections that ended well before the connection broke do not make
+        // the model complete.
+        result = false;
     }
     return result;
 }

@@ -1,6 +1,8 @@
 #include "core/formats/ExportDataFile.h"
 
 #include "core/formats/DayNumber.h"
+#include "core/formats/FormatCatalogue.h"
+#include "core/formats/LineMemFile.h"
 #include "core/formats/MetaStockDataFile.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/FolderListing.h"
@@ -274,6 +276,30 @@ TEST(ExportDataFileTest, ReadFirstAndLastOfHermesFiles) {
     EXPECT_FALSE(file.ReadFirstAndLast(dir.Path(), Symbol("EMPTY")));
     EXPECT_TRUE(file.History().empty());
     EXPECT_FALSE(file.ReadFirstAndLast(dir.Path(), Symbol("MISSING")));
+}
+
+// The edges are the first and last lines the whole-file read takes: a line
+// end of CR LF counts once, so a line of 258 characters still holds a bar and
+// one of 259 does not, at the end of the file as anywhere else.
+TEST(ExportDataFileTest, FirstAndLastTakeTheLinesThatTheWholeReadTakes) {
+    TempDir dir;
+    const auto padded = [](const std::string& date, std::size_t length) {
+        const std::string head = date + ",1,2,0.5,";
+        return head + std::string(length - head.size() - 3, '0') + "1.5";
+    };
+    const std::string longest = padded("20050308", CLineMemFile::kMaxLineChars - 1);
+    const std::string tooLong = padded("20050309", CLineMemFile::kMaxLineChars);
+    WriteBytes(dir.File("EDGE.asc"),
+               Text("20050307,1,2,0.5,1.5\r\n" + longest + "\r\n" + tooLong));
+    CExportDataFile whole;
+    ASSERT_TRUE(whole.Read(dir.Path(), Symbol("EDGE"), kFormatHermes));
+    ASSERT_EQ(whole.History().size(), 2u);
+    EXPECT_EQ(whole.History().back().dayNumber, Day(8, 3, 2005));
+
+    CExportDataFile edges;
+    ASSERT_TRUE(edges.ReadFirstAndLast(dir.Path(), Symbol("EDGE")));
+    ASSERT_EQ(edges.History().size(), 2u);
+    EXPECT_EQ(edges.History()[1].dayNumber, Day(8, 3, 2005));
 }
 
 } // namespace

@@ -10,6 +10,8 @@
 #include "server/TestPriceServer.h"
 #include "support/Running.h"
 
+#include "ScriptedPeer.h"
+
 #include <gtest/gtest.h>
 
 namespace mvr {
@@ -154,6 +156,27 @@ TEST_F(CatalogueRequestsTest, ClearedRunFlagStopsTheContentsAndLeavesTheDownload
     EXPECT_FALSE(ProcessCatalogueTables().IsComplete());
     EXPECT_TRUE(LoadCatalogues(run));
     EXPECT_TRUE(ProcessCatalogueTables().IsComplete());
+}
+
+// A connection that breaks off after a section that ended well has still
+// not brought the model: the download fails and is tried again next time.
+TEST(CatalogueDownloadTest, BreakAfterTheTreeSectionIsAFailedDownload) {
+    ResetProcessStateForTesting();
+    test::ScriptedPeer peer([](CClientRequest& far, CWinSocket&) {
+        far.readRequestHeader();
+        far.writeByte(1);
+        far.Out().writeLong(10);
+        far.Out().writeLong(kCatalogueTreeTop);
+        far.Out().writeByte(kTreeKindGroup);
+        far.Out().writeLong(0);
+        far.writeBlock();
+        far.writeEndOfSection(0);
+    });
+    peer.BecomeServer();
+    EXPECT_FALSE(LoadCatalogues(test::Running()));
+    peer.Join();
+    EXPECT_FALSE(ProcessCatalogueTables().IsComplete());
+    ResetProcessStateForTesting();
 }
 
 } // namespace
