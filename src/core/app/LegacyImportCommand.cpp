@@ -6,6 +6,7 @@
 #include "core/config/UserInteraction.h"
 #include "core/legacy/LegacyFile.h"
 #include "core/legacy/LegacyInitialFolder.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/ConfigFolder.h"
 #include "core/platform/Paths.h"
 
@@ -68,7 +69,14 @@ LegacyImportOutcome ImportLegacyInstallation(CMVRKrsExpSession& session,
     session.Lists() = std::move(result.lists);
     // Without its log the import is still complete; there is just nothing to show.
     const std::string logPath = JoinPath(*configFolder, kImportLogFileName);
+    ClearLastAtomicWriteError();
     const bool logged = result.log.AppendTo(logPath);
+    if (!logged) {
+        const std::error_code reason = LastAtomicWriteError();
+        interaction.ShowMessage("The import log " + logPath + " could not be written" +
+                                    (reason ? " (" + reason.message() + ")." : std::string(".")),
+                                MessageIcon::Exclamation);
+    }
     StoreConfigOrTell(session, interaction);
     ShowAgain(session);
     if (logged) {

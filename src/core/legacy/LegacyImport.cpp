@@ -11,6 +11,7 @@
 #include "core/net/InstrumentTranslation.h"
 #include "core/net/IOException.h"
 #include "core/net/UserRequests.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/OleDate.h"
 #include "core/platform/Paths.h"
 #include "core/platform/TextUtil.h"
@@ -195,8 +196,9 @@ private:
         record.interval = MVRKrsExportInfo::kDefaultInterval;
         record.startDate = index.StartDate();
         directories_.push_back(std::move(record));
+        ClearLastAtomicWriteError();
         if (index.IsModified() && !index.Save()) {
-            log_.Line(kIndexNotWrittenLine);
+            LogIndexNotWritten();
         }
     }
 
@@ -213,6 +215,7 @@ private:
         const std::vector<qdxMasterAsciiEntry> entries = ReadMasterFile(directory.path, formatType);
         CExportDirectory index(formatType);
         // An index that cannot be created cannot be saved either: the save below tells.
+        ClearLastAtomicWriteError();
         (void)index.Create(directory.path, startDate_, formatType);
         MVRKrsExportInfo record;
         record.interval = MVRKrsExportInfo::kDefaultInterval;
@@ -227,8 +230,15 @@ private:
         record.path = index.Path();
         directories_.push_back(std::move(record));
         if (!saved) {
-            log_.Line(kIndexNotWrittenLine);
+            LogIndexNotWritten();
         }
+    }
+
+    // With the system's reason, which tells a full disk from a read-only folder.
+    void LogIndexNotWritten() {
+        const std::error_code reason = LastAtomicWriteError();
+        log_.Line(std::string(kIndexNotWrittenLine) +
+                  (reason ? " (" + reason.message() + ")" : std::string()));
     }
 
     void TakeOverSymbol(const qdxMasterAsciiEntry& entry, CExportDirectory& index,

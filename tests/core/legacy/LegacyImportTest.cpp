@@ -14,6 +14,7 @@
 #include "server/RequestDispatcher.h"
 #include "server/TestPriceServer.h"
 #include "support/ScriptedInteraction.h"
+#include "support/SmallFileSystem.h"
 #include "support/Sweep.h"
 #include "support/TempDir.h"
 
@@ -404,6 +405,44 @@ TEST_F(LegacyImportTest, WithoutAConfigurationFolderNothingIsTakenOver) {
     EXPECT_EQ(ImportLegacyInstallation(session, user), LegacyImportOutcome::ConfigFolderMissing);
     EXPECT_TRUE(session.Directories().empty());
     EXPECT_EQ(session.Lists().size(), 1u);
+}
+
+TEST_F(LegacyImportTest, AFullDiskIsNamedInTheLogOrInAMessage) {
+    test::SmallFileSystem disk(256 * 1024);
+    if (!disk.Mounted()) {
+        GTEST_SKIP() << disk.SkipReason();
+    }
+    const std::string full = WithTrailingSeparator(disk.File("ascii"));
+    ASSERT_TRUE(CreateFolders(full));
+    WriteBytes(full + "master.kvl",
+               BuildMasterKvl(kFormatAsciiComma, {{"SAPX", "Sapex", 'D', 0, 1050105, 0, 0, 1}}));
+    LegacyFormatSpec format{"ASC", "Ascii", kFormatAsciiComma, {}, {Dir(full)}};
+    WriteInstallation({format});
+    disk.Fill();
+    const auto before = test::FolderContents(full);
+
+    // The new index of a folder on a full disk: the log says why it is missing.
+    ExpectRun();
+    ASSERT_EQ(ImportLegacyInstallation(session, user), LegacyImportOutcome::Imported);
+    const std::string log = AsText(ReadBytes(LogPath()));
+    EXPECT_NE(log.find("import '" + WithoutTrailingSeparator(full) +
+                       "' 'Ascii: Comma Delimited'\r\n"
+                       " - Index could not be written (No space left on device)\r\n"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(test::FolderContents(full), before);
+
+    // A log on a full disk cannot be shown: a message names it instead.
+    const std::string fullConfig = disk.File("config");
+    ASSERT_TRUE(CreateFolders(fullConfig));
+    const test::ScopedEnvironment configOnTheFullDisk{kConfigFolderVariable, fullConfig};
+    user.ExpectFolderBrowser(kSelectLegacyFolderTitle, "", install.Path());
+    user.ExpectMessage("The import log " + JoinPath(fullConfig, kImportLogFileName) +
+                           " could not be written (No space left on device).",
+                       MessageIcon::Exclamation);
+    user.ExpectMessage(kStoreConfigError);
+    ASSERT_EQ(ImportLegacyInstallation(session, user), LegacyImportOutcome::Imported);
+    EXPECT_EQ(user.Pending(), 0u);
 }
 
 TEST_F(LegacyImportTest, FilesCutAnywhereNeverLeaveAHalfImportedConfiguration) {
