@@ -180,7 +180,8 @@ std::int32_t OleDateToDayNumber(double oleDate) {
 }
 
 double DayNumberToPlainOleDate(std::int32_t dayNumber) {
-    return IsNoDate(dayNumber) ? 0.0 : static_cast<double>(dayNumber - kOleEpochDayNumber);
+    // In double: a day number read from a damaged file may lie near the int limits.
+    return IsNoDate(dayNumber) ? 0.0 : static_cast<double>(dayNumber) - kOleEpochDayNumber;
 }
 
 } // namespace mvr

@@ -39,8 +39,12 @@ CCalendarWnd::CCalendarWnd()
     // day that the arrow keys have moved to.
     connect(calendar_, &QCalendarWidget::clicked, this, &CCalendarWnd::Choose);
     connect(calendar_, &QCalendarWidget::activated, this, &CCalendarWnd::Choose);
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget*, QWidget* now) { FocusMoved(now); });
+    focusFollower_ = connect(qApp, &QApplication::focusChanged, this,
+                             [this](QWidget*, QWidget* now) { FocusMoved(now); });
+}
+
+CCalendarWnd::~CCalendarWnd() {
+    disconnect(focusFollower_);
 }
 
 void CCalendarWnd::Create(QLineEdit* owner, const DATUM& initialDate, const QPoint& screenPos) {

@@ -20,6 +20,9 @@ class CCalendarWnd : public QFrame {
 
 public:
     CCalendarWnd();
+    // Stops following the focus first: deleting the calendar moves the
+    // focus, and this object is half gone by then.
+    ~CCalendarWnd() override;
 
     // Shows the pop-up with its top-left corner at `screenPos` and
     // `initialDate` selected, today when that is no date. The day the user
@@ -34,6 +37,7 @@ private:
 
     QCalendarWidget* calendar_;
     QPointer<QLineEdit> owner_;
+    QMetaObject::Connection focusFollower_;
 };
 
 } // namespace mvr::gui
