@@ -281,10 +281,11 @@ public:
         endpoint_.emplace(ServerEndpoint{"127.0.0.1", listener_.LocalPort()});
         thread_ = std::thread([this] { Run(); });
     }
+    // The listener closes only once the thread that polls it has ended.
     ~HoldingServer() {
         done_ = true;
-        listener_.Close();
         thread_.join();
+        listener_.Close();
     }
 
     // Ends after the connection in progress.
