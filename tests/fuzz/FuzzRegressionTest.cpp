@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,11 @@ struct Reproducer {
     std::string target;
     fs::path file;
 };
+
+// What the test's output shows for a reproducer: its file.
+void PrintTo(const Reproducer& reproducer, std::ostream* out) {
+    *out << reproducer.file.string();
+}
 
 std::vector<Reproducer> Reproducers() {
     std::vector<Reproducer> found;
