@@ -25,7 +25,8 @@ start_price_server() {
   server_pid=$!
   local port=""
   for _ in $(seq 1 200); do
-    port=$(sed -n 's/^listening address=.* port=\([0-9]*\)$/\1/p' "$ready")
+    # A server built for Windows ends its line with CR LF.
+    port=$(sed -n 's/^listening address=.* port=\([0-9]*\)\r\{0,1\}$/\1/p' "$ready")
     [ -n "$port" ] && break
     if ! kill -0 "$server_pid" 2>/dev/null; then
       tail -n 5 "$work/server.log" >&2

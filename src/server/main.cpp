@@ -86,6 +86,9 @@ int Serve(const mvr::ServerCommand& command) {
     gServing.store(&server);
     std::signal(SIGINT, RequestStop);
     std::signal(SIGTERM, RequestStop);
+#ifdef SIGBREAK
+    std::signal(SIGBREAK, RequestStop); // Ctrl+Break in the console on Windows
+#endif
     // The one line scripts and tests wait for; the port is the real one.
     std::printf("listening address=%s port=%d\n", command.serveOptions.address.c_str(),
                 server.Port());

@@ -1,7 +1,5 @@
 #include "BatchToolFixture.h"
 
-#ifndef _WIN32
-
 #include "core/formats/DayNumber.h"
 #include "core/platform/AtomicFile.h"
 #include "core/platform/FileSystem.h"
@@ -65,5 +63,3 @@ void BatchToolFixture::Configure(const std::vector<std::vector<std::string>>& di
 }
 
 } // namespace mvr::test
-
-#endif

@@ -4,8 +4,6 @@
 // folder served in-process, a configuration folder of the test's own that
 // points at it, and the tool run as a child process.
 
-#ifndef _WIN32
-
 #include "server/TestPriceServer.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
@@ -52,5 +50,3 @@ private:
 };
 
 } // namespace mvr::test
-
-#endif

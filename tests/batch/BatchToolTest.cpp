@@ -1,22 +1,16 @@
 // mvrkrsexp-batch end to end: set up, update, summary and exit codes, and
 // what a signal or a kill in the middle of an update leaves behind.
 
-#ifndef _WIN32
-
 #include "BatchToolFixture.h"
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/FormatCatalogue.h"
 #include "core/platform/AtomicFile.h"
+#include "core/net/WinSocket.h"
 #include "core/platform/FileSystem.h"
 #include "support/Sweep.h"
 
-#include <arpa/inet.h>
 #include <chrono>
-#include <csignal>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <map>
 #include <random>
 #include <thread>
@@ -127,35 +121,25 @@ TEST_F(BatchToolTest, EachFailureHasItsExitCode) {
 // connected leaves one in the listen queue, whether it waited or not.
 class ListeningPort {
 public:
-    ListeningPort() : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0)) {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        EXPECT_EQ(::bind(fd_, reinterpret_cast<sockaddr*>(&address), length), 0);
-        EXPECT_EQ(::listen(fd_, 8), 0);
-        EXPECT_EQ(::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length), 0);
-        port_ = ntohs(address.sin_port);
+    ListeningPort() {
+        EXPECT_TRUE(StartSockets(2, 2));
+        EXPECT_TRUE(socket_.Create(0, SocketType::Stream, "127.0.0.1", false));
+        EXPECT_TRUE(socket_.Listen(8));
+        EXPECT_TRUE(socket_.SetBlocking(false));
     }
-    ~ListeningPort() { ::close(fd_); }
-    int Port() const { return port_; }
-    bool WasConnected() const {
-        const int connection = ::accept(fd_, nullptr, nullptr);
-        if (connection < 0) {
-            return false;
-        }
-        ::close(connection);
-        return true;
+    int Port() const { return socket_.LocalPort(); }
+    bool WasConnected() {
+        CWinSocket connection;
+        return socket_.Accept(connection);
     }
 
 private:
-    int fd_;
-    int port_ = 0;
+    CWinSocket socket_;
 };
 
 TEST_F(BatchToolTest, WrongSwitchesGiveTheUsageBeforeAnyConfigurationOrServerWork) {
     ASSERT_EQ(RunTool({"--set-account", "DEMO", "DEMO"}).exitCode, 0);
-    const ListeningPort port;
+    ListeningPort port;
     PointAt(port.Port());
     const std::vector<std::vector<std::string>> wrong = {
         {"-bogus"},
@@ -235,7 +219,9 @@ TEST_F(BatchToolTest, SigtermDuringTheDownloadStopsWithItsExitCodeAndWritesNothi
     const std::string errFile = Dir().File("stopped-stderr.txt");
     test::ChildProcess tool(MVR_BATCH_PATH, {"-updateall"}, errFile);
     ASSERT_TRUE(WaitForPhase(errFile, "Loading Data ...")) << test::FileText(errFile);
-    tool.Signal(SIGTERM);
+    if (!tool.Stop()) {
+        GTEST_SKIP() << "no console to send the tool a Ctrl+Break through";
+    }
     tool.ReadAll();
     EXPECT_EQ(tool.Wait(), 6) << test::FileText(errFile);
     EXPECT_EQ(FolderImage(Folder("ms/")), before);
@@ -279,7 +265,7 @@ TEST_F(BatchToolTest, AKillAtAnyMomentLeavesEveryFileOldOrCompletelyNew) {
         {
             test::ChildProcess tool(MVR_BATCH_PATH, {"-updateall"}, Dir().File("killed.txt"));
             std::this_thread::sleep_for(delay);
-            tool.Signal(SIGKILL);
+            tool.Kill();
             tool.Wait();
         }
         for (const auto& [folder, oldImage, newImage] :
@@ -299,5 +285,3 @@ TEST_F(BatchToolTest, AKillAtAnyMomentLeavesEveryFileOldOrCompletelyNew) {
 
 } // namespace
 } // namespace mvr
-
-#endif

@@ -3,13 +3,12 @@
 // must never get a price file, neither when the directory is added nor at
 // any update, and an update cut short must not mix the two histories.
 
-#ifndef _WIN32
-
 #include "BatchToolFixture.h"
 #include "core/formats/DayNumber.h"
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/FormatCatalogue.h"
+#include "core/platform/Paths.h"
 #include "server/DemoGenerator.h"
 
 #include <cmath>
@@ -121,7 +120,8 @@ TEST_F(DualListingTest, TheSecondListingGetsNoPriceFileAndEveryRunNamesIt) {
     ASSERT_EQ(first.exitCode, 0) << first.err;
     EXPECT_NE(first.out.find("  Symbols requested:      2\n"), std::string::npos) << first.out;
     EXPECT_NE(first.out.find("  Symbols not added:      2\n"), std::string::npos) << first.out;
-    for (const std::string& folder : {Folder("ascii/"), Folder("ms/")}) {
+    for (const std::string& folder :
+         {WithTrailingSeparator(Folder("ascii")), WithTrailingSeparator(Folder("ms"))}) {
         const std::string line = kSecond + " (Marvane Dual Listing AG (Frankfurt), ";
         const std::string why =
             ") not added to " + folder + ": its price file would be that of " + kFirst;
@@ -173,5 +173,3 @@ TEST_F(DualListingTest, AnUpdateCutShortMixesNoHistories) {
 
 } // namespace
 } // namespace mvr
-
-#endif

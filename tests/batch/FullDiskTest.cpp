@@ -3,8 +3,6 @@
 // every price file it leaves is whole, the index describes no bars a file
 // does not hold, and the next run, with room again, completes the update.
 
-#ifndef _WIN32
-
 #include "BatchToolFixture.h"
 #include "core/app/RunEnd.h"
 #include "core/formats/ExportDataFile.h"
@@ -113,5 +111,3 @@ TEST_F(FullDiskTest, AnUpdateThatFillsTheDiskNamesTheFolderAndTheNextRunComplete
 
 } // namespace
 } // namespace mvr::test
-
-#endif

@@ -2,13 +2,10 @@
 
 // A program of this project run as a child process, for tests of the
 // executables: stdout on a pipe to read line by line, stderr into a file,
-// the environment of the test process. POSIX only.
-
-#ifndef _WIN32
+// the environment of the test process.
 
 #include <cstdio>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace mvr::test {
@@ -26,12 +23,24 @@ public:
     std::string ReadLine();
     // Everything it writes on stdout until it closes it.
     std::string ReadAll();
-    void Signal(int signal);
+    // Asks the program to stop as a user does: SIGTERM on POSIX systems,
+    // Ctrl+Break in its console on Windows. False when that cannot be
+    // delivered: on Windows the test must share a console with the child,
+    // which a test started without one (under wine, by ctest) does not.
+    bool Stop();
+    // Ends the program at once, without a chance to clean up.
+    void Kill();
     // The exit status, or -1 when the program did not exit normally.
     int Wait();
 
 private:
-    pid_t pid_ = 0;
+#ifdef _WIN32
+    void* process_ = nullptr;
+    unsigned long processId_ = 0;
+    bool killed_ = false;
+#else
+    int pid_ = 0;
+#endif
     std::FILE* stdout_ = nullptr;
 };
 
@@ -39,5 +48,3 @@ private:
 std::string FileText(const std::string& path);
 
 } // namespace mvr::test
-
-#endif

@@ -3,6 +3,7 @@
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/Periode.h"
 #include "support/LongSymbolFolder.h"
+#include "support/ChildProcess.h"
 #include "support/Sweep.h"
 #include "support/TempDir.h"
 
@@ -11,10 +12,6 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <sstream>
-
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
 
 namespace mvr {
 namespace {
@@ -27,14 +24,6 @@ struct Outcome {
     std::string err;
 };
 
-std::string Quoted(const std::string& arg) {
-    std::string quoted = "'";
-    for (const char c : arg) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
 std::string ReadText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
@@ -44,22 +33,10 @@ std::string ReadText(const std::string& path) {
 
 Outcome RunDirCat(const std::vector<std::string>& args) {
     static TempDir scratch;
-    std::string command = Quoted(MVR_DIRCAT_PATH);
-    for (const std::string& arg : args) {
-        command += " " + Quoted(arg);
-    }
-    command += " 2>" + Quoted(scratch.File("stderr"));
+    test::ChildProcess dircat(MVR_DIRCAT_PATH, args, scratch.File("stderr"));
     Outcome outcome;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return outcome;
-    }
-    char buffer[65536];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        outcome.out.append(buffer, n);
-    }
-    const int status = pclose(pipe);
-    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.out = dircat.ReadAll();
+    outcome.exitCode = dircat.Wait();
     outcome.err = ReadText(scratch.File("stderr"));
     return outcome;
 }

@@ -1,6 +1,7 @@
 #include "core/platform/AtomicFile.h"
 
 #include "core/platform/FileSystem.h"
+#include "core/platform/NativePath.h"
 #include "core/platform/Paths.h"
 
 #include <algorithm>
@@ -56,10 +57,11 @@ bool MayReplace(const std::string& target) {
 // A symbolic link is followed so that the file it names is replaced, not the link.
 std::string ResolveTarget(const std::string& path) {
     std::error_code ec;
-    if (std::filesystem::is_symlink(path, ec)) {
-        auto target = std::filesystem::weakly_canonical(path, ec);
+    const std::filesystem::path native = NativePath(path);
+    if (std::filesystem::is_symlink(native, ec)) {
+        const auto target = std::filesystem::weakly_canonical(native, ec);
         if (!ec) {
-            return target.string();
+            return SystemPath(target).value_or(path);
         }
     }
     return path;
@@ -80,7 +82,8 @@ std::string TemporaryName(const std::string& target, unsigned attempt) {
 #ifdef _WIN32
 
 int OpenExclusive(const std::string& name, NewFileAccess) {
-    return _open(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    return _wopen(NativePath(name).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                  _S_IREAD | _S_IWRITE);
 }
 
 bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
@@ -97,31 +100,70 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
     return true;
 }
 
-// Windows has no flush of a whole file system: every file is flushed as it
-// is closed, and a group gains only the fewer folder flushes.
+// Windows has no flush of a whole file system: every file is flushed
+// (FlushFileBuffers) as it is closed, and a group gains only fewer renames
+// in flight.
 constexpr bool kFlushesStagedFilesTogether = false;
 
-bool CloseTemporary(int fd, const std::string&, bool flush) {
-    const bool flushed = !flush || _commit(fd) == 0;
-    return (_close(fd) == 0) && flushed;
+bool FlushFileSystemOf(const std::string&) {
+    return true;
 }
 
-void FlushStagedFiles(const std::vector<std::string>&) {}
+// The flags of the file being replaced that its new content keeps. A
+// read-only file is not replaced at all, so that flag never travels.
+constexpr DWORD kCarriedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-// The rename is written through to disk at once.
-bool Rename(const std::string& temporary, const std::string& target) {
-    if (MoveFileExA(temporary.c_str(), target.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0) {
+bool TakeAttributesOf(int fd, const std::string& target) {
+    const DWORD old = GetFileAttributesW(NativePath(target).c_str());
+    if (old == INVALID_FILE_ATTRIBUTES || (old & kCarriedAttributes) == 0) {
         return true;
     }
-    tLastError = std::error_code(static_cast<int>(GetLastError()), std::system_category());
-    return false;
+    FILE_BASIC_INFO info{}; // times of zero stay as they are
+    info.FileAttributes = old & kCarriedAttributes;
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+    return SetFileInformationByHandle(handle, FileBasicInfo, &info, sizeof info) != 0;
 }
 
+bool CloseTemporary(int fd, const std::string& target, bool flush) {
+    const bool attributes = TakeAttributesOf(fd, target);
+    const bool flushed = !flush || _commit(fd) == 0;
+    return (_close(fd) == 0) && flushed && attributes;
+}
+
+void NoteWindowsFailure() {
+    tLastError = std::error_code(static_cast<int>(GetLastError()), std::system_category());
+}
+
+// An existing target is replaced with ReplaceFileW, which keeps its
+// security, creation time and short name; a new one is moved into place.
+// Both are written through to disk before they return. A folder of the
+// target's name is never replaced.
+bool Rename(const std::string& temporary, const std::string& target) {
+    const std::wstring from = NativePath(temporary).native();
+    const std::wstring to = NativePath(target).native();
+    const DWORD existing = GetFileAttributesW(to.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        tLastError = std::error_code(ERROR_ACCESS_DENIED, std::system_category());
+        return false;
+    }
+    const bool replaced =
+        existing != INVALID_FILE_ATTRIBUTES
+            ? ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                           nullptr, nullptr) != 0
+            : MoveFileExW(from.c_str(), to.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!replaced) {
+        NoteWindowsFailure();
+    }
+    return replaced;
+}
+
+// Folder entries are written through by the rename itself.
 void FlushFolder(const std::string&) {}
 
 void RemoveTemporary(const std::string& name) {
-    _unlink(name.c_str());
+    _wunlink(NativePath(name).c_str());
 }
 
 #else

@@ -6,8 +6,13 @@
 #include <cstdlib>
 
 #ifdef _WIN32
-#include <shlobj.h>
+#include "core/platform/NativePath.h"
+
+// windows.h first: the other two rely on its definitions.
 #include <windows.h>
+
+#include <knownfolders.h>
+#include <shlobj.h>
 #endif
 
 namespace mvr {
@@ -33,12 +38,14 @@ std::optional<std::string> CreatedFolder(const std::string& path) {
 
 std::optional<std::string> LocalAppDataFolder() {
 #ifdef _WIN32
-    char buffer[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0,
-                                buffer))) {
-        return std::nullopt;
+    PWSTR wide = nullptr;
+    const HRESULT found = SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &wide);
+    std::optional<std::string> folder;
+    if (SUCCEEDED(found)) {
+        folder = SystemPath(std::filesystem::path(wide));
     }
-    return CreatedFolder(buffer);
+    CoTaskMemFree(wide);
+    return folder ? CreatedFolder(*folder) : std::nullopt;
 #else
     if (auto xdg = EnvironmentValue("XDG_DATA_HOME")) {
         return CreatedFolder(*xdg);

@@ -1,5 +1,6 @@
 #include "core/platform/FileSystem.h"
 
+#include "core/platform/NativePath.h"
 #include "core/platform/Paths.h"
 #include "core/platform/TextUtil.h"
 
@@ -34,7 +35,7 @@ class CWholeFileReader {
 public:
     explicit CWholeFileReader(const std::string& path) {
 #ifdef _WIN32
-        fd_ = _open(path.c_str(), _O_RDONLY | _O_BINARY);
+        fd_ = _wopen(NativePath(path).c_str(), _O_RDONLY | _O_BINARY);
 #else
         fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
 #endif
@@ -124,7 +125,11 @@ std::optional<CFileImage> ReadFileImage(const std::string& path, std::uint64_t m
 
 std::optional<ByteBuffer> ReadFileRange(const std::string& path, std::uint64_t offset,
                                         std::size_t count) {
+#ifdef _WIN32
+    std::FILE* file = _wfopen(NativePath(path).c_str(), L"rb");
+#else
     std::FILE* file = std::fopen(path.c_str(), "rb");
+#endif
     if (file == nullptr) {
         return std::nullopt;
     }
@@ -144,7 +149,7 @@ std::optional<ByteBuffer> ReadFileRange(const std::string& path, std::uint64_t o
 
 std::optional<std::uint64_t> FileSizeOf(const std::string& path) {
     std::error_code ec;
-    const auto size = fs::file_size(path, ec);
+    const auto size = fs::file_size(NativePath(path), ec);
     if (ec) {
         return std::nullopt;
     }
@@ -156,37 +161,42 @@ bool EntryExists(const std::string& path) {
         return false;
     }
     std::error_code ec;
-    return fs::exists(fs::symlink_status(path, ec)) && !ec;
+    return fs::exists(fs::symlink_status(NativePath(path), ec)) && !ec;
 }
 
 bool IsDirectory(const std::string& path) {
     std::error_code ec;
-    return fs::is_directory(path, ec);
+    return fs::is_directory(NativePath(path), ec);
 }
 
 bool IsRegularFile(const std::string& path) {
     std::error_code ec;
-    return fs::is_regular_file(path, ec);
+    return fs::is_regular_file(NativePath(path), ec);
 }
 
 bool CreateFolders(const std::string& path) {
     std::error_code ec;
-    fs::create_directories(path, ec);
+    fs::create_directories(NativePath(path), ec);
     return IsDirectory(path);
 }
 
 bool RemoveFile(const std::string& path) {
     std::error_code ec;
-    return fs::remove(path, ec) && !ec;
+    return fs::remove(NativePath(path), ec) && !ec;
 }
 
 std::vector<std::string> ListFileNames(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(NativePath(folder), ec), end; !ec && it != end;
+         it.increment(ec)) {
         std::error_code typeError;
-        if (it->is_regular_file(typeError)) {
-            names.push_back(it->path().filename().string());
+        if (!it->is_regular_file(typeError)) {
+            continue;
+        }
+        // A name the system cannot write is no file of its own.
+        if (const auto path = SystemPath(it->path())) {
+            names.push_back(FileNamePart(*path));
         }
     }
     return names;
@@ -194,7 +204,7 @@ std::vector<std::string> ListFileNames(const std::string& folder) {
 
 std::optional<std::string> FindFileIgnoringCase(const std::string& folder, std::string_view name) {
     const std::string exact = JoinPath(folder, name);
-    if (IsRegularFile(exact)) {
+    if (kCaseSensitiveFileNames && IsRegularFile(exact)) {
         return exact;
     }
     for (const std::string& candidate : ListFileNames(folder)) {

@@ -50,6 +50,15 @@ bool RemoveFile(const std::string& path);
 // Names (not paths) of the regular files in a folder, in no defined order.
 std::vector<std::string> ListFileNames(const std::string& folder);
 
+// Whether the file system tells names apart by letter case. Where it does not
+// (Windows), a file found under another spelling is still named by its own,
+// so that rewriting it keeps its name and listings show what is there.
+#ifdef _WIN32
+inline constexpr bool kCaseSensitiveFileNames = false;
+#else
+inline constexpr bool kCaseSensitiveFileNames = true;
+#endif
+
 // The full path of an existing regular file `name` in `folder` (which ends in a
 // separator), matched exactly first and then without regard to letter case.
 std::optional<std::string> FindFileIgnoringCase(const std::string& folder, std::string_view name);

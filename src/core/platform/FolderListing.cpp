@@ -1,6 +1,7 @@
 #include "core/platform/FolderListing.h"
 
 #include "core/platform/FileSystem.h"
+#include "core/platform/NativePath.h"
 #include "core/platform/Paths.h"
 #include "core/platform/TextUtil.h"
 
@@ -18,7 +19,7 @@ void CFolderListing::Reset(std::string folder) {
 
 std::optional<std::string> CFolderListing::Find(std::string_view name) {
     const std::string exact = JoinPath(folder_, name);
-    if (IsRegularFile(exact)) {
+    if (kCaseSensitiveFileNames && IsRegularFile(exact)) {
         return exact;
     }
     ListIfStale();
@@ -88,7 +89,7 @@ void CFolderListing::ListIfStale() {
 
 std::optional<std::filesystem::file_time_type> CFolderListing::FolderTime() const {
     std::error_code ec;
-    const auto time = std::filesystem::last_write_time(folder_, ec);
+    const auto time = std::filesystem::last_write_time(NativePath(folder_), ec);
     if (ec) {
         return std::nullopt;
     }

@@ -59,6 +59,12 @@ std::string ParentFolder(std::string_view filePath) {
     if (pos == 0) {
         return std::string(1, kPathSeparator);
     }
+#ifdef _WIN32
+    // "C:" alone names the current folder of drive C, not its root.
+    if (pos == 2 && filePath[1] == ':') {
+        return std::string(filePath.substr(0, 3));
+    }
+#endif
     return std::string(filePath.substr(0, pos));
 }
 
@@ -67,8 +73,17 @@ std::string FileNamePart(std::string_view filePath) {
     return std::string(pos == std::string_view::npos ? filePath : filePath.substr(pos + 1));
 }
 
+// On Windows "C:/Kurse/" and "C:\\Kurse\\" name one folder.
 bool PathsEqual(std::string_view a, std::string_view b) {
-    return EqualsIgnoreCase(a, b);
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (ToLowerAscii(a[i]) != ToLowerAscii(b[i]) && !(IsSeparator(a[i]) && IsSeparator(b[i]))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace mvr

@@ -36,6 +36,7 @@ std::string ParentFolder(std::string_view filePath);
 // The file name part of a path.
 std::string FileNamePart(std::string_view filePath);
 
+// Without regard to letter case; on Windows either slash separates.
 bool PathsEqual(std::string_view a, std::string_view b);
 
 } // namespace mvr

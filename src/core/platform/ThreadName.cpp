@@ -1,6 +1,8 @@
 #include "core/platform/ThreadName.h"
 
 #ifdef _WIN32
+#include "core/platform/NativePath.h"
+
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
 #endif
@@ -11,24 +13,32 @@
 
 namespace mvr {
 
+#ifdef _WIN32
 namespace {
 
-#if defined(__linux__)
-// The kernel's limit without the terminating zero.
-constexpr std::size_t kMaxNameChars = 15;
-#endif
+// Thread descriptions came with Windows 10 (1607); earlier systems have no
+// such calls, so they are looked up rather than linked.
+using SetDescription = HRESULT(WINAPI*)(HANDLE, PCWSTR);
+using GetDescription = HRESULT(WINAPI*)(HANDLE, PWSTR*);
+
+template <typename Function>
+Function KernelFunction(const char* name) {
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    return kernel != nullptr ? reinterpret_cast<Function>(
+                                   reinterpret_cast<void*>(GetProcAddress(kernel, name)))
+                             : nullptr;
+}
 
 } // namespace
+#endif
 
 void SetCurrentThreadName(std::string_view name) {
 #ifdef _WIN32
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), wide.data(), length);
-    SetThreadDescription(GetCurrentThread(), wide.c_str());
+    if (const auto set = KernelFunction<SetDescription>("SetThreadDescription")) {
+        set(GetCurrentThread(), WideText(name).c_str());
+    }
 #elif defined(__linux__)
-    const std::string text(name.substr(0, kMaxNameChars));
+    const std::string text(name.substr(0, kThreadNameChars));
     pthread_setname_np(pthread_self(), text.c_str());
 #elif defined(__APPLE__)
     pthread_setname_np(std::string(name).c_str());
@@ -39,14 +49,11 @@ void SetCurrentThreadName(std::string_view name) {
 
 std::string CurrentThreadName() {
 #ifdef _WIN32
+    const auto get = KernelFunction<GetDescription>("GetThreadDescription");
     PWSTR wide = nullptr;
     std::string name;
-    if (SUCCEEDED(GetThreadDescription(GetCurrentThread(), &wide)) && wide != nullptr) {
-        const int length = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-        if (length > 1) {
-            name.resize(static_cast<std::size_t>(length - 1));
-            WideCharToMultiByte(CP_ACP, 0, wide, -1, name.data(), length, nullptr, nullptr);
-        }
+    if (get != nullptr && SUCCEEDED(get(GetCurrentThread(), &wide)) && wide != nullptr) {
+        name = AnsiText(wide).value_or(std::string());
         LocalFree(wide);
     }
     return name;

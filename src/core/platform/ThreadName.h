@@ -9,6 +9,13 @@
 
 namespace mvr {
 
+// How many characters of a name the platform keeps.
+#ifdef __linux__
+inline constexpr std::size_t kThreadNameChars = 15;
+#else
+inline constexpr std::size_t kThreadNameChars = std::string_view::npos;
+#endif
+
 void SetCurrentThreadName(std::string_view name);
 
 // The name the platform keeps for the calling thread (empty where it cannot

@@ -1,6 +1,7 @@
 #include "gui/app/NetworkWork.h"
 
 #include "core/platform/ThreadName.h"
+#include "gui/controls/CoreText.h"
 
 #include <atomic>
 #include <exception>
@@ -23,7 +24,7 @@ bool RunNetworkWorkOnWorker(QWidget* owner, const std::string& what,
     RunFlag run{1};
     std::exception_ptr failure;
     QEventLoop loop;
-    QProgressDialog busy(QString::fromStdString(what), QStringLiteral("Cancel"), 0, 0, owner);
+    QProgressDialog busy(QtText(what), QStringLiteral("Cancel"), 0, 0, owner);
     busy.setWindowModality(Qt::WindowModal);
     busy.setMinimumDuration(kBusyDialogDelayMs);
     busy.setAutoClose(false);

@@ -3,6 +3,7 @@
 #include "gui/app/NetworkWork.h"
 #include "gui/app/ScriptedAnswers.h"
 #include "gui/catalogue/AddListDlg.h"
+#include "gui/controls/CoreText.h"
 #include "gui/dialogs/AccountDlg.h"
 #include "gui/dialogs/CopyMoveSymbolsDlg.h"
 #include "gui/dialogs/DownloadProgressDlg.h"
@@ -35,7 +36,7 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
 
 // A web address is opened as it is; anything else is a file of this machine.
 QUrl DocumentUrl(const std::string& path) {
-    const QString text = QString::fromStdString(path);
+    const QString text = QtText(path);
     const QUrl url(text);
     if (url.isValid() &&
         (url.scheme() == "http" || url.scheme() == "https" || url.scheme() == "mailto")) {
@@ -49,7 +50,7 @@ QUrl DocumentUrl(const std::string& path) {
 std::unique_ptr<QMessageBox> MakeMessageBox(const std::string& text, MessageIcon icon,
                                             QMessageBox::StandardButtons buttons, QWidget* owner) {
     return std::make_unique<QMessageBox>(BoxIcon(icon), kMessageCaption,
-                                         QString::fromStdString(text), buttons, owner);
+                                         QtText(text), buttons, owner);
 }
 
 bool CQtUserInteraction::AskYesNo(const std::string& question, MessageIcon icon) {
@@ -99,11 +100,11 @@ std::optional<std::string> CQtUserInteraction::BrowseForFolder(const std::string
         return scripted_->TakeFolder(ownerTitle);
     }
     const QString folder = QFileDialog::getExistingDirectory(
-        owner_, QString::fromStdString(ownerTitle), QString::fromStdString(initialFolder));
+        owner_, QtText(ownerTitle), QtText(initialFolder));
     if (folder.isEmpty()) {
         return std::nullopt;
     }
-    return folder.toStdString();
+    return CorePath(folder);
 }
 
 bool CQtUserInteraction::OpenDocument(const std::string& path) {
@@ -119,7 +120,7 @@ bool CQtUserInteraction::StartProgram(const std::string& path) {
         scripted_->RecordDocument(path);
         return false;
     }
-    return QProcess::startDetached(QString::fromStdString(path), {});
+    return QProcess::startDetached(QtText(path), {});
 }
 
 bool CQtUserInteraction::EditSymbolData(CSymbolDataEditor& editor) {

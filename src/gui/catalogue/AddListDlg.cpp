@@ -1,6 +1,7 @@
 #include "gui/catalogue/AddListDlg.h"
 
 #include "core/app/ListNameRule.h"
+#include "gui/controls/CoreText.h"
 
 #include <algorithm>
 #include <numeric>
@@ -29,11 +30,11 @@ CAddListDlg::CAddListDlg(std::vector<CMVRDirListInfo> lists, CUserInteraction& i
     std::vector<std::size_t> order(lists_.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
-        return QString::fromStdString(lists_[a].name)
-                   .compare(QString::fromStdString(lists_[b].name), Qt::CaseInsensitive) < 0;
+        return QtText(lists_[a].name)
+                   .compare(QtText(lists_[b].name), Qt::CaseInsensitive) < 0;
     });
     for (const std::size_t index : order) {
-        names_->addItem(QString::fromStdString(lists_[index].name),
+        names_->addItem(QtText(lists_[index].name),
                         QVariant::fromValue<qulonglong>(index));
     }
     // The user types a new name; no existing one is offered as the answer.
@@ -53,7 +54,7 @@ CAddListDlg::CAddListDlg(std::vector<CMVRDirListInfo> lists, CUserInteraction& i
 
 void CAddListDlg::accept() {
     const std::optional<std::string> name =
-        AcceptListName(names_->currentText().toStdString(), lists_, interaction_);
+        AcceptListName(CoreText(names_->currentText()), lists_, interaction_);
     if (!name) {
         return;
     }

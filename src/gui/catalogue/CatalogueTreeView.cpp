@@ -1,5 +1,7 @@
 #include "gui/catalogue/CatalogueTreeView.h"
 
+#include "gui/controls/CoreText.h"
+
 #include <algorithm>
 #include <QHeaderView>
 #include <QPainter>
@@ -87,7 +89,7 @@ QPixmap CatalogueSheet() {
 void AppendItems(QStandardItem& parent, const std::vector<CatalogueTreeItem>& items) {
     for (const CatalogueTreeItem& item : items) {
         auto* row =
-            new QStandardItem(CatalogueTreeImage(item.image), QString::fromStdString(item.text));
+            new QStandardItem(CatalogueTreeImage(item.image), QtText(item.text));
         row->setEditable(false);
         row->setData(QVariant::fromValue<qulonglong>(item.treeIndex), kCatalogueTreeIndexRole);
         AppendItems(*row, item.children);

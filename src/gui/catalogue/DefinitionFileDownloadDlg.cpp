@@ -2,6 +2,7 @@
 
 #include "core/app/Session.h"
 #include "core/config/UserInteraction.h"
+#include "gui/controls/CoreText.h"
 #include "gui/controls/FileEdit.h"
 
 #include <QDialogButtonBox>
@@ -104,7 +105,7 @@ void CDefinitionFileDownloadDlg::Download() {
     }
 
     const DefinitionFileRunDisplay display = DefinitionFileRunResult(result, outcome);
-    status_->setText(QString::fromStdString(display.status));
+    status_->setText(QtText(display.status));
     if (!display.status.empty()) {
         clearStatus_.start();
     }

@@ -1,6 +1,7 @@
 #include "gui/controls/CalendarWnd.h"
 
 #include "core/controls/EditControlText.h"
+#include "gui/controls/CoreText.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -68,7 +69,7 @@ void CCalendarWnd::Choose(const QDate& date) {
     const QPointer<QLineEdit> owner = owner_;
     close();
     if (owner) {
-        owner->setText(QString::fromStdString(CalendarChoiceText(picked)));
+        owner->setText(QtText(CalendarChoiceText(picked)));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "core/controls/EditControlText.h"
 #include "core/formats/DayNumber.h"
 #include "gui/controls/CalendarWnd.h"
+#include "gui/controls/CoreText.h"
 #include "gui/controls/SpinArrows.h"
 
 #include <algorithm>
@@ -58,7 +59,7 @@ CDatumEdit::~CDatumEdit() {
 }
 
 void CDatumEdit::SetDate(std::int32_t dayNumber) {
-    setText(QString::fromStdString(FormatDayNumber(dayNumber)));
+    setText(QtText(FormatDayNumber(dayNumber)));
 }
 
 std::int32_t CDatumEdit::DayNumber() const {
@@ -68,11 +69,11 @@ std::int32_t CDatumEdit::DayNumber() const {
 }
 
 std::string CDatumEdit::Text() const {
-    return text().toStdString();
+    return CoreText(text());
 }
 
 void CDatumEdit::Step(int delta) {
-    setText(QString::fromStdString(DateFieldStep(Text(), delta, step_, TodayDayNumber())));
+    setText(QtText(DateFieldStep(Text(), delta, step_, TodayDayNumber())));
 }
 
 void CDatumEdit::OpenCalendar() {
@@ -98,7 +99,7 @@ void CDatumEdit::CompleteText() {
     const std::string typed = Text();
     const std::string shown = DateFieldOnLeave(typed);
     if (shown != typed) {
-        setText(QString::fromStdString(shown));
+        setText(QtText(shown));
     }
 }
 

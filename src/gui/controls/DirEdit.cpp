@@ -1,6 +1,7 @@
 #include "gui/controls/DirEdit.h"
 
 #include "core/legacy/LegacyImport.h"
+#include "gui/controls/CoreText.h"
 #include "gui/controls/EditButtons.h"
 
 #include <QDir>
@@ -12,13 +13,13 @@ namespace mvr::gui {
 
 std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& title,
                                            const std::string& initialFolder) {
-    const QString caption = title.empty() ? QStringLiteral("Open") : QString::fromStdString(title);
+    const QString caption = title.empty() ? QStringLiteral("Open") : QtText(title);
     const QString folder = QFileDialog::getExistingDirectory(
-        owner, caption, QString::fromStdString(initialFolder), QFileDialog::ShowDirsOnly);
+        owner, caption, QtText(initialFolder), QFileDialog::ShowDirsOnly);
     if (folder.isEmpty()) {
         return std::nullopt;
     }
-    return QDir::toNativeSeparators(folder).toStdString();
+    return CorePath(folder);
 }
 
 CDirEdit::CDirEdit(QWidget* parent)
@@ -29,11 +30,11 @@ CDirEdit::CDirEdit(QWidget* parent)
 }
 
 std::string CDirEdit::Text() const {
-    return text().toStdString();
+    return CoreText(text());
 }
 
 void CDirEdit::SetText(const std::string& text) {
-    setText(QString::fromStdString(text));
+    setText(QtText(text));
 }
 
 void CDirEdit::SetFolderBrowser(FolderBrowser browser) {

@@ -1,6 +1,7 @@
 #include "gui/controls/FileEdit.h"
 
 #include "core/controls/EditControlText.h"
+#include "gui/controls/CoreText.h"
 #include "gui/controls/EditButtons.h"
 
 #include <QDesktopServices>
@@ -19,7 +20,7 @@ namespace {
 constexpr const char* kOpenButtonText = "Open";
 
 void OpenInTextEditor(const std::string& pathText) {
-    const QString path = QString::fromStdString(pathText);
+    const QString path = QtText(pathText);
 #ifdef Q_OS_WIN
     // Notepad starts with an empty document when no file is named.
     QStringList arguments;
@@ -49,11 +50,11 @@ CFileEdit::CFileEdit(QWidget* parent)
 }
 
 std::string CFileEdit::Text() const {
-    return text().toStdString();
+    return CoreText(text());
 }
 
 void CFileEdit::SetText(const std::string& text) {
-    setText(QString::fromStdString(text));
+    setText(QtText(text));
 }
 
 void CFileEdit::SetFileBrowser(FileBrowser browser) {
@@ -88,14 +89,14 @@ std::optional<std::string> CFileEdit::BrowseWithDialog(const std::string& initia
     QFileDialog dialog(this, QString::fromLatin1(kOpenButtonText));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDefaultSuffix(QString::fromStdString(extension));
+    dialog.setDefaultSuffix(QtText(extension));
     QStringList names;
     for (const FileFilterChoice& choice : FileFilterChoices(filter)) {
-        names << QString::fromStdString(FileFilterName(choice));
+        names << QtText(FileFilterName(choice));
     }
     dialog.setNameFilters(names);
     if (!initialFile.empty()) {
-        const QFileInfo initial(QString::fromStdString(initialFile));
+        const QFileInfo initial(QtText(initialFile));
         if (initial.isDir()) {
             dialog.setDirectory(initial.absoluteFilePath());
         } else {
@@ -106,7 +107,7 @@ std::optional<std::string> CFileEdit::BrowseWithDialog(const std::string& initia
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst()).toStdString();
+    return CorePath(dialog.selectedFiles().constFirst());
 }
 
 void CFileEdit::resizeEvent(QResizeEvent* event) {

@@ -1,6 +1,7 @@
 #include "gui/controls/NumberEdit.h"
 
 #include "core/controls/EditControlText.h"
+#include "gui/controls/CoreText.h"
 #include "gui/controls/SpinArrows.h"
 
 #include <algorithm>
@@ -17,11 +18,11 @@ CNumberEdit::CNumberEdit(QWidget* parent) : QLineEdit(parent), spin_(new CSpinAr
 }
 
 std::string CNumberEdit::Text() const {
-    return text().toStdString();
+    return CoreText(text());
 }
 
 void CNumberEdit::SetText(const std::string& text) {
-    setText(QString::fromStdString(text));
+    setText(QtText(text));
 }
 
 void CNumberEdit::ShowSpin(bool show) {
@@ -30,7 +31,7 @@ void CNumberEdit::ShowSpin(bool show) {
 }
 
 void CNumberEdit::Step(int delta) {
-    setText(QString::fromStdString(WholeNumberFieldStep(Text(), delta, step_)));
+    setText(QtText(WholeNumberFieldStep(Text(), delta, step_)));
 }
 
 void CNumberEdit::Spin(int delta) {

@@ -1,6 +1,7 @@
 #include "gui/dialogs/AboutDlg.h"
 
 #include "core/app/HelpCommands.h"
+#include "gui/controls/CoreText.h"
 #include "gui/resources/Artwork.h"
 
 #include <QDialogButtonBox>
@@ -23,7 +24,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* line = new QLabel(kAboutSecondLine, this);
     line->setWordWrap(true);
     layout->addWidget(line, 1, 1);
-    auto* version = new QLabel(QString::fromStdString(VersionText()), this);
+    auto* version = new QLabel(QtText(VersionText()), this);
     version->setObjectName("version");
     layout->addWidget(version, 2, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

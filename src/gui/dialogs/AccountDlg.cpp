@@ -4,6 +4,7 @@
 #include "core/config/UserInteraction.h"
 #include "core/update/UpdateRun.h"
 #include "gui/app/NetworkWork.h"
+#include "gui/controls/CoreText.h"
 
 #include <QCoreApplication>
 #include <QDialogButtonBox>
@@ -22,8 +23,8 @@ CAccountDlg::CAccountDlg(AccountDialogValues& values, CUserInteraction& interact
     setWindowTitle(kAccountDialogTitle);
     auto* layout = new QVBoxLayout(this);
     auto* fields = new QFormLayout;
-    account_ = new QLineEdit(QString::fromStdString(values.account), this);
-    password_ = new QLineEdit(QString::fromStdString(values.password), this);
+    account_ = new QLineEdit(QtText(values.account), this);
+    password_ = new QLineEdit(QtText(values.password), this);
     password_->setEchoMode(QLineEdit::Password);
     for (QLineEdit* field : {account_, password_}) {
         field->setMaxLength(static_cast<int>(kAccountFieldChars));
@@ -41,7 +42,7 @@ CAccountDlg::CAccountDlg(AccountDialogValues& values, CUserInteraction& interact
     link_->setOpenExternalLinks(false);
     link_->hide();
     connect(link_, &QLabel::linkActivated, this,
-            [this](const QString& target) { interaction_.OpenDocument(target.toStdString()); });
+            [this](const QString& target) { interaction_.OpenDocument(CoreText(target)); });
     layout->addWidget(link_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -74,19 +75,19 @@ bool CAccountDlg::LinkShown() const {
 
 void CAccountDlg::ShowClientInfo(int result, const ClientInfo& info) {
     AccountDialogView view;
-    view.message = message_->toPlainText().toStdString();
+    view.message = CoreText(message_->toPlainText());
     ApplyClientInfoAnswer(result, info, view);
     Apply(view);
     emit clientInfoShown();
 }
 
 void CAccountDlg::Apply(const AccountDialogView& view) {
-    message_->setPlainText(QString::fromStdString(view.message));
+    message_->setPlainText(QtText(view.message));
     update_->setVisible(view.updateButtonShown);
     if (view.linkShown) {
         link_->setText(QStringLiteral("<a href=\"%1\">%2</a>")
-                           .arg(QString::fromStdString(view.linkTarget).toHtmlEscaped(),
-                                QString::fromStdString(view.linkCaption).toHtmlEscaped()));
+                           .arg(QtText(view.linkTarget).toHtmlEscaped(),
+                                QtText(view.linkCaption).toHtmlEscaped()));
     }
     link_->setVisible(view.linkShown);
     for (QWidget* control : std::initializer_list<QWidget*>{account_, password_, ok_}) {
@@ -99,8 +100,8 @@ void CAccountDlg::Apply(const AccountDialogView& view) {
 
 void CAccountDlg::accept() {
     AccountAcceptance acceptance;
-    const std::string account = account_->text().toStdString();
-    const std::string password = password_->text().toStdString();
+    const std::string account = CoreText(account_->text());
+    const std::string password = CoreText(password_->text());
     const bool answered = RunNetworkWorkOnWorker(this, kPhaseConnecting, [&](const RunFlag& run) {
         acceptance = AcceptAccount(account, password, run);
     });
@@ -109,7 +110,7 @@ void CAccountDlg::accept() {
     }
     if (!acceptance.accepted) {
         if (acceptance.message) {
-            message_->setPlainText(QString::fromStdString(*acceptance.message));
+            message_->setPlainText(QtText(*acceptance.message));
         }
         return;
     }
@@ -120,13 +121,13 @@ void CAccountDlg::accept() {
 
 void CAccountDlg::StartUpdateTool() {
     std::string message;
-    if (mvr::StartUpdateTool(QCoreApplication::applicationFilePath().toStdString(), interaction_,
+    if (mvr::StartUpdateTool(CorePath(QCoreApplication::applicationFilePath()), interaction_,
                              message)) {
         values_.updateToolStarted = true;
         reject();
         return;
     }
-    message_->setPlainText(QString::fromStdString(message));
+    message_->setPlainText(QtText(message));
 }
 
 } // namespace mvr::gui

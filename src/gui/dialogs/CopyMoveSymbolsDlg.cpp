@@ -2,6 +2,7 @@
 
 #include "core/editing/CopyMoveSymbols.h"
 #include "gui/app/NetworkWork.h"
+#include "gui/controls/CoreText.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -14,7 +15,7 @@ namespace {
 
 // The buttons are big: they carry the target directory's whole path.
 QPushButton* LargeButton(const std::string& text, QWidget* parent) {
-    auto* button = new QPushButton(QString::fromStdString(text), parent);
+    auto* button = new QPushButton(QtText(text), parent);
     button->setMinimumHeight(48);
     button->setAutoDefault(false);
     return button;
@@ -26,7 +27,7 @@ CCopyMoveSymbolsDlg::CCopyMoveSymbolsDlg(CCopyMoveSymbols& model, QWidget* paren
     : QDialog(parent), model_(model) {
     setWindowTitle(kCopyMoveCaption);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QString::fromStdString(model_.CountText()), this));
+    layout->addWidget(new QLabel(QtText(model_.CountText()), this));
     copy_ = LargeButton(model_.CopyButtonText(), this);
     move_ = LargeButton(model_.MoveButtonText(), this);
     move_->setEnabled(model_.MoveEnabled());

@@ -4,6 +4,7 @@
 #include "core/formats/DayNumber.h"
 #include "core/update/ProgressDialogRules.h"
 #include "core/update/UpdateJob.h"
+#include "gui/controls/CoreText.h"
 #include "gui/controls/DatumEdit.h"
 
 #include <QCheckBox>
@@ -24,7 +25,7 @@ namespace {
 
 std::int32_t DayOf(const CDatumEdit& field) {
     std::int32_t day = 0;
-    const std::string text = field.text().toStdString();
+    const std::string text = CoreText(field.text());
     return ParseDateText(text.c_str(), &day) ? day : 0;
 }
 
@@ -219,7 +220,7 @@ void CDownloadProgressDlg::StopAndClose() {
 
 void CDownloadProgressDlg::PhaseChanged(const std::string& text) {
     QMetaObject::invokeMethod(
-        this, [this, text = QString::fromStdString(text)] { phase_->setText(text); },
+        this, [this, text = QtText(text)] { phase_->setText(text); },
         Qt::QueuedConnection);
 }
 
@@ -237,7 +238,7 @@ void CDownloadProgressDlg::ProgressPosition(std::int32_t position) {
 void CDownloadProgressDlg::Notice(const std::string& text) {
     QMetaObject::invokeMethod(
         this,
-        [this, text = QString::fromStdString(text)] {
+        [this, text = QtText(text)] {
             notice_->setText(notice_->text().isEmpty() ? text : notice_->text() + '\n' + text);
         },
         Qt::QueuedConnection);

@@ -1,6 +1,7 @@
 #include "gui/dialogs/FindInstrumentDlg.h"
 
 #include "core/app/FindInstrumentInDirectories.h"
+#include "gui/controls/CoreText.h"
 #include "gui/controls/SortHeader.h"
 #include "gui/models/DirListTableModel.h"
 #include "gui/models/ListViews.h"
@@ -49,7 +50,7 @@ CFindInstrumentInDirectoriesDlg::CFindInstrumentInDirectoriesDlg(
 }
 
 void CFindInstrumentInDirectoriesDlg::Find() {
-    model_.Find(text_->text().toStdString());
+    model_.Find(CoreText(text_->text()));
 }
 
 void CFindInstrumentInDirectoriesDlg::accept() {

@@ -3,6 +3,7 @@
 #include "core/config/UserInteraction.h"
 #include "core/formats/DayNumber.h"
 #include "gui/catalogue/CatalogTreeEntrySelect.h"
+#include "gui/controls/CoreText.h"
 #include "gui/controls/DatumEdit.h"
 #include "gui/controls/DirEdit.h"
 
@@ -40,7 +41,7 @@ CDirChooseDlg::CDirChooseDlg(DirectoryEditorValues& values, CUserInteraction& in
 
     format_ = new QComboBox(this);
     for (const FormatChoice& choice : EditorFormatChoices()) {
-        format_->addItem(QString::fromStdString(choice.name), choice.formatType);
+        format_->addItem(QtText(choice.name), choice.formatType);
     }
     form_->addRow(kFormatLabel, format_);
 
@@ -72,8 +73,8 @@ CDirChooseDlg::CDirChooseDlg(DirectoryEditorValues& values, CUserInteraction& in
     path_->setEnabled(!opening_.pathAndFormatFixed);
     format_->setEnabled(!opening_.pathAndFormatFixed);
     ShowFolderInformation();
-    startDate_->setText(QString::fromStdString(opening_.dateText));
-    interval_->setCurrentText(QString::fromStdString(opening_.intervalText));
+    startDate_->setText(QtText(opening_.dateText));
+    interval_->setCurrentText(QtText(opening_.intervalText));
     catalogue_->SetCatalogue(values.catalogueId, values.catalogueName);
     form_->setRowVisible(interval_, opening_.intervalShown);
 
@@ -98,7 +99,7 @@ void CDirChooseDlg::accept() {
     entries.catalogueId = catalogue_->CatalogueId();
     entries.catalogueName = catalogue_->CatalogueName();
     entries.previousCatalogueId = opening_.previousCatalogueId;
-    entries.intervalText = interval_->currentText().toStdString();
+    entries.intervalText = CoreText(interval_->currentText());
     std::optional<DirectoryEditorValues> accepted = AcceptDirectoryEditor(entries, interaction_);
     if (!accepted) {
         return;
@@ -109,7 +110,7 @@ void CDirChooseDlg::accept() {
 
 void CDirChooseDlg::ShowFolderInformation() {
     const EnteredFolderInfo info = InspectEnteredFolder(path_->Text());
-    information_->setText(QString::fromStdString(info.informationLine));
+    information_->setText(QtText(info.informationLine));
     // The format of an existing directory is fixed whatever its folder holds.
     if (info.formatType && format_->isEnabled()) {
         SelectFormat(*info.formatType);

@@ -2,6 +2,7 @@
 
 #include "core/config/UserInteraction.h"
 #include "core/editing/EditPriceValues.h"
+#include "gui/controls/CoreText.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -28,7 +29,7 @@ constexpr std::array<std::pair<CEditPriceValues::Field, const char*>, 5> kFields
 CEditPriceDlg::CEditPriceDlg(CEditPriceValues& values, CUserInteraction& interaction,
                              QWidget* parent)
     : QDialog(parent), values_(values), interaction_(interaction),
-      date_(new QLabel(QString::fromStdString(values.DateText()), this)) {
+      date_(new QLabel(QtText(values.DateText()), this)) {
     setWindowTitle(QStringLiteral("Edit Price"));
     date_->setObjectName(QStringLiteral("date"));
 
@@ -36,7 +37,7 @@ CEditPriceDlg::CEditPriceDlg(CEditPriceValues& values, CUserInteraction& interac
     grid->addWidget(date_, 1, 0);
     for (std::size_t column = 0; column < kFields.size(); ++column) {
         const auto [field, title] = kFields[column];
-        auto* edit = new QLineEdit(QString::fromStdString(values.Texts()[field]), this);
+        auto* edit = new QLineEdit(QtText(values.Texts()[field]), this);
         edit->setObjectName(QString::fromLatin1(title));
         edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000000.00")));
         auto* label = new QLabel(QString::fromLatin1(title), this);
@@ -70,7 +71,7 @@ QLineEdit* CEditPriceDlg::Field(int field) const {
 void CEditPriceDlg::accept() {
     CEditPriceValues::FieldTexts texts;
     for (std::size_t field = 0; field < texts.size(); ++field) {
-        texts[field] = fields_[field]->text().toStdString();
+        texts[field] = CoreText(fields_[field]->text());
     }
     const CEditPriceValues::Check check = values_.Accept(texts);
     if (!check.accepted) {

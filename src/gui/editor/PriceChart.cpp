@@ -3,6 +3,7 @@
 #include "core/editing/PriceRowTexts.h"
 #include "core/editing/SymbolDataEditor.h"
 #include "core/formats/FormatCatalogue.h"
+#include "gui/controls/CoreText.h"
 
 #include <algorithm>
 #include <cmath>
@@ -394,7 +395,7 @@ void CPriceChart::paintEvent(QPaintEvent*) {
             continue;
         }
         ticks.append(QLineF(x, frame.plot.bottom(), x, frame.plot.bottom() + 3));
-        QString text = QString::fromStdString(SlashedDateText(bars[row].dayNumber));
+        QString text = QtText(SlashedDateText(bars[row].dayNumber));
         if (intraday) {
             text = TimeOfDayText(bars[row].secondsOfDay) + QLatin1Char('\n') + text;
         }

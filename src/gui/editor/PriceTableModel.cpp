@@ -2,6 +2,7 @@
 
 #include "core/editing/PriceRowTexts.h"
 #include "core/editing/SymbolDataEditor.h"
+#include "gui/controls/CoreText.h"
 
 namespace mvr::gui {
 
@@ -21,7 +22,7 @@ QVariant CPriceTableModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::DisplayRole) {
-        return QString::fromStdString(
+        return QtText(
             editor_.CellText(static_cast<std::size_t>(index.row()), index.column()));
     }
     if (role == Qt::TextAlignmentRole) {

@@ -1,5 +1,6 @@
 #include "gui/editor/SplitDataDlg.h"
 
+#include "gui/controls/CoreText.h"
 #include "gui/controls/DatumEdit.h"
 #include "gui/controls/FloatEdit.h"
 
@@ -15,7 +16,7 @@ CSplitDataDlg::CSplitDataDlg(std::int32_t proposedDay, QWidget* parent)
     setWindowTitle(QStringLiteral("Split Data"));
     const CSplitDataValues values(proposedDay);
     date_->setObjectName(QStringLiteral("splitDate"));
-    date_->setText(QString::fromStdString(values.DateText()));
+    date_->setText(QtText(values.DateText()));
     factor_->setObjectName(QStringLiteral("factor"));
     factor_->SetStep(static_cast<float>(CSplitDataValues::kFactorStep));
     factor_->SetText(values.FactorText());

@@ -3,6 +3,7 @@
 #include "core/config/UserInteraction.h"
 #include "core/editing/PriceRowTexts.h"
 #include "core/editing/SymbolDataEditor.h"
+#include "gui/controls/CoreText.h"
 #include "gui/editor/EditPriceDlg.h"
 #include "gui/editor/PriceChart.h"
 #include "gui/editor/PriceTableModel.h"
@@ -28,7 +29,7 @@ CSymbolDataDlg::CSymbolDataDlg(CSymbolDataEditor& editor, CUserInteraction& inte
       split_(new QPushButton(QStringLiteral("Split"), this)),
       delete_(new QPushButton(QStringLiteral("Delete"), this)),
       download_(new QPushButton(QStringLiteral("Download"), this)) {
-    setWindowTitle(QString::fromStdString(editor.Caption()));
+    setWindowTitle(QtText(editor.Caption()));
     setSizeGripEnabled(true);
 
     table_->setObjectName(QStringLiteral("records"));

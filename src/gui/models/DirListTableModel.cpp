@@ -1,6 +1,7 @@
 #include "gui/models/DirListTableModel.h"
 
 #include "core/app/ExpDirListModel.h"
+#include "gui/controls/CoreText.h"
 
 #include <QPalette>
 
@@ -73,7 +74,7 @@ QString CDirListTableModel::ColumnTitle(int column) const {
 }
 
 QString CDirListTableModel::CellText(std::size_t row, int column) const {
-    return QString::fromStdString(list_.CellText(row, column));
+    return QtText(list_.CellText(row, column));
 }
 
 CRowSelection& CDirListTableModel::CoreSelection() {

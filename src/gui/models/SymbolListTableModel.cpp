@@ -1,6 +1,7 @@
 #include "gui/models/SymbolListTableModel.h"
 
 #include "core/editing/ExpSymbolListModel.h"
+#include "gui/controls/CoreText.h"
 
 #include <QMimeData>
 
@@ -47,7 +48,7 @@ QString CSymbolListTableModel::ColumnTitle(int column) const {
 }
 
 QString CSymbolListTableModel::CellText(std::size_t row, int column) const {
-    return QString::fromStdString(list_.CellText(row, column));
+    return QtText(list_.CellText(row, column));
 }
 
 CRowSelection& CSymbolListTableModel::CoreSelection() {

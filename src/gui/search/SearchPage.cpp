@@ -4,6 +4,7 @@
 #include "core/search/CatalogueChoice.h"
 #include "core/search/SearchFilterBoxes.h"
 #include "gui/catalogue/CatalogueTreeView.h"
+#include "gui/controls/CoreText.h"
 #include "gui/controls/SortHeader.h"
 #include "gui/models/ListViews.h"
 #include "gui/search/SearchResultTableModel.h"
@@ -45,7 +46,7 @@ constexpr int kWorkerPollMs = 20;
 
 void Fill(QComboBox* box, const std::vector<BoxEntry>& entries) {
     for (const BoxEntry& entry : entries) {
-        box->addItem(QString::fromStdString(entry.text), entry.value);
+        box->addItem(QtText(entry.text), entry.value);
     }
     box->setCurrentIndex(entries.empty() ? -1 : 0);
 }
@@ -215,7 +216,7 @@ void CSearchPage::RunSearch() {
     criteria.kindCode = static_cast<std::uint8_t>(ValueOf(kindBox_));
     criteria.securityType = static_cast<std::uint16_t>(ValueOf(typeBox_));
     criteria.exchange = static_cast<std::uint16_t>(ValueOf(exchangeBox_));
-    criteria.text = textBox_->currentText().trimmed().toStdString();
+    criteria.text = CoreText(textBox_->currentText().trimmed());
     textBox_->hidePopup();
     search_.StartSearch(criteria);
 }
@@ -343,7 +344,7 @@ bool CSearchPage::eventFilter(QObject* watched, QEvent* event) {
 
 void CSearchPage::SetStatusText(const std::string& text) {
     QMetaObject::invokeMethod(
-        this, [this, text = QString::fromStdString(text)] { status_->setText(text); },
+        this, [this, text = QtText(text)] { status_->setText(text); },
         Qt::QueuedConnection);
 }
 

@@ -1,6 +1,7 @@
 #include "gui/search/SearchResultTableModel.h"
 
 #include "core/search/SearchResultListModel.h"
+#include "gui/controls/CoreText.h"
 
 namespace mvr::gui {
 
@@ -26,7 +27,7 @@ QString CSearchResultTableModel::ColumnTitle(int column) const {
 }
 
 QString CSearchResultTableModel::CellText(std::size_t row, int column) const {
-    return QString::fromStdString(list_.CellText(row, column));
+    return QtText(list_.CellText(row, column));
 }
 
 CRowSelection& CSearchResultTableModel::CoreSelection() {

@@ -16,6 +16,7 @@
 #include "core/net/ProcessState.h"
 #include "core/platform/Paths.h"
 #include "gui/catalogue/DefinitionFileDownloadDlg.h"
+#include "gui/controls/CoreText.h"
 #include "gui/controls/SortHeader.h"
 #include "gui/dialogs/AboutDlg.h"
 #include "gui/models/DirListTableModel.h"
@@ -51,7 +52,7 @@ constexpr QSize kInitialSize{1120, 520};
 constexpr int kInitialSplitterPosition = 560;
 
 std::string ExecutableFolder() {
-    return QCoreApplication::applicationDirPath().toStdString();
+    return CorePath(QCoreApplication::applicationDirPath());
 }
 
 } // namespace
@@ -334,7 +335,7 @@ void CMVRKrsExpDlg::FillListsBox() {
     refreshing_ = true;
     listsBox_->clear();
     for (const BoxEntry& entry : ListsBoxEntries(session_.Lists())) {
-        listsBox_->addItem(QString::fromStdString(entry.text), entry.value);
+        listsBox_->addItem(QtText(entry.text), entry.value);
     }
     const std::int32_t active = session_.User().activeListEntry;
     listsBox_->setCurrentIndex(active >= 0 && active < listsBox_->count() ? active : 0);
@@ -346,7 +347,7 @@ void CMVRKrsExpDlg::FillFormatBox() {
     refreshing_ = true;
     formatBox_->clear();
     for (const BoxEntry& entry : FormatBoxEntries()) {
-        formatBox_->addItem(QString::fromStdString(entry.text), entry.value);
+        formatBox_->addItem(QtText(entry.text), entry.value);
     }
     formatBox_->setCurrentIndex(static_cast<int>(FormatBoxEntryOf(session_.User().formatFilter)));
     refreshing_ = false;

@@ -30,7 +30,7 @@ TEST(ClientInfoCheckTest, TheAnswerArrivesOnTheCheckThreadAndIsKept) {
     }));
     check.Wait();
     EXPECT_EQ(result, 1);
-    EXPECT_EQ(threadName, std::string(kClientInfoThreadName).substr(0, 15));
+    EXPECT_EQ(threadName, std::string(kClientInfoThreadName).substr(0, kThreadNameChars));
     EXPECT_EQ(reported.message, server.Data().Tables().clientInfo.message);
     EXPECT_EQ(CurrentClientInfo(), reported);
 }

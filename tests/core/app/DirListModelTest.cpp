@@ -67,7 +67,7 @@ protected:
     static std::vector<MVRKrsExportInfo> Counted(const std::vector<std::int32_t>& counts) {
         std::vector<MVRKrsExportInfo> records;
         for (std::size_t i = 0; i < counts.size(); ++i) {
-            MVRKrsExportInfo record = Record("/k/dir" + std::to_string(i), kFormatMetaStock);
+            MVRKrsExportInfo record = Record("/k/dir" + std::to_string(i) + "/", kFormatMetaStock);
             record.symbolCount = counts[i];
             records.push_back(record);
         }
@@ -151,8 +151,8 @@ TEST_F(DirListModelTest, SortingTheCountColumnPutsNineBeforeTenAndASecondClickRe
 }
 
 TEST_F(DirListModelTest, SortingByPathIsByTextAndSurvivesARefill) {
-    std::vector<MVRKrsExportInfo> directories{Record("/k/b10", 4), Record("/k/B9", 4),
-                                              Record("/k/a", 4)};
+    std::vector<MVRKrsExportInfo> directories{Record("/k/b10/", 4), Record("/k/B9/", 4),
+                                              Record("/k/a/", 4)};
     for (auto& record : directories) {
         record.symbolCount = 1;
     }

@@ -41,7 +41,7 @@ protected:
     static std::vector<MVRKrsExportInfo> Counted(const std::vector<std::int32_t>& counts) {
         std::vector<MVRKrsExportInfo> records;
         for (std::size_t i = 0; i < counts.size(); ++i) {
-            MVRKrsExportInfo record = Record("/k/dir" + std::to_string(i), kFormatMetaStock);
+            MVRKrsExportInfo record = Record("/k/dir" + std::to_string(i) + "/", kFormatMetaStock);
             record.symbolCount = counts[i];
             records.push_back(record);
         }

@@ -220,7 +220,9 @@ TEST(ExportDataFileTest, FilesCopiedFromWindowsAreUsedUnderTheirOwnNames) {
     seed.History() = Bars(2, 1);
     ASSERT_TRUE(seed.Write(true));
     // Written as f7.DAT by an earlier version of the system.
-    ASSERT_EQ(std::rename(dir.File("F7.DAT").c_str(), dir.File("f7.DAT").c_str()), 0);
+    const std::vector<std::uint8_t> bytes = ReadBytes(dir.File("F7.DAT"));
+    ASSERT_TRUE(RemoveFile(dir.File("F7.DAT")));
+    WriteBytes(dir.File("f7.DAT"), bytes);
     WriteBytes(dir.File("BAS.PRN"), Text("20050307,1,2,0.5,1.5,10\r\n"));
 
     CFolderListing listing(dir.Path());

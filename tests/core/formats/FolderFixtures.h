@@ -37,7 +37,9 @@ inline std::string ForeignFolder(const std::string& name) {
 // A writable copy of a folder of the test data, below `dir`.
 inline std::string CopyOfForeignFolder(const TempDir& dir, const std::string& name) {
     const std::string target = dir.File(name) + "/";
-    std::filesystem::copy(ForeignFolder(name), target, std::filesystem::copy_options::recursive);
+    // Without the trailing separators, which the Windows C runtime does not take.
+    std::filesystem::copy(std::string(MVR_TESTDATA_DIR) + "/metastock/" + name, dir.File(name),
+                          std::filesystem::copy_options::recursive);
     return target;
 }
 

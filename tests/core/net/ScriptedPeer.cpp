@@ -16,8 +16,8 @@ constexpr std::chrono::seconds kWatchdog{20};
 } // namespace
 
 ScriptedPeer::ScriptedPeer(Script script) {
-    if (!listener_.Create(0, SocketType::Stream, "127.0.0.1", false) || !listener_.Listen(4) ||
-        !listener_.SetReceiveTimeout(kWatchdog)) {
+    if (!StartSockets(2, 2) || !listener_.Create(0, SocketType::Stream, "127.0.0.1", false) ||
+        !listener_.Listen(4) || !listener_.SetReceiveTimeout(kWatchdog)) {
         throw std::runtime_error("scripted peer: cannot listen on 127.0.0.1");
     }
     port_ = listener_.LocalPort();

@@ -84,7 +84,7 @@ private:
 
 // The platform keeps 15 characters of a thread's name.
 std::string KeptName(const char* name) {
-    return std::string(name).substr(0, 15);
+    return std::string(name).substr(0, kThreadNameChars);
 }
 
 class SymbolSearchTest : public ::testing::Test {

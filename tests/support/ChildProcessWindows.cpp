@@ -1,0 +1,118 @@
+// Child processes on Windows: CreateProcess with an inherited pipe and file,
+// in a process group of its own so that a Ctrl+Break reaches only the child.
+
+#include "support/ChildProcess.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <io.h>
+#include <windows.h>
+
+namespace mvr::test {
+
+namespace {
+
+// One argument as the C runtime of the child splits it again: quoted when it
+// holds a blank or a quote, backslashes doubled only before a quote.
+std::string QuotedArgument(const std::string& argument) {
+    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) {
+        return argument;
+    }
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (const char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(2 * backslashes, '\\');
+    return quoted + '"';
+}
+
+std::string CommandLine(const std::string& program, const std::vector<std::string>& arguments) {
+    std::string line = QuotedArgument(program);
+    for (const std::string& argument : arguments) {
+        line += ' ' + QuotedArgument(argument);
+    }
+    return line;
+}
+
+// The exit code TerminateProcess gives a killed child.
+constexpr UINT kKilledExitCode = 0xDEAD;
+
+} // namespace
+
+ChildProcess::ChildProcess(const std::string& program, std::vector<std::string> arguments,
+                           const std::string& stderrFile) {
+    SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    EXPECT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherited, 0));
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    HANDLE errorFile = CreateFileA(stderrFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                   &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(errorFile, INVALID_HANDLE_VALUE) << stderrFile;
+    HANDLE noInput = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 &inherited, OPEN_EXISTING, 0, nullptr);
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = noInput;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = errorFile;
+    PROCESS_INFORMATION info{};
+    std::string commandLine = CommandLine(program, arguments);
+    const BOOL started = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                        CREATE_NEW_PROCESS_GROUP, nullptr, nullptr, &startup, &info);
+    EXPECT_TRUE(started) << program << ": error " << GetLastError();
+    CloseHandle(writeEnd);
+    CloseHandle(errorFile);
+    CloseHandle(noInput);
+    if (started) {
+        CloseHandle(info.hThread);
+        process_ = info.hProcess;
+        processId_ = info.dwProcessId;
+    }
+    // Read in text mode: the child's CR LF line ends arrive as LF.
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(readEnd), _O_RDONLY | _O_TEXT);
+    stdout_ = _fdopen(fd, "r");
+}
+
+ChildProcess::~ChildProcess() {
+    if (process_ != nullptr) {
+        Kill();
+        Wait();
+    }
+    if (stdout_ != nullptr) {
+        fclose(stdout_);
+    }
+}
+
+bool ChildProcess::Stop() {
+    return process_ != nullptr && GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, processId_) != 0;
+}
+
+void ChildProcess::Kill() {
+    if (process_ != nullptr && TerminateProcess(process_, kKilledExitCode)) {
+        killed_ = true;
+    }
+}
+
+int ChildProcess::Wait() {
+    if (process_ == nullptr) {
+        return -1;
+    }
+    WaitForSingleObject(process_, INFINITE);
+    DWORD code = 0;
+    const bool exited = GetExitCodeProcess(process_, &code) != 0;
+    CloseHandle(process_);
+    process_ = nullptr;
+    return exited && !killed_ ? static_cast<int>(code) : -1;
+}
+
+} // namespace mvr::test
