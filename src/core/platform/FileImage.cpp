@@ -63,7 +63,7 @@ CFileImage CFileImage::WithUnwrittenBytes(std::size_t size) {
     if (size == 0) {
         return CFileImage();
     }
-    if (!tSpareGone && tSpare.bytes && tSpare.capacity >= size) {
+    if (kFileImagesReuseStorage && !tSpareGone && tSpare.bytes && tSpare.capacity >= size) {
         const std::size_t capacity = std::exchange(tSpare.capacity, 0);
         return CFileImage(std::move(tSpare.bytes), capacity, size);
     }
@@ -73,7 +73,8 @@ CFileImage CFileImage::WithUnwrittenBytes(std::size_t size) {
 
 void CFileImage::Release() {
     // The larger of two blocks is the one worth keeping.
-    if (storage_ && !tSpareGone && capacity_ <= kMaxKeptBytes && capacity_ > tSpare.capacity) {
+    if (kFileImagesReuseStorage && storage_ && !tSpareGone && capacity_ <= kMaxKeptBytes &&
+        capacity_ > tSpare.capacity) {
         tSpare.bytes = std::move(storage_);
         tSpare.capacity = capacity_;
     }

@@ -17,6 +17,15 @@
 
 namespace mvr {
 
+// mingw-w64 runs the destructors of thread_local objects through the key
+// destructors of its threads library, which crash at the exit of a thread
+// when linked statically: that build keeps no storage for the next image.
+#ifdef __MINGW32__
+inline constexpr bool kFileImagesReuseStorage = false;
+#else
+inline constexpr bool kFileImagesReuseStorage = true;
+#endif
+
 class CFileImage {
 public:
     CFileImage() = default;

@@ -81,6 +81,9 @@ TEST(FileImageTest, ReusedStorageHoldsOnlyTheNewFile) {
 }
 
 TEST(FileImageTest, ReleasedStorageServesTheNextImageOfTheThread) {
+    if (!kFileImagesReuseStorage) {
+        GTEST_SKIP() << "this build keeps no storage for the next image";
+    }
     OnFreshThread([] {
         const std::uint8_t* first = nullptr;
         std::size_t capacity = 0;
@@ -102,6 +105,9 @@ TEST(FileImageTest, ReleasedStorageServesTheNextImageOfTheThread) {
 }
 
 TEST(FileImageTest, TheLargerBlockIsKept) {
+    if (!kFileImagesReuseStorage) {
+        GTEST_SKIP() << "this build keeps no storage for the next image";
+    }
     OnFreshThread([] {
         CFileImage small = CFileImage::WithUnwrittenBytes(10);
         CFileImage large = CFileImage::WithUnwrittenBytes(300000);

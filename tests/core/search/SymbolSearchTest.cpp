@@ -276,6 +276,7 @@ public:
         std::function<void(int connection, const RequestHeader& header, CClientRequest& far)>;
 
     explicit HoldingServer(Script script) : script_(std::move(script)) {
+        EXPECT_TRUE(StartSockets(2, 2));
         EXPECT_TRUE(listener_.Create(0, SocketType::Stream, "127.0.0.1", false));
         EXPECT_TRUE(listener_.Listen(8));
         endpoint_.emplace(ServerEndpoint{"127.0.0.1", listener_.LocalPort()});
