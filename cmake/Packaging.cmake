@@ -10,6 +10,14 @@ if(WIN32)
 endif()
 install(FILES README.md DESTINATION ${MVR_DOC_DIR})
 install(FILES cmake/packaging/copyright DESTINATION ${MVR_DOC_DIR})
+if(NOT WIN32)
+  # A Debian package keeps its changes as changelog.gz beside the copyright.
+  set(MVR_CHANGELOG ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz)
+  file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/packaging)
+  file(ARCHIVE_CREATE OUTPUT ${MVR_CHANGELOG} PATHS cmake/packaging/changelog FORMAT raw
+       COMPRESSION GZip COMPRESSION_LEVEL 9)
+  install(FILES ${MVR_CHANGELOG} DESTINATION ${MVR_DOC_DIR})
+endif()
 
 set(CPACK_PACKAGE_NAME ${MVR_PACKAGE_NAME})
 set(CPACK_PACKAGE_VENDOR "Marvane Kavolo")
