@@ -14,7 +14,7 @@ if(NOT WIN32)
   # A Debian package keeps its changes as changelog.gz beside the copyright.
   set(MVR_CHANGELOG ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz)
   file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/packaging)
-  file(ARCHIVE_CREATE OUTPUT ${MVR_CHANGELOG} PATHS cmake/packaging/changelog FORMAT raw
+  file(ARCHIVE_CREATE OUTPUT ${MVR_CHANGELOG} PATHS ${PROJECT_SOURCE_DIR}/cmake/packaging/changelog FORMAT raw
        COMPRESSION GZip COMPRESSION_LEVEL 9)
   install(FILES ${MVR_CHANGELOG} DESTINATION ${MVR_DOC_DIR})
 endif()
