@@ -5,8 +5,8 @@
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/FormatCatalogue.h"
-#include "core/platform/AtomicFile.h"
 #include "core/net/WinSocket.h"
+#include "core/platform/AtomicFile.h"
 #include "core/platform/FileSystem.h"
 #include "support/Sweep.h"
 

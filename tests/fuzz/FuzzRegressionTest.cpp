@@ -2,14 +2,13 @@
 // own entry point: a decoder fault that comes back aborts or crashes its
 // test (and is caught in full by a build with MVR_SANITIZE).
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <memory>
 #include <ostream>

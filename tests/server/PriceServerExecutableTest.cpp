@@ -8,13 +8,12 @@
 #include "core/net/UserRequests.h"
 #include "server/DemoGenerator.h"
 #include "SmallDataFolder.h"
+#include "support/ChildProcess.h"
+#include "support/Running.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <string>
-
-#include "support/ChildProcess.h"
-#include "support/Running.h"
 
 namespace mvr {
 namespace {

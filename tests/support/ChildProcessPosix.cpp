@@ -65,4 +65,3 @@ int ChildProcess::Wait() {
 }
 
 } // namespace mvr::test
-

@@ -53,8 +53,9 @@ ChildProcess::ChildProcess(const std::string& program, std::vector<std::string> 
     HANDLE writeEnd = nullptr;
     EXPECT_TRUE(CreatePipe(&readEnd, &writeEnd, &inherited, 0));
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    HANDLE errorFile = CreateFileA(stderrFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                   &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE errorFile =
+        CreateFileA(stderrFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherited, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     EXPECT_NE(errorFile, INVALID_HANDLE_VALUE) << stderrFile;
     HANDLE noInput = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                  &inherited, OPEN_EXISTING, 0, nullptr);
@@ -67,8 +68,9 @@ ChildProcess::ChildProcess(const std::string& program, std::vector<std::string> 
     startup.hStdError = errorFile;
     PROCESS_INFORMATION info{};
     std::string commandLine = CommandLine(program, arguments);
-    const BOOL started = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
-                                        CREATE_NEW_PROCESS_GROUP, nullptr, nullptr, &startup, &info);
+    const BOOL started =
+        CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                       CREATE_NEW_PROCESS_GROUP, nullptr, nullptr, &startup, &info);
     EXPECT_TRUE(started) << program << ": error " << GetLastError();
     CloseHandle(writeEnd);
     CloseHandle(errorFile);

@@ -2,8 +2,8 @@
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/Periode.h"
-#include "support/LongSymbolFolder.h"
 #include "support/ChildProcess.h"
+#include "support/LongSymbolFolder.h"
 #include "support/Sweep.h"
 #include "support/TempDir.h"
 

@@ -9,10 +9,11 @@
 #include "core/platform/NativePath.h"
 
 // windows.h first: the other two rely on its definitions.
+// clang-format off
 #include <windows.h>
-
 #include <knownfolders.h>
 #include <shlobj.h>
+// clang-format on
 #endif
 
 namespace mvr {
@@ -39,7 +40,8 @@ std::optional<std::string> CreatedFolder(const std::string& path) {
 std::optional<std::string> LocalAppDataFolder() {
 #ifdef _WIN32
     PWSTR wide = nullptr;
-    const HRESULT found = SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &wide);
+    const HRESULT found =
+        SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &wide);
     std::optional<std::string> folder;
     if (SUCCEEDED(found)) {
         folder = SystemPath(std::filesystem::path(wide));

@@ -194,7 +194,8 @@ std::vector<std::string> ListFileNames(const std::string& folder) {
         if (!it->is_regular_file(typeError)) {
             continue;
         }
-        // A name the system cannot write is no file of its own.
+        // On Windows a name outside the code page is listed in its short
+        // form; a file without one is left out.
         if (const auto path = SystemPath(it->path())) {
             names.push_back(FileNamePart(*path));
         }

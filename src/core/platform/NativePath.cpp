@@ -18,9 +18,9 @@ std::wstring WideText(std::string_view ansi) {
         return {};
     }
     const int length = static_cast<int>(ansi.size());
-    std::wstring wide(static_cast<std::size_t>(
-                          MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0)),
-                      L'\0');
+    std::wstring wide(
+        static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, nullptr, 0)),
+        L'\0');
     MultiByteToWideChar(CP_ACP, 0, ansi.data(), length, wide.data(), static_cast<int>(wide.size()));
     return wide;
 }
@@ -31,8 +31,8 @@ std::optional<std::string> AnsiText(std::wstring_view wide) {
     }
     const int length = static_cast<int>(wide.size());
     BOOL lossy = FALSE;
-    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length,
-                                         nullptr, 0, nullptr, &lossy);
+    const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), length, nullptr,
+                                         0, nullptr, &lossy);
     if (size <= 0 || lossy) {
         return std::nullopt;
     }

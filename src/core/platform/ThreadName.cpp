@@ -24,9 +24,9 @@ using GetDescription = HRESULT(WINAPI*)(HANDLE, PWSTR*);
 template <typename Function>
 Function KernelFunction(const char* name) {
     const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    return kernel != nullptr ? reinterpret_cast<Function>(
-                                   reinterpret_cast<void*>(GetProcAddress(kernel, name)))
-                             : nullptr;
+    return kernel != nullptr
+               ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, name)))
+               : nullptr;
 }
 
 } // namespace

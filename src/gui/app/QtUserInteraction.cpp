@@ -49,8 +49,8 @@ QUrl DocumentUrl(const std::string& path) {
 
 std::unique_ptr<QMessageBox> MakeMessageBox(const std::string& text, MessageIcon icon,
                                             QMessageBox::StandardButtons buttons, QWidget* owner) {
-    return std::make_unique<QMessageBox>(BoxIcon(icon), kMessageCaption,
-                                         QtText(text), buttons, owner);
+    return std::make_unique<QMessageBox>(BoxIcon(icon), kMessageCaption, QtText(text), buttons,
+                                         owner);
 }
 
 bool CQtUserInteraction::AskYesNo(const std::string& question, MessageIcon icon) {
@@ -99,8 +99,8 @@ std::optional<std::string> CQtUserInteraction::BrowseForFolder(const std::string
     if (scripted_ != nullptr) {
         return scripted_->TakeFolder(ownerTitle);
     }
-    const QString folder = QFileDialog::getExistingDirectory(
-        owner_, QtText(ownerTitle), QtText(initialFolder));
+    const QString folder =
+        QFileDialog::getExistingDirectory(owner_, QtText(ownerTitle), QtText(initialFolder));
     if (folder.isEmpty()) {
         return std::nullopt;
     }

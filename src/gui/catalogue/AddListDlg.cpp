@@ -30,12 +30,10 @@ CAddListDlg::CAddListDlg(std::vector<CMVRDirListInfo> lists, CUserInteraction& i
     std::vector<std::size_t> order(lists_.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
-        return QtText(lists_[a].name)
-                   .compare(QtText(lists_[b].name), Qt::CaseInsensitive) < 0;
+        return QtText(lists_[a].name).compare(QtText(lists_[b].name), Qt::CaseInsensitive) < 0;
     });
     for (const std::size_t index : order) {
-        names_->addItem(QtText(lists_[index].name),
-                        QVariant::fromValue<qulonglong>(index));
+        names_->addItem(QtText(lists_[index].name), QVariant::fromValue<qulonglong>(index));
     }
     // The user types a new name; no existing one is offered as the answer.
     names_->setCurrentIndex(-1);

@@ -88,8 +88,7 @@ QPixmap CatalogueSheet() {
 
 void AppendItems(QStandardItem& parent, const std::vector<CatalogueTreeItem>& items) {
     for (const CatalogueTreeItem& item : items) {
-        auto* row =
-            new QStandardItem(CatalogueTreeImage(item.image), QtText(item.text));
+        auto* row = new QStandardItem(CatalogueTreeImage(item.image), QtText(item.text));
         row->setEditable(false);
         row->setData(QVariant::fromValue<qulonglong>(item.treeIndex), kCatalogueTreeIndexRole);
         AppendItems(*row, item.children);

@@ -2,9 +2,8 @@
 
 #include "core/platform/NativePath.h"
 
-#include <QDir>
-
 #include <filesystem>
+#include <QDir>
 
 namespace mvr::gui {
 

@@ -5,7 +5,6 @@
 // local 8-bit encoding on every platform.
 
 #include <QString>
-
 #include <string>
 #include <string_view>
 

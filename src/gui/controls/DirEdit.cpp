@@ -14,8 +14,8 @@ namespace mvr::gui {
 std::optional<std::string> BrowseForFolder(QWidget* owner, const std::string& title,
                                            const std::string& initialFolder) {
     const QString caption = title.empty() ? QStringLiteral("Open") : QtText(title);
-    const QString folder = QFileDialog::getExistingDirectory(
-        owner, caption, QtText(initialFolder), QFileDialog::ShowDirsOnly);
+    const QString folder = QFileDialog::getExistingDirectory(owner, caption, QtText(initialFolder),
+                                                             QFileDialog::ShowDirsOnly);
     if (folder.isEmpty()) {
         return std::nullopt;
     }

@@ -220,8 +220,7 @@ void CDownloadProgressDlg::StopAndClose() {
 
 void CDownloadProgressDlg::PhaseChanged(const std::string& text) {
     QMetaObject::invokeMethod(
-        this, [this, text = QtText(text)] { phase_->setText(text); },
-        Qt::QueuedConnection);
+        this, [this, text = QtText(text)] { phase_->setText(text); }, Qt::QueuedConnection);
 }
 
 void CDownloadProgressDlg::ProgressRange(std::int32_t low, std::int32_t high) {

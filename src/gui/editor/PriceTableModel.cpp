@@ -22,8 +22,7 @@ QVariant CPriceTableModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::DisplayRole) {
-        return QtText(
-            editor_.CellText(static_cast<std::size_t>(index.row()), index.column()));
+        return QtText(editor_.CellText(static_cast<std::size_t>(index.row()), index.column()));
     }
     if (role == Qt::TextAlignmentRole) {
         const auto columns = PriceRowColumns();

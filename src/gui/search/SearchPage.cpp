@@ -344,8 +344,7 @@ bool CSearchPage::eventFilter(QObject* watched, QEvent* event) {
 
 void CSearchPage::SetStatusText(const std::string& text) {
     QMetaObject::invokeMethod(
-        this, [this, text = QtText(text)] { status_->setText(text); },
-        Qt::QueuedConnection);
+        this, [this, text = QtText(text)] { status_->setText(text); }, Qt::QueuedConnection);
 }
 
 void CSearchPage::SetBusy(bool busy) {

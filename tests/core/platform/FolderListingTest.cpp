@@ -23,10 +23,9 @@ using test::WriteBytes;
 void AgeFolder(const std::string& folder) {
 #ifdef _WIN32
     // The C runtime sets no times of a folder; the handle must be opened for one.
-    const HANDLE handle =
-        CreateFileW(NativePath(folder).c_str(), FILE_WRITE_ATTRIBUTES,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle = CreateFileW(NativePath(folder).c_str(), FILE_WRITE_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     ASSERT_NE(handle, INVALID_HANDLE_VALUE);
     FILETIME written{};
     ASSERT_TRUE(GetFileTime(handle, nullptr, nullptr, &written));

@@ -44,7 +44,8 @@ TEST(CatalogueLoaderTest, TheTreeArrivesOnTheLoaderThreadAndASecondOpeningAsksNo
     ASSERT_TRUE(loader.Start(Into(first)));
     loader.Wait();
     ASSERT_TRUE(first.called);
-    EXPECT_EQ(first.threadName, std::string(kCatalogueLoaderThreadName).substr(0, kThreadNameChars));
+    EXPECT_EQ(first.threadName,
+              std::string(kCatalogueLoaderThreadName).substr(0, kThreadNameChars));
     EXPECT_FALSE(first.tree.empty());
     EXPECT_EQ(first.tree, BuildCatalogueDisplayTree());
 
