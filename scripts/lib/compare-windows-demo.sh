@@ -11,7 +11,8 @@ cd "$(dirname "$0")/../.."
 root=$(pwd)
 win_build=$root/${1:?the Windows build folder}
 linux_build=$root/${MVR_BUILD_DIR:-build}
-jobs=${MVR_JOBS:-$(nproc 2>/dev/null || echo 2)}
+# shellcheck source=build.sh
+source scripts/lib/build.sh
 
 cmake -S . -B "$linux_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$linux_build" -j "$jobs" --target mvr-priceserver mvrkrsexp-batch mvr-dircat >/dev/null
