@@ -42,8 +42,17 @@ void BatchToolFixture::PointAt(int port) {
 }
 
 ToolRun BatchToolFixture::RunTool(const std::vector<std::string>& arguments) {
+    return RunProgram(MVR_BATCH_PATH, arguments);
+}
+
+ToolRun BatchToolFixture::RunDirCat(const std::vector<std::string>& arguments) {
+    return RunProgram(MVR_DIRCAT_PATH, arguments);
+}
+
+ToolRun BatchToolFixture::RunProgram(const std::string& path,
+                                     const std::vector<std::string>& arguments) {
     const std::string errFile = dir_.File("tool-stderr.txt");
-    ChildProcess tool(MVR_BATCH_PATH, arguments, errFile);
+    ChildProcess tool(path, arguments, errFile);
     ToolRun run;
     run.out = tool.ReadAll();
     run.exitCode = tool.Wait();

@@ -35,6 +35,8 @@ protected:
     void PointAt(int port);
 
     ToolRun RunTool(const std::vector<std::string>& arguments);
+    // mvr-dircat, to read what the tool wrote as users and scripts read it.
+    ToolRun RunDirCat(const std::vector<std::string>& arguments);
     // Sets the demo account and adds the directory; fails the test otherwise.
     void Configure(const std::vector<std::vector<std::string>>& directories);
 
@@ -44,6 +46,8 @@ protected:
     const TempDir& Dir() const { return dir_; }
 
 private:
+    ToolRun RunProgram(const std::string& path, const std::vector<std::string>& arguments);
+
     TempDir dir_;
     ScopedEnvironment configDir_;
     std::unique_ptr<TestPriceServer> server_;

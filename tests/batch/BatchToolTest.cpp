@@ -13,6 +13,8 @@
 #include <chrono>
 #include <map>
 #include <random>
+#include <set>
+#include <sstream>
 #include <thread>
 
 namespace mvr {
@@ -96,6 +98,45 @@ TEST_F(BatchToolTest, SetsUpAndUpdatesALinkedDirectoryThenOnlyNewDaysTravel) {
     ASSERT_EQ(second.exitCode, 0) << second.err;
     EXPECT_NE(second.out.find("  Bars added:             0\n"), std::string::npos) << second.out;
     EXPECT_NE(second.out.find("  Bars changed:           0\n"), std::string::npos) << second.out;
+}
+
+std::vector<std::string> LinesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::stringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// The server's intraday bars land in a MetaStock intraday folder with their
+// times, as the ASCII intraday folder of the same run has them.
+TEST_F(BatchToolTest, AnIntradayMetaStockFolderHoldsTheServersBarsWithTheirTimes) {
+    StartServer();
+    Configure(
+        {{Folder("msi"), std::to_string(kFormatMetaStockIntraday), std::to_string(kDemoCatalogue)},
+         {Folder("asi"), std::to_string(kFormatAsciiIntraday), std::to_string(kDemoCatalogue)}});
+    const ToolRun update = RunTool({"-updateall"});
+    ASSERT_EQ(update.exitCode, 0) << update.err;
+
+    const std::vector<std::string> listing = LinesOf(RunDirCat({Folder("msi")}).out);
+    ASSERT_GT(listing.size(), 1u);
+    const std::string symbol = listing[1].substr(0, listing[1].find(','));
+    const ToolRun metaStock = RunDirCat({Folder("msi"), symbol});
+    const ToolRun ascii = RunDirCat({Folder("asi"), symbol});
+    ASSERT_EQ(metaStock.exitCode, 0) << metaStock.err;
+    const std::vector<std::string> bars = LinesOf(metaStock.out);
+    const std::vector<std::string> asciiBars = LinesOf(ascii.out);
+    ASSERT_GT(bars.size(), 10u);
+    ASSERT_EQ(bars.size(), asciiBars.size());
+    std::set<std::string> times;
+    for (std::size_t i = 0; i < bars.size(); ++i) {
+        // YYYYMMDD,HHMMSS: date and time agree; prices may differ in the
+        // last decimals the ASCII layout keeps.
+        ASSERT_EQ(bars[i].substr(0, 16), asciiBars[i].substr(0, 16)) << i;
+        times.insert(bars[i].substr(9, 6));
+    }
+    EXPECT_GT(times.size(), 5u);
 }
 
 TEST_F(BatchToolTest, EachFailureHasItsExitCode) {

@@ -48,8 +48,7 @@ bool CopyOrMoveDroppedSymbols(CMVRKrsExpSession& session, CUserInteraction& inte
         return false;
     }
     CExportDirectory& current = session.CurrentIndex();
-    if ((current.FormatType() == kFormatMetaStock || current.FormatType() == kFormatHermes) &&
-        !LookUpNumbers(current, interaction)) {
+    if (!StoresServerNumbers(current.FormatType()) && !LookUpNumbers(current, interaction)) {
         return false;
     }
     std::vector<ExportSymbolInfo> symbols = SelectedSymbols(session.SymbolList());

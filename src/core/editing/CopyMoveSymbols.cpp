@@ -15,16 +15,10 @@ namespace mvr {
 
 namespace {
 
-// MetaStock and Hermes directories do not store the server's numbers, which
-// AddSymbol compares.
-bool StoresNoServerNumbers(int formatType) {
-    return formatType == kFormatMetaStock || formatType == kFormatHermes;
-}
-
 void OpenWithNumbers(CExportDirectory& directory, const MVRKrsExportInfo& record,
                      const RunFlag& run) {
     directory.Open(record.path, record.formatType);
-    if (StoresNoServerNumbers(record.formatType)) {
+    if (!StoresServerNumbers(record.formatType)) {
         LookupSInCodes(directory, run);
     }
 }

@@ -35,7 +35,7 @@ constexpr std::array<FormatTypeInfo, kLastFormatType + 1> kFormats{{
     {18, "Mabel: through definition file download only", N::None,      I::None,       C::None,      C::None,  false, false},
     {19, "Davi-Effect Import-file: through file/definition file download only",
                                                       N::None,         I::None,       C::None,      C::None,  false, false},
-    {20, "Metastock intra day",                       N::MetaStock,    I::MetaStock,  C::None,      C::None,  true,  true},
+    {20, "Metastock intra day",                       N::MetaStock,    I::MetaStock,  C::MetaStock, C::MetaStock, true, true},
     {21, "Ascii: Comma Delimited Intraday",           N::Prn,          I::Ascii,      C::Ascii,     C::Ascii, true,  true},
     {22, "Hermes intra-day: .KBT files",              N::None,         I::None,       C::None,      C::None,  false, false},
 }};
@@ -84,6 +84,10 @@ std::span<const int> OfferedFormatTypes() {
 bool IsIntradayFormat(int type) {
     const FormatTypeInfo* info = FindFormatType(type);
     return info != nullptr && info->intraday;
+}
+
+bool StoresServerNumbers(int type) {
+    return DirectoryIndexOf(type) == DirectoryIndex::Ascii;
 }
 
 DirectoryIndex DirectoryIndexOf(int type) {

@@ -79,6 +79,10 @@ std::string FormatDisplayName(int type);
 std::span<const int> OfferedFormatTypes();
 
 bool IsIntradayFormat(int type);
+
+// MetaStock and Hermes folders do not store the server's instrument numbers:
+// their symbols must be looked up before anything is matched by number.
+bool StoresServerNumbers(int type);
 DirectoryIndex DirectoryIndexOf(int type);
 
 // The file name (without folder) of the symbol's data file in the format, or

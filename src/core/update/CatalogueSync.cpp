@@ -55,7 +55,7 @@ CatalogueSyncOutcome CCatalogueSync::Run(std::int32_t directoryIndex, UpdateWork
 }
 
 bool CCatalogueSync::KeepsNoSInCodes() const {
-    return info_.formatType == kFormatMetaStock || info_.formatType == kFormatHermes;
+    return !StoresServerNumbers(info_.formatType);
 }
 
 bool CCatalogueSync::LoadMembers(std::vector<WATCH>& members) const {

@@ -101,10 +101,77 @@ TEST(ExportDataFileTest, MetaStockWriteAndRead) {
     EXPECT_TRUE(compuTrac.Read(dir.Path(), Symbol("SAP", 3), 3));
     EXPECT_EQ(compuTrac.History().size(), 3u);
     EXPECT_FALSE(compuTrac.Write(true));
-    // Intraday MetaStock files are neither read nor written.
-    CExportDataFile intraday;
-    EXPECT_FALSE(intraday.Read(dir.Path(), Symbol("SAP", 3), 20));
-    EXPECT_FALSE(intraday.Write(true));
+}
+
+ExportSymbolInfo IntradaySymbol(const std::string& text, int fileNumber) {
+    ExportSymbolInfo s = Symbol(text, fileNumber);
+    s.period = kPeriodIntraday;
+    s.interval = 5;
+    return s;
+}
+
+TEST(ExportDataFileTest, AnIntradaySeriesIsReadWithItsTimesWhateverTheFolderType) {
+    TempDir dir;
+    CExportDataFile writer;
+    writer.BuildFileName(dir.Path(), IntradaySymbol("SAP", 1), kFormatMetaStockIntraday);
+    writer.History() = Bars(3, 1);
+    for (std::size_t i = 0; i < 3; ++i) {
+        writer.History()[i].secondsOfDay = 9 * 3600 + 300 * static_cast<std::int32_t>(i);
+    }
+    ASSERT_TRUE(writer.Write(false));
+    EXPECT_TRUE(writer.IsIntradaySeries());
+
+    for (const int type : {kFormatMetaStockIntraday, kFormatMetaStock, kFormatCompuTrac}) {
+        CExportDataFile reader;
+        ASSERT_TRUE(reader.Read(dir.Path(), IntradaySymbol("SAP", 1), type)) << type;
+        EXPECT_TRUE(reader.IsIntradaySeries()) << type;
+        ASSERT_EQ(reader.History().size(), 3u);
+        EXPECT_EQ(reader.History()[2].secondsOfDay, 9 * 3600 + 600) << type;
+        EXPECT_EQ(reader.History()[2].open, writer.History()[2].open) << type;
+    }
+    // The same file taken for a daily series would be read with shifted columns.
+    CExportDataFile daily;
+    ASSERT_TRUE(daily.Read(dir.Path(), Symbol("SAP", 1), kFormatMetaStock));
+    EXPECT_FALSE(daily.IsIntradaySeries());
+    EXPECT_NE(daily.History()[0].close, writer.History()[0].close);
+}
+
+TEST(ExportDataFileTest, AnIntradayFolderTakesASymbolWithoutBarsAsIntraday) {
+    TempDir dir;
+    CExportDataFile fresh;
+    EXPECT_FALSE(fresh.Read(dir.Path(), Symbol("SAP", 1), kFormatMetaStockIntraday));
+    EXPECT_EQ(fresh.Symbol().period, kPeriodIntraday);
+    EXPECT_TRUE(fresh.IsIntradaySeries());
+
+    // A daily series another program keeps there stays daily, and the
+    // update leaves it alone rather than dropping the times of its bars.
+    CExportDataFile daily;
+    daily.BuildFileName(dir.Path(), Symbol("BAS", 2), kFormatMetaStock);
+    daily.History() = Bars(2, 1);
+    ASSERT_TRUE(daily.Write(false));
+    CExportDataFile reader;
+    ASSERT_TRUE(reader.Read(dir.Path(), Symbol("BAS", 2), kFormatMetaStockIntraday));
+    EXPECT_EQ(reader.Symbol().period, kPeriodDaily);
+    EXPECT_FALSE(reader.IsIntradaySeries());
+}
+
+TEST(ExportDataFileTest, ReadAsStoredShowsTheBarsUncorrectedAndBlocksTheWrite) {
+    TempDir dir;
+    WriteBytes(dir.File("SAP.prn"), Text("050103,0,9,11,10,-5\r\n"));
+    CExportDataFile stored;
+    ASSERT_TRUE(stored.ReadAsStored(dir.Path(), Symbol("SAP"), kFormatAsciiComma));
+    ASSERT_EQ(stored.History().size(), 1u);
+    EXPECT_EQ(stored.History()[0].open, 0.0f);
+    EXPECT_EQ(stored.History()[0].high, 9.0f);
+    EXPECT_EQ(stored.History()[0].low, 11.0f);
+    EXPECT_EQ(stored.History()[0].volume, -5);
+    EXPECT_TRUE(stored.IsWriteBlocked());
+    EXPECT_FALSE(stored.Write(true));
+
+    CExportDataFile corrected;
+    ASSERT_TRUE(corrected.Read(dir.Path(), Symbol("SAP"), kFormatAsciiComma));
+    EXPECT_EQ(corrected.History()[0].open, 10.0f);
+    EXPECT_FALSE(corrected.IsWriteBlocked());
 }
 
 TEST(ExportDataFileTest, MetaStockWriteWithoutNewBarsLeavesTheFileUntouched) {
@@ -291,8 +358,7 @@ TEST(ExportDataFileTest, FirstAndLastTakeTheLinesThatTheWholeReadTakes) {
     };
     const std::string longest = padded("20050308", CLineMemFile::kMaxLineChars - 1);
     const std::string tooLong = padded("20050309", CLineMemFile::kMaxLineChars);
-    WriteBytes(dir.File("EDGE.asc"),
-               Text("20050307,1,2,0.5,1.5\r\n" + longest + "\r\n" + tooLong));
+    WriteBytes(dir.File("EDGE.asc"), Text("20050307,1,2,0.5,1.5\r\n" + longest + "\r\n" + tooLong));
     CExportDataFile whole;
     ASSERT_TRUE(whole.Read(dir.Path(), Symbol("EDGE"), kFormatHermes));
     ASSERT_EQ(whole.History().size(), 2u);

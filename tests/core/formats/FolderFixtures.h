@@ -5,6 +5,7 @@
 
 #include "core/formats/DayNumber.h"
 #include "core/formats/ExportSymbolInfo.h"
+#include "core/formats/Periode.h"
 #include "support/TempDir.h"
 
 #include <algorithm>
@@ -28,6 +29,25 @@ inline ExportSymbolInfo NewSymbol(const std::string& symbol, std::int32_t sinCod
     s.sinCode = sinCode;
     s.name = name;
     return s;
+}
+
+// `count` bars of `interval` minutes from 9:00 of `first` on, 24 to a day,
+// on consecutive days; every price and volume differs from the bar before.
+inline PriceHistory IntradayBars(DATUM first, int count, int interval) {
+    PriceHistory bars;
+    for (int k = 0; k < count; ++k) {
+        PERIODE bar;
+        bar.dayNumber = DatumToDayNumber(first) + k / 24;
+        bar.secondsOfDay = 9 * 3600 + (k % 24) * interval * 60;
+        bar.close = 100.0f + 0.25f * static_cast<float>(k);
+        bar.open = bar.close - 0.125f;
+        bar.high = bar.close + 0.5f;
+        bar.low = bar.open - 0.5f;
+        bar.volume = 1000 + k;
+        bar.isNew = 1;
+        bars.push_back(bar);
+    }
+    return bars;
 }
 
 inline std::string ForeignFolder(const std::string& name) {

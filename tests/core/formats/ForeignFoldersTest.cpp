@@ -7,6 +7,7 @@
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
 #include "FolderFixtures.h"
+#include "IndependentMetaStockReader.h"
 
 #include <cmath>
 #include <fstream>
@@ -57,8 +58,7 @@ std::int32_t DayOf(const std::string& yyyymmdd) {
 
 // The listing, by file number. All symbol lines come first; bar lines name
 // their symbol (unique within each listing).
-std::map<int, ExpectedSymbol> ReadListing(const std::string& name) {
-    std::ifstream in(std::string(MVR_TESTDATA_DIR) + "/metastock/expected/" + name + ".csv");
+std::map<int, ExpectedSymbol> ReadListing(std::istream& in) {
     std::map<int, ExpectedSymbol> symbols;
     std::map<std::string, ExpectedSymbol*> bySymbol;
     std::string line;
@@ -157,12 +157,16 @@ std::int32_t SecondsOf(double hhmmss) {
     return ::testing::AssertionFailure() << ours << " vs " << printed;
 }
 
-void ExpectSameAsListing(const std::string& folder, const std::string& listing) {
-    const auto expected = ReadListing(listing);
-    ASSERT_FALSE(expected.empty()) << listing;
+std::map<int, ExpectedSymbol> ReadListingFile(const std::string& name) {
+    std::ifstream in(std::string(MVR_TESTDATA_DIR) + "/metastock/expected/" + name + ".csv");
+    return ReadListing(in);
+}
+
+void ExpectSameAsListing(const std::string& path, const std::map<int, ExpectedSymbol>& expected) {
+    ASSERT_FALSE(expected.empty()) << path;
     CExportDirectory directory;
-    ASSERT_EQ(directory.DetectFormat(ForeignFolder(folder)), 4);
-    ASSERT_TRUE(directory.Open(ForeignFolder(folder), 4)) << directory.Problem();
+    ASSERT_EQ(directory.DetectFormat(path), 4);
+    ASSERT_TRUE(directory.Open(path, 4)) << directory.Problem();
     ASSERT_EQ(directory.SymbolCount(), expected.size());
     std::size_t bars = 0;
     for (const ExportSymbolInfo& s : directory.Symbols()) {
@@ -205,6 +209,10 @@ void ExpectSameAsListing(const std::string& folder, const std::string& listing) 
     EXPECT_GT(bars, 0u);
 }
 
+void ExpectSameAsListing(const std::string& folder, const std::string& listing) {
+    ExpectSameAsListing(ForeignFolder(folder), ReadListingFile(listing));
+}
+
 TEST(ForeignFoldersTest, MixedCaseFolderWithXmaster) {
     ExpectSameAsListing("mixed-case-xmaster", "mixed-case-xmaster");
 }
@@ -215,6 +223,41 @@ TEST(ForeignFoldersTest, EightFieldIntradayFolder) {
 
 TEST(ForeignFoldersTest, SevenFieldIntradaySeries) {
     ExpectSameAsListing("intraday-7field", "intraday-7field");
+}
+
+// The other way round: a folder this system wrote, listed by a reader of
+// its own (no code of the system's formats) in the independent reader's
+// listing format, reads as that listing says.
+TEST(ForeignFoldersTest, AnIntradayFolderWeWriteReadsAsAnIndependentReaderListsIt) {
+    test::TempDir dir;
+    {
+        CExportDirectory directory(kFormatMetaStockIntraday);
+        ASSERT_TRUE(directory.Create(dir.Path(), 0.0, kFormatMetaStockIntraday));
+        for (int i = 0; i < 3; ++i) {
+            ExportSymbolInfo symbol;
+            symbol.symbol = "IX" + std::to_string(i);
+            symbol.name = "Intraday " + std::to_string(i);
+            symbol.sinCode = 500 + i;
+            symbol.interval = 5;
+            symbol.fieldCount = 6 + i; // the three intraday layouts
+            ASSERT_TRUE(directory.AddSymbol(symbol));
+            CExportDataFile file;
+            file.BuildFileName(dir.Path(), directory.Symbols().back(), kFormatMetaStockIntraday);
+            file.History() = test::IntradayBars(DATUM{3, 6, 2024}, 40 + 7 * i, 5);
+            file.SetSymbolDatesFromHistory();
+            ASSERT_TRUE(file.Write(true));
+            directory.Symbols().back() = file.Symbol();
+        }
+        ASSERT_TRUE(directory.Save());
+    }
+    std::stringstream listing(test::IndependentMetaStockListing(dir.Path()));
+    const auto expected = ReadListing(listing);
+    ASSERT_EQ(expected.size(), 3u);
+    for (const auto& [fileNumber, symbol] : expected) {
+        EXPECT_EQ(symbol.bars.size(), 40u + 7 * (fileNumber - 1));
+        EXPECT_TRUE(symbol.bars.front().time.has_value());
+    }
+    ExpectSameAsListing(dir.Path(), expected);
 }
 
 TEST(ForeignFoldersTest, ABrokenXmasterKeepsTheMasterSymbols) {

@@ -6,6 +6,7 @@
 #include "core/platform/Bytes.h"
 
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -159,8 +160,13 @@ TEST(MetaStockDataFileTest, EveryRecordDecodesAsItsFieldsDefine) {
     std::mt19937 random(5);
     std::uniform_int_distribution<std::uint32_t> anyWord;
     std::uniform_int_distribution<int> kind(0, 9), smallExponent(0, 3), dayStep(0, 2);
-    for (int fields = 5; fields <= 8; ++fields) {
-        const bool hasOpen = fields > 5;
+    std::uniform_int_distribution<int> hour(0, 23), sixty(0, 59);
+    const std::vector<MetaStockLayout> layouts = {{5},       {6},       {7},      {8},
+                                                  {6, true}, {7, true}, {8, true}};
+    for (const MetaStockLayout& layout : layouts) {
+        const int fields = layout.fieldCount;
+        const int time = layout.hasTime ? 1 : 0;
+        const bool hasOpen = fields - time > 5;
         const std::size_t length = 4 * static_cast<std::size_t>(fields);
         // Past a block of 128, not a multiple of 4: groups and single records.
         const std::size_t records = 261 + static_cast<std::size_t>(fields);
@@ -182,27 +188,132 @@ TEST(MetaStockDataFileTest, EveryRecordDecodesAsItsFieldsDefine) {
                 }
                 StoreLE32(record + 4 * f, word);
             }
+            if (layout.hasTime) {
+                StoreMbf(record + 4, static_cast<float>(hour(random) * 10000 + sixty(random) * 100 +
+                                                        sixty(random)));
+            }
         }
-        const auto bars = DecodeMetaStockFile(image, fields);
-        ASSERT_TRUE(bars);
-        ASSERT_EQ(bars->size(), records);
-        for (std::size_t i = 0; i < records; ++i) {
-            const std::uint8_t* record = image.data() + (i + 1) * length;
-            int f = 1;
-            PERIODE expected;
-            expected.open = hasOpen ? LoadMbf(record + 4 * f++) : 0.0f;
-            expected.high = LoadMbf(record + 4 * f++);
-            expected.low = LoadMbf(record + 4 * f++);
-            expected.close = LoadMbf(record + 4 * f++);
-            const double volume = std::fabs(LoadMbf(record + 4 * f));
-            expected.volume =
-                volume < 2147483648.0 ? static_cast<std::int32_t>(volume) : 2147483647;
-            expected.dayNumber = DayNumberOfStoredDate(LongDate::FromMbfPacked(record).OleDate());
-            expected.sourcePos = static_cast<std::int32_t>(i);
-            CorrectBar(expected);
-            ASSERT_EQ((*bars)[i], expected) << fields << " fields, record " << i;
+        for (const BarReading reading : {BarReading::Corrected, BarReading::AsStored}) {
+            const auto bars = DecodeMetaStockFile(image, layout, reading);
+            ASSERT_TRUE(bars);
+            ASSERT_EQ(bars->size(), records);
+            for (std::size_t i = 0; i < records; ++i) {
+                const std::uint8_t* record = image.data() + (i + 1) * length;
+                int f = 1;
+                PERIODE expected;
+                if (layout.hasTime) {
+                    const auto hhmmss = static_cast<std::int32_t>(LoadMbf(record + 4 * f++));
+                    expected.secondsOfDay =
+                        hhmmss / 10000 * 3600 + hhmmss / 100 % 100 * 60 + hhmmss % 100;
+                }
+                expected.open = hasOpen ? LoadMbf(record + 4 * f++) : 0.0f;
+                expected.high = LoadMbf(record + 4 * f++);
+                expected.low = LoadMbf(record + 4 * f++);
+                expected.close = LoadMbf(record + 4 * f++);
+                const double volume = LoadMbf(record + 4 * f);
+                expected.dayNumber =
+                    DayNumberOfStoredDate(LongDate::FromMbfPacked(record).OleDate());
+                expected.sourcePos = static_cast<std::int32_t>(i);
+                if (reading == BarReading::Corrected) {
+                    expected.volume = std::fabs(volume) < 2147483648.0
+                                          ? static_cast<std::int32_t>(std::fabs(volume))
+                                          : 2147483647;
+                    CorrectBar(expected);
+                } else {
+                    expected.volume = TruncateToInt32(volume);
+                }
+                ASSERT_EQ((*bars)[i], expected)
+                    << fields << " fields, time " << time << ", record " << i;
+            }
         }
     }
+}
+
+PERIODE At(PERIODE bar, int hour, int minute) {
+    bar.secondsOfDay = hour * 3600 + minute * 60;
+    return bar;
+}
+
+TEST(MetaStockDataFileTest, IntradayLayoutsHoldTheTimeAfterTheDate) {
+    const PriceHistory bars = {At(ThreeBars()[0], 9, 5), At(ThreeBars()[0], 9, 15),
+                               At(ThreeBars()[1], 17, 35)};
+    const auto seven = EncodeMetaStockFile(bars, {7, true});
+    ASSERT_TRUE(seven);
+    EXPECT_EQ(seven->size(), 4u * 28);
+    EXPECT_EQ(Fields(*seven, 1, 7),
+              (std::vector<float>{1050307, 90500, 10.5f, 11, 10.25f, 10.75f, 12345}));
+    EXPECT_EQ(Fields(*seven, 3, 7),
+              (std::vector<float>{1050308, 173500, 10.75f, 12, 10.5f, 11.5f, 20000}));
+    const auto six = EncodeMetaStockFile(bars, {6, true});
+    EXPECT_EQ(Fields(*six, 2, 6), (std::vector<float>{1050307, 91500, 11, 10.25f, 10.75f, 12345}));
+    const auto eight = EncodeMetaStockFile(bars, {8, true});
+    EXPECT_EQ(Fields(*eight, 1, 8),
+              (std::vector<float>{1050307, 90500, 10.5f, 11, 10.25f, 10.75f, 12345, 0}));
+
+    for (const MetaStockLayout layout : {MetaStockLayout(7, true), MetaStockLayout(8, true)}) {
+        const auto back = DecodeMetaStockFile(*EncodeMetaStockFile(bars, layout), layout);
+        ASSERT_TRUE(back);
+        for (std::size_t i = 0; i < bars.size(); ++i) {
+            PERIODE expected = bars[i];
+            expected.sourcePos = static_cast<std::int32_t>(i);
+            EXPECT_EQ((*back)[i], expected) << layout.fieldCount << " fields, bar " << i;
+        }
+    }
+    // Read as a daily series, the same file would show the time as its open
+    // (cut down to the high, which is the open's field).
+    EXPECT_EQ((*DecodeMetaStockFile(*seven, 7))[0].high, 10.5f);
+    EXPECT_EQ((*DecodeMetaStockFile(*seven, 7))[0].open, 10.5f);
+
+    // Without a volume field an intraday record is no layout at all.
+    EXPECT_FALSE(IsMetaStockLayout({5, true}));
+    EXPECT_FALSE(EncodeMetaStockFile(bars, {5, true}));
+    EXPECT_FALSE(DecodeMetaStockFile(*seven, {5, true}));
+}
+
+TEST(MetaStockDataFileTest, TimeFieldsAreTimesOfDayOrTheFileIsDamaged) {
+    EXPECT_EQ(SecondsOfMetaStockTime(0.0f), 0);
+    EXPECT_EQ(SecondsOfMetaStockTime(90500.0f), 9 * 3600 + 5 * 60);
+    EXPECT_EQ(SecondsOfMetaStockTime(235959.0f), 86399);
+    for (const float bad : {-100.0f, 240000.0f, 96000.0f, 90560.0f, 90500.5f, 1e30f}) {
+        EXPECT_EQ(SecondsOfMetaStockTime(bad), -1) << bad;
+    }
+    EXPECT_EQ(MetaStockTimeField(0), 0.0f);
+    EXPECT_EQ(MetaStockTimeField(86399), 235959.0f);
+
+    // A damaged time in a group of four and in a record decoded alone.
+    PriceHistory bars;
+    for (int i = 0; i < 10; ++i) {
+        bars.push_back(At(ThreeBars()[0], 9, i));
+    }
+    const auto image = *EncodeMetaStockFile(bars, {7, true});
+    for (const std::size_t damaged : {std::size_t{2}, std::size_t{9}}) {
+        ByteBuffer copy = image;
+        StoreMbf(copy.data() + (damaged + 1) * 28 + 4, 96000.0f);
+        EXPECT_FALSE(DecodeMetaStockFile(copy, {7, true})) << damaged;
+        EXPECT_FALSE(DecodeMetaStockFile(copy, {7, true}, BarReading::AsStored)) << damaged;
+    }
+}
+
+TEST(MetaStockDataFileTest, ReadAsStoredKeepsWhatTheCorrectionHides) {
+    ByteBuffer image(3 * 28, 0);
+    std::uint8_t* record = image.data() + 28;
+    LongDate::FromCalendarDate(2005, 3, 7).StoreMbfPacked(record);
+    const float stored[] = {0.0f, 9.0f, 11.0f, 10.0f, -500.0f}; // open 0, high < low
+    for (int f = 0; f < 5; ++f) {
+        StoreMbf(record + 4 * (f + 1), stored[f]);
+    }
+    std::memcpy(record + 28, record, 28);
+    const auto raw = DecodeMetaStockFile(image, 7, BarReading::AsStored);
+    ASSERT_TRUE(raw);
+    ASSERT_EQ(raw->size(), 2u); // both paths: the second record is read alone
+    EXPECT_EQ((*raw)[1].open, 0.0f);
+    EXPECT_EQ((*raw)[1].high, 9.0f);
+    EXPECT_EQ((*raw)[1].low, 11.0f);
+    EXPECT_EQ((*raw)[1].volume, -500);
+    const auto corrected = DecodeMetaStockFile(image, 7);
+    EXPECT_EQ((*corrected)[1].open, 10.0f);
+    EXPECT_EQ((*corrected)[1].high, 10.0f);
+    EXPECT_EQ((*corrected)[1].volume, 500);
 }
 
 TEST(MetaStockDataFileTest, TrailingPartialRecordIsDropped) {

@@ -7,6 +7,7 @@
 #include "FolderFixtures.h"
 
 #include <algorithm>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace mvr {
@@ -206,6 +207,56 @@ TEST(MetaStockIndexTest, ThreeHundredSymbolsUseXmasterFrom256On) {
     ASSERT_TRUE(directory.Save());
     EXPECT_FALSE(EntryExists(dir.File("XMASTER")));
     EXPECT_EQ(ReadBytes(dir.File("MASTER")).size(), 53u * 256);
+}
+
+float LoadLEFloatAt(const std::uint8_t* p) {
+    const std::uint32_t bits = LoadLE32(p);
+    float value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// Chart programs tell an intraday series by its period letter and interval:
+// in all three index files, with the first and last time in EMASTER.
+TEST(MetaStockIndexTest, AnIntradayFolderMarksItsSeriesIntradayInEveryIndexFile) {
+    TempDir dir;
+    {
+        CExportDirectory directory(kFormatMetaStockIntraday);
+        ASSERT_TRUE(directory.Create(dir.Path(), OleDay(2, 1, 2006), kFormatMetaStockIntraday));
+        for (int i = 1; i <= 256; ++i) {
+            ExportSymbolInfo s = NewSymbol("S" + std::to_string(i), i, "Name");
+            s.interval = 15;
+            ASSERT_TRUE(directory.AddSymbol(s));
+            ASSERT_EQ(s.fileNumber, i);
+            ASSERT_EQ(s.period, kPeriodIntraday);
+        }
+        // 9:05 on the first day, 17:35:30 on the last.
+        directory.GetSymbol(0).firstDate = OleDay(2, 1, 2006) + (9 * 60 + 5) / 1440.0;
+        directory.GetSymbol(0).lastDate = OleDay(6, 1, 2006) + (17 * 3600 + 35 * 60 + 30) / 86400.0;
+        ASSERT_TRUE(directory.Save());
+    }
+    const Bytes master = ReadBytes(dir.File("MASTER"));
+    EXPECT_EQ(master[53 + 33], 'I');
+    EXPECT_EQ(master[53 + 34], 15);
+    const Bytes emaster = ReadBytes(dir.File("EMASTER"));
+    const std::uint8_t* e = emaster.data() + 192;
+    EXPECT_EQ(e[60], 'I');
+    EXPECT_EQ(e[62], 15);
+    EXPECT_EQ(LoadLEFloatAt(e + 64), 1060102.0f);
+    EXPECT_EQ(LoadLEFloatAt(e + 68), 90500.0f);
+    EXPECT_EQ(LoadLEFloatAt(e + 72), 1060106.0f);
+    EXPECT_EQ(LoadLEFloatAt(e + 76), 173530.0f);
+    const Bytes xmaster = ReadBytes(dir.File("XMASTER"));
+    EXPECT_EQ(xmaster[150 + 62], 'I');
+    EXPECT_EQ(xmaster[150 + 63], 15);
+
+    CExportDirectory directory;
+    ASSERT_EQ(directory.DetectFormat(dir.Path()), kFormatMetaStock);
+    ASSERT_TRUE(directory.Open(dir.Path(), kFormatMetaStock));
+    for (const std::size_t i : {std::size_t{0}, std::size_t{255}}) {
+        EXPECT_EQ(directory.GetSymbol(i).period, kPeriodIntraday) << i;
+        EXPECT_EQ(directory.GetSymbol(i).interval, 15) << i;
+    }
 }
 
 // What other MetaStock readers insist on: capital F in the data file names,

@@ -459,33 +459,53 @@ TEST_F(UpdateJobTest, ReplaceModeKeepsOnlyTheDownloadedRange) {
     EXPECT_DOUBLE_EQ(index.GetSymbol(0).lastDate, OleDay(Today() - 2));
 }
 
-TEST_F(UpdateJobTest, IntradayDirectoryTravelsInASecondRequest) {
+TEST_F(UpdateJobTest, IntradayDirectoriesTravelInASecondRequest) {
     const double start = OleDay(Today() - 3);
     const std::vector<MVRKrsExportInfo> directories = {
         test::CreateExportDirectory(Folder("daily"), kFormatAsciiComma, {{"APLX", 1002}}, start),
         test::CreateExportDirectory(Folder("intraday"), kFormatAsciiIntraday, {{"SAPX", 1001}},
-                                    start)};
+                                    start),
+        // Another instrument: the answer to the intraday request tells its
+        // entries apart only by a change of instrument.
+        test::CreateExportDirectory(Folder("msintraday"), kFormatMetaStockIntraday,
+                                    {{"APLX", 1002}, {"SAPX", 1001}}, start)};
     CUpdateJob job(directories);
     test::AddAll(job, directories.size());
-    EXPECT_EQ(job.SymbolCount(), 2);
+    EXPECT_EQ(job.SymbolCount(), 4);
     RecordingSink sink;
     const UpdateSummary summary = test::RunJob(job, sink);
     std::vector<std::string> phases = kDailyPhases;
     phases.push_back("Loading Data ...");
     phases.push_back("Updating local Datafiles...");
     EXPECT_EQ(sink.Phases(), phases);
-    EXPECT_EQ(sink.Range(), std::make_pair(0, 4));
-    EXPECT_EQ(sink.Positions().back(), 4);
-    EXPECT_EQ(summary.symbolsRequested, 2);
-    EXPECT_EQ(summary.symbolsWritten, 2);
+    EXPECT_EQ(sink.Range(), std::make_pair(0, 8));
+    EXPECT_EQ(sink.Positions().back(), 8);
+    EXPECT_EQ(summary.symbolsRequested, 4);
+    EXPECT_EQ(summary.symbolsWritten, 4);
 
-    // An hour of 1-minute bars in bars of the directory's 10 minutes.
+    // An hour of 1-minute bars in bars of the directory's 10 minutes, in
+    // either intraday format.
     const PriceHistory bars = test::StoredBars(directories[1], "SAPX");
     ASSERT_EQ(bars.size(), 6u);
     EXPECT_EQ(bars.front().dayNumber, Today() - 1);
     EXPECT_EQ(bars.front().secondsOfDay, 9 * 3600);
     EXPECT_EQ(bars.back().secondsOfDay, 9 * 3600 + 50 * 60);
+    PriceHistory metaStock = test::StoredBars(directories[2], "SAPX");
+    ASSERT_EQ(metaStock.size(), bars.size());
+    for (std::size_t i = 0; i < bars.size(); ++i) {
+        metaStock[i].sourcePos = bars[i].sourcePos; // a record index, not a byte offset
+        EXPECT_EQ(metaStock[i], bars[i]) << i;
+    }
     EXPECT_EQ(test::StoredBars(directories[0], "APLX").size(), 3u);
+
+    // The index tells chart programs that the series is intraday, and in which interval.
+    CExportDirectory index;
+    ASSERT_TRUE(index.Open(directories[2].path, kFormatMetaStock));
+    const ExportSymbolInfo& sap =
+        index.GetSymbol(static_cast<std::size_t>(index.FindSymbol("SAPX")));
+    EXPECT_EQ(sap.period, kPeriodIntraday);
+    EXPECT_EQ(sap.interval, 10);
+    EXPECT_DOUBLE_EQ(sap.lastDate, OleDay(Today() - 1));
 
     const auto lines = server_.WaitForLogLines(4);
     EXPECT_EQ(test::CountLines(lines, "code=4 "), 1u);
