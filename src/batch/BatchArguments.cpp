@@ -45,7 +45,7 @@ BatchCommand ParseOwnOption(const OwnOption& option, const std::vector<std::stri
 
 std::string FormatTypeList() {
     std::string text = "\nFormat types:\n";
-    for (const int type : BatchFormatTypes()) {
+    for (const int type : OfferedFormatTypes()) {
         text += "  " + std::to_string(type) + "\t" + FormatDisplayName(type) + "\n";
     }
     return text;

@@ -25,7 +25,7 @@ std::optional<std::int32_t> ParseNumber(const std::string& text) {
 }
 
 bool IsOfferedFormat(std::int32_t type) {
-    const auto offered = BatchFormatTypes();
+    const auto offered = OfferedFormatTypes();
     return std::find(offered.begin(), offered.end(), type) != offered.end();
 }
 
@@ -63,14 +63,6 @@ std::optional<DirectoryEditorEntries> EntriesOf(const std::vector<std::string>& 
 }
 
 } // namespace
-
-std::vector<int> BatchFormatTypes() {
-    const auto offered = OfferedFormatTypes();
-    std::vector<int> types(offered.begin(), offered.end());
-    types.push_back(kFormatMetaStockIntraday);
-    types.push_back(kFormatAsciiIntraday);
-    return types;
-}
 
 bool SetAccount(CMVRKrsExpSession& session, const std::string& account, const std::string& password,
                 std::string& error) {

@@ -17,10 +17,6 @@ namespace mvr::batch {
 
 class CBatchInteraction;
 
-// The format types a new directory may have: those the directory editor
-// offers, and the two intraday types, which only a headless set-up can choose.
-std::vector<int> BatchFormatTypes();
-
 // Stores the account and password; false with the reason when the password
 // cannot be stored or the configuration not written.
 bool SetAccount(CMVRKrsExpSession& session, const std::string& account, const std::string& password,

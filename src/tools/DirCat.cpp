@@ -32,7 +32,7 @@ constexpr const char* kUsage =
     "  DIR          the export directory\n"
     "  SYMBOL       print this symbol's bars, one CSV line per bar:\n"
     "               YYYYMMDD[,HHMMSS],open,high,low,close,volume\n"
-    "               (the time column for intraday formats only)\n"
+    "               (the time column for intraday series only)\n"
     "  --format N   read DIR as format type N instead of detecting it\n"
     "               (17 for a Hermes folder, which has no index file)\n"
     "  --help       show this text\n"
@@ -179,7 +179,7 @@ int PrintBars(CExportDirectory& directory, const std::string& symbolText) {
         const std::string path = file.FilePath().empty() ? symbolText : file.FilePath();
         return Unreadable("cannot read the data file of " + symbolText + " (" + path + ")");
     }
-    const bool intraday = IsIntradayFormat(directory.FormatType());
+    const bool intraday = file.IsIntradaySeries();
     std::string out;
     out.reserve(file.History().size() * 48);
     for (const PERIODE& bar : file.History()) {

@@ -60,6 +60,22 @@ std::optional<std::int32_t> FormatChoiceFor(std::int32_t foundType) {
     return std::nullopt;
 }
 
+// A MASTER folder is detected as a MetaStock one; it serves the intraday
+// MetaStock format as well.
+bool HoldsIndexOf(std::int32_t foundType, std::int32_t chosenType) {
+    return foundType == chosenType || (DirectoryIndexOf(foundType) == DirectoryIndex::MetaStock &&
+                                       DirectoryIndexOf(chosenType) == DirectoryIndex::MetaStock);
+}
+
+// A MetaStock folder whose series are all intraday is an intraday folder.
+std::int32_t ProposedFormatOf(const CExportDirectory& directory) {
+    const auto& symbols = directory.Symbols();
+    const bool intraday = directory.FormatType() == kFormatMetaStock && !symbols.empty() &&
+                          std::all_of(symbols.begin(), symbols.end(),
+                                      [](const auto& s) { return s.period == kPeriodIntraday; });
+    return intraday ? kFormatMetaStockIntraday : directory.FormatType();
+}
+
 // The checks of a new directory's folder. True when OK may go on; `hasIndex`
 // tells whether the folder already holds an index of the chosen format.
 bool CheckNewFolder(const DirectoryEditorEntries& entries, CUserInteraction& interaction,
@@ -84,7 +100,7 @@ bool CheckNewFolder(const DirectoryEditorEntries& entries, CUserInteraction& int
     }
     CExportDirectory directory;
     const int found = directory.DetectFormat(path);
-    if (found != kFormatUnrecognised && found != entries.formatType) {
+    if (found != kFormatUnrecognised && !HoldsIndexOf(found, entries.formatType)) {
         interaction.ShowMessage(DifferentFormatMessage(found), MessageIcon::Exclamation);
         return false;
     }
@@ -99,8 +115,14 @@ std::vector<FormatChoice> EditorFormatChoices() {
     for (const int type : OfferedFormatTypes()) {
         choices.push_back({type, FormatDisplayName(type)});
     }
+    // By name, the intraday formats after the daily ones.
     std::stable_sort(choices.begin(), choices.end(),
                      [](const FormatChoice& a, const FormatChoice& b) {
+                         const bool aIntraday = IsIntradayFormat(a.formatType);
+                         const bool bIntraday = IsIntradayFormat(b.formatType);
+                         if (aIntraday != bIntraday) {
+                             return bIntraday;
+                         }
                          return CompareIgnoreCase(a.name, b.name) < 0;
                      });
     return choices;
@@ -148,9 +170,10 @@ EnteredFolderInfo InspectEnteredFolder(const std::string& pathText) {
     }
     // A damaged index shows the symbols that could be read.
     directory.Open(pathText, found);
+    const std::int32_t proposed = ProposedFormatOf(directory);
     EnteredFolderInfo info;
-    info.informationLine = InformationLine(found, directory.SymbolCount());
-    info.formatType = FormatChoiceFor(found);
+    info.informationLine = InformationLine(proposed, directory.SymbolCount());
+    info.formatType = FormatChoiceFor(proposed);
     return info;
 }
 

@@ -35,7 +35,8 @@ struct FormatChoice {
     std::string name;
 };
 
-// The formats offered for a directory, sorted by name as the format box shows them.
+// The formats offered for a directory as the format box shows them: sorted
+// by name, the intraday formats after the daily ones.
 std::vector<FormatChoice> EditorFormatChoices();
 
 // Bar intervals in minutes, in the order the interval box offers them.

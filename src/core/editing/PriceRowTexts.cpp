@@ -1,7 +1,6 @@
 #include "core/editing/PriceRowTexts.h"
 
 #include "core/formats/DayNumber.h"
-#include "core/formats/FormatCatalogue.h"
 
 #include <algorithm>
 #include <array>
@@ -41,12 +40,11 @@ std::string SlashedDateText(std::int32_t dayNumber) {
     return Slashed(FormatDayNumber(dayNumber));
 }
 
-std::string PriceCellText(const PERIODE& record, int formatType, int column) {
+std::string PriceCellText(const PERIODE& record, bool intradaySeries, int column) {
     switch (column) {
     case kPriceColumnTime:
-        return formatType == kFormatAsciiIntraday
-                   ? Slashed(FormatDayNumberTime(record.dayNumber, record.secondsOfDay))
-                   : SlashedDateText(record.dayNumber);
+        return intradaySeries ? Slashed(FormatDayNumberTime(record.dayNumber, record.secondsOfDay))
+                              : SlashedDateText(record.dayNumber);
     case kPriceColumnOpen:
         return PriceText(record.open);
     case kPriceColumnHigh:

@@ -31,7 +31,8 @@ std::span<const PriceRowColumn> PriceRowColumns();
 // "dd/mm/yyyy", empty for no date.
 std::string SlashedDateText(std::int32_t dayNumber);
 
-// The text of one cell; empty for a column outside the table.
-std::string PriceCellText(const PERIODE& record, int formatType, int column);
+// The text of one cell; empty for a column outside the table. The first
+// column holds the date, and the time too for a series of intraday bars.
+std::string PriceCellText(const PERIODE& record, bool intradaySeries, int column);
 
 } // namespace mvr

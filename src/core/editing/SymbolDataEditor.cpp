@@ -48,7 +48,7 @@ std::string CSymbolDataEditor::CellText(std::size_t row, int column) const {
     if (row >= rows_ || row >= records.size()) {
         return {};
     }
-    return PriceCellText(records[row], store_.FormatType(), column);
+    return PriceCellText(records[row], store_.IsIntradaySeries(), column);
 }
 
 std::optional<CEditPriceValues> CSymbolDataEditor::BeginEdit(std::int64_t row) const {

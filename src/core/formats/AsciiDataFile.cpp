@@ -92,7 +92,8 @@ std::optional<PERIODE> LastBarIn(std::span<const std::uint8_t> text, bool starts
 
 } // namespace
 
-std::optional<PriceHistory> DecodeAsciiFile(std::span<const std::uint8_t> file, int formatType) {
+std::optional<PriceHistory> DecodeAsciiFile(std::span<const std::uint8_t> file, int formatType,
+                                            BarReading reading) {
     const AsciiFormatInfo layout = AsciiFormatInfo::ForFormatType(formatType);
     PriceHistory history;
     history.reserve(file.size() / kTypicalLineBytes);
@@ -109,7 +110,9 @@ std::optional<PriceHistory> DecodeAsciiFile(std::span<const std::uint8_t> file, 
             continue;
         }
         PERIODE bar = BarOf(record, static_cast<std::int32_t>(offset));
-        CorrectBar(bar);
+        if (reading == BarReading::Corrected) {
+            CorrectBar(bar);
+        }
         history.push_back(bar);
     }
     if (holdsText && history.empty()) {

@@ -17,10 +17,12 @@ inline constexpr std::uint64_t kMaxAsciiPriceFileBytes = std::uint64_t{256} << 2
 
 // The bars of a whole file. Lines that do not carry a date and four prices
 // (blank lines, header lines of other programs, overlong lines) are skipped.
-// Bars are corrected (CorrectBar) and carry their line's byte offset. Nothing
-// when the file holds text but not one line of the format: such a file is
-// not this format's, and rewriting it from an empty history would destroy it.
-std::optional<PriceHistory> DecodeAsciiFile(std::span<const std::uint8_t> file, int formatType);
+// Bars are corrected (CorrectBar) unless read as stored, and carry their
+// line's byte offset. Nothing when the file holds text but not one line of the
+// format: such a file is not this format's, and rewriting it from an empty
+// history would destroy it.
+std::optional<PriceHistory> DecodeAsciiFile(std::span<const std::uint8_t> file, int formatType,
+                                            BarReading reading = BarReading::Corrected);
 
 // The text of a whole file: every bar of the history, new or not, one line each.
 std::string EncodeAsciiFile(const PriceHistory& history, int formatType);

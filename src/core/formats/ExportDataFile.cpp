@@ -67,6 +67,20 @@ std::string CExportDataFile::ExistingPathOf(const std::string& name) const {
 
 bool CExportDataFile::Read(const std::string& directory, const ExportSymbolInfo& symbol,
                            int formatType) {
+    const bool read = ReadBars(directory, symbol, formatType, BarReading::Corrected);
+    TakeFolderPeriodIfEmpty();
+    return read;
+}
+
+bool CExportDataFile::ReadAsStored(const std::string& directory, const ExportSymbolInfo& symbol,
+                                   int formatType) {
+    const bool read = ReadBars(directory, symbol, formatType, BarReading::AsStored);
+    writeBlocked_ = true;
+    return read;
+}
+
+bool CExportDataFile::ReadBars(const std::string& directory, const ExportSymbolInfo& symbol,
+                               int formatType, BarReading reading) {
     BuildFileName(directory, symbol, formatType);
     const FormatTypeInfo* info = Info(formatType);
     if (info == nullptr || filePath_.empty()) {
@@ -74,29 +88,51 @@ bool CExportDataFile::Read(const std::string& directory, const ExportSymbolInfo&
     }
     switch (info->reads) {
     case DataFileCodec::MetaStock:
-        return ReadMetaStock();
+        return ReadMetaStock(reading);
     case DataFileCodec::Ascii:
-        return ReadAscii();
+        return ReadAscii(reading);
     case DataFileCodec::None:
         return false;
     }
     return false;
 }
 
-bool CExportDataFile::ReadMetaStock() {
-    const int fieldCount = symbol_.fieldCount;
-    if (!IsMetaStockFieldCount(fieldCount)) {
+void CExportDataFile::TakeFolderPeriodIfEmpty() {
+    // Symbols listed in an intraday folder before it could hold bars (or by
+    // another program) are marked daily; with no bar yet they can still
+    // become what the folder is for.
+    if (formatType_ == kFormatMetaStockIntraday && history_.empty() && !writeBlocked_) {
+        symbol_.period = kPeriodIntraday;
+    }
+}
+
+MetaStockLayout CExportDataFile::SeriesLayout() const {
+    return {symbol_.fieldCount, symbol_.period == kPeriodIntraday};
+}
+
+bool CExportDataFile::IsIntradaySeries() const {
+    const FormatTypeInfo* info = Info(formatType_);
+    if (info != nullptr && info->reads == DataFileCodec::MetaStock) {
+        return SeriesLayout().hasTime;
+    }
+    return IsIntradayFormat(formatType_);
+}
+
+bool CExportDataFile::ReadMetaStock(BarReading reading) {
+    const MetaStockLayout layout = SeriesLayout();
+    if (!IsMetaStockLayout(layout)) {
         // The record length is unknown (an XMASTER field mask of no known
-        // count): the file cannot be read, and must not be rewritten either.
+        // count, or an intraday series too short for its time): the file
+        // cannot be read, and must not be rewritten either.
         return IsRegularFile(filePath_) ? RefuseExistingFile() : false;
     }
     const std::uint64_t maxBytes =
-        (kMaxMetaStockRecordsRead + 2) * MetaStockRecordLength(fieldCount) - 1;
+        (kMaxMetaStockRecordsRead + 2) * MetaStockRecordLength(layout.fieldCount) - 1;
     const auto bytes = ReadFileImage(filePath_, maxBytes);
     if (!bytes) {
         return IsRegularFile(filePath_) ? RefuseExistingFile() : false;
     }
-    auto bars = DecodeMetaStockFile(*bytes, fieldCount);
+    auto bars = DecodeMetaStockFile(*bytes, layout, reading);
     if (!bars) {
         return RefuseExistingFile();
     }
@@ -104,12 +140,12 @@ bool CExportDataFile::ReadMetaStock() {
     return true;
 }
 
-bool CExportDataFile::ReadAscii() {
+bool CExportDataFile::ReadAscii(BarReading reading) {
     auto bytes = ReadFileImage(filePath_, kMaxAsciiPriceFileBytes);
     if (!bytes) {
         return IsRegularFile(filePath_) ? RefuseExistingFile() : false;
     }
-    auto bars = DecodeAsciiFile(*bytes, formatType_);
+    auto bars = DecodeAsciiFile(*bytes, formatType_, reading);
     if (!bars) {
         return RefuseExistingFile();
     }
@@ -156,7 +192,7 @@ bool CExportDataFile::Write(bool force, CAtomicFileGroup* group) {
         if (!force && !anyNew) {
             return true;
         }
-        const auto image = EncodeMetaStockFile(history_, symbol_.fieldCount);
+        const auto image = EncodeMetaStockFile(history_, SeriesLayout());
         written = image && Replace(*image, group);
     } else {
         const std::string text = EncodeAsciiFile(history_, formatType_);
@@ -253,8 +289,8 @@ PERIODE CExportDataFile::AsStored(const PERIODE& bar) const {
     const FormatTypeInfo* info = Info(formatType_);
     std::optional<PriceHistory> readBack;
     if (info != nullptr && info->writes == DataFileCodec::MetaStock) {
-        if (const auto image = EncodeMetaStockFile({bar}, symbol_.fieldCount)) {
-            readBack = DecodeMetaStockFile(*image, symbol_.fieldCount);
+        if (const auto image = EncodeMetaStockFile({bar}, SeriesLayout())) {
+            readBack = DecodeMetaStockFile(*image, SeriesLayout());
         }
     } else if (info != nullptr && info->writes == DataFileCodec::Ascii) {
         readBack = DecodeAsciiFile(AsBytes(EncodeAsciiFile({bar}, formatType_)), formatType_);

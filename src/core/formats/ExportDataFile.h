@@ -6,6 +6,7 @@
 
 #include "core/formats/ExportSymbolInfo.h"
 #include "core/formats/FormatCatalogue.h"
+#include "core/formats/MetaStockDataFile.h"
 #include "core/formats/Periode.h"
 #include "core/platform/FileImage.h"
 
@@ -40,7 +41,16 @@ public:
     // it was). A file that exists but cannot be taken as this format's (an
     // invalid field count, damage, an implausible size) also gives false and
     // blocks Write, so that it is never replaced by a history that lacks it.
+    // A MetaStock series is read in the layout its index record gives it
+    // (intraday with a time field or daily), whatever the folder's type; an
+    // intraday MetaStock folder takes a symbol without stored bars as an
+    // intraday series.
     bool Read(const std::string& directory, const ExportSymbolInfo& symbol, int formatType);
+
+    // As Read, but the bars exactly as the file holds them (no bar
+    // correction, the sign of the volume kept), for checks of the stored
+    // data. The object is then blocked from writing.
+    bool ReadAsStored(const std::string& directory, const ExportSymbolInfo& symbol, int formatType);
 
     // Hermes files only: just the first and the last bar (as written).
     bool ReadFirstAndLast(const std::string& directory, const ExportSymbolInfo& symbol);
@@ -87,6 +97,10 @@ public:
     double GetFirstDate() const;
     double GetLastDate() const;
 
+    // The bars carry a time of day: an intraday format, or a MetaStock series
+    // marked intraday in its index.
+    bool IsIntradaySeries() const;
+
     const std::string& Directory() const { return directory_; }
     const std::string& FilePath() const { return filePath_; }
     int FormatType() const { return formatType_; }
@@ -104,8 +118,12 @@ private:
     std::string ExistingPathOf(const std::string& name) const;
     void NoteWritten() const;
     bool Replace(std::span<const std::uint8_t> bytes, CAtomicFileGroup* group) const;
-    bool ReadMetaStock();
-    bool ReadAscii();
+    bool ReadBars(const std::string& directory, const ExportSymbolInfo& symbol, int formatType,
+                  BarReading reading);
+    bool ReadMetaStock(BarReading reading);
+    bool ReadAscii(BarReading reading);
+    void TakeFolderPeriodIfEmpty();
+    MetaStockLayout SeriesLayout() const;
     // Records that an existing file was refused; false for the caller to return.
     bool RefuseExistingFile();
 

@@ -428,7 +428,7 @@ bool CExportDirectory::AddSymbol(ExportSymbolInfo& symbol) {
     if (symbol.firstDate == 0.0) {
         symbol.firstDate = startDate_;
     }
-    if (formatType_ == kFormatMetaStock) {
+    if (DirectoryIndexOf(formatType_) == DirectoryIndex::MetaStock) {
         if (symbols_.size() >= kMaxMetaStockSymbols) {
             return false;
         }
@@ -439,6 +439,11 @@ bool CExportDirectory::AddSymbol(ExportSymbolInfo& symbol) {
         symbol.masterRecord = MasterTemplate();
         symbol.emasterRecord = EmasterTemplate();
         symbol.xmasterRecord = XmasterTemplate();
+        // Chart programs take a series' layout from its period: a daily
+        // record in an intraday folder would lose the time of every bar.
+        if (formatType_ == kFormatMetaStockIntraday) {
+            symbol.period = kPeriodIntraday;
+        }
     }
     symbols_.push_back(symbol);
     modified_ = true;

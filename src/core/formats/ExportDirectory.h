@@ -46,7 +46,8 @@ public:
     // Index of the first symbol whose text equals `symbol` exactly, or -1.
     int FindSymbol(std::string_view symbol) const;
     // Appends a symbol (MetaStock: with the lowest free file number and the
-    // index templates; `symbol` receives the assigned values). True also when
+    // index templates, and in an intraday folder as an intraday series;
+    // `symbol` receives the assigned values). True also when
     // a symbol with the same server number is already listed (nothing changes
     // then); false when a MetaStock directory is full.
     bool AddSymbol(ExportSymbolInfo& symbol);

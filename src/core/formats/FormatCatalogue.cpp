@@ -41,7 +41,8 @@ constexpr std::array<FormatTypeInfo, kLastFormatType + 1> kFormats{{
 }};
 // clang-format on
 
-constexpr std::array<int, 7> kOffered{5, 15, 11, 10, 9, 4, 17};
+// The daily formats first, in their long-standing order, then the intraday ones.
+constexpr std::array<int, 9> kOffered{5, 15, 11, 10, 9, 4, 17, 20, 21};
 
 // A symbol text becomes part of a path: it must not leave the folder or hold
 // characters no file system accepts in a name.

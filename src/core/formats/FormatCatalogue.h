@@ -74,7 +74,8 @@ const FormatTypeInfo* FindFormatType(int type);
 // The display name, or an empty text for a type outside 0..22.
 std::string FormatDisplayName(int type);
 
-// The types offered for new directories, in the order they are offered.
+// The types offered for new directories, in the order they are offered: the
+// daily formats, then the intraday ones.
 std::span<const int> OfferedFormatTypes();
 
 bool IsIntradayFormat(int type);

@@ -14,12 +14,15 @@ namespace {
 
 constexpr std::size_t kHeaderCountOffset = 2;
 
-// Field 0 is the date; the prices follow, led by the open from 6 fields on.
+// Field 0 is the date; the time of an intraday record follows; then the
+// prices, led by the open from 6 fields on (not counting the time).
 constexpr std::size_t kDateField = 0;
-constexpr std::size_t kFirstPriceField = 1;
+constexpr std::size_t kTimeField = 1;
 
-bool HasOpenField(int fieldCount) {
-    return fieldCount > 5;
+constexpr std::int32_t kSecondsPerDay = 24 * 3600;
+
+bool HasOpenField(const MetaStockLayout& layout) {
+    return layout.fieldCount - (layout.hasTime ? 1 : 0) > 5;
 }
 
 template <typename Byte>
@@ -27,11 +30,16 @@ Byte* Field(Byte* record, std::size_t index) {
     return record + 4 * index;
 }
 
-void EncodeRecord(PERIODE bar, bool hasOpen, std::uint8_t* record, CPackedDateWriter& dates) {
+void EncodeRecord(PERIODE bar, const MetaStockLayout& layout, std::uint8_t* record,
+                  CPackedDateWriter& dates) {
     dates.Store(bar.dayNumber, Field(record, kDateField));
     CorrectBar(bar);
-    std::size_t next = kFirstPriceField;
-    if (hasOpen) {
+    std::size_t next = kDateField + 1;
+    if (layout.hasTime) {
+        StoreMbf(Field(record, kTimeField), MetaStockTimeField(bar.secondsOfDay));
+        ++next;
+    }
+    if (HasOpenField(layout)) {
         StoreMbf(Field(record, next++), bar.open);
     }
     StoreMbf(Field(record, next++), bar.high);
@@ -51,12 +59,35 @@ bool IsMetaStockFieldCount(int fieldCount) {
     return fieldCount >= kMinMetaStockFields && fieldCount <= kMaxMetaStockFields;
 }
 
+bool IsMetaStockLayout(const MetaStockLayout& layout) {
+    return IsMetaStockFieldCount(layout.fieldCount) &&
+           (!layout.hasTime || layout.fieldCount > kMinMetaStockFields);
+}
+
+float MetaStockTimeField(std::int32_t secondsOfDay) {
+    const std::int32_t seconds = std::clamp(secondsOfDay, 0, kSecondsPerDay - 1);
+    return static_cast<float>(seconds / 3600 * 10000 + seconds / 60 % 60 * 100 + seconds % 60);
+}
+
+std::int32_t SecondsOfMetaStockTime(float field) {
+    if (!(field >= 0.0f && field < 240000.0f)) {
+        return -1;
+    }
+    const auto hhmmss = static_cast<std::int32_t>(field);
+    const std::int32_t minutes = hhmmss / 100 % 100;
+    const std::int32_t seconds = hhmmss % 100;
+    if (static_cast<float>(hhmmss) != field || minutes > 59 || seconds > 59) {
+        return -1;
+    }
+    return hhmmss / 10000 * 3600 + minutes * 60 + seconds;
+}
+
 std::optional<PriceHistory> DecodeMetaStockFile(std::span<const std::uint8_t> file,
-                                                int fieldCount) {
-    if (!IsMetaStockFieldCount(fieldCount)) {
+                                                const MetaStockLayout& layout, BarReading reading) {
+    if (!IsMetaStockLayout(layout)) {
         return std::nullopt;
     }
-    const std::size_t length = MetaStockRecordLength(fieldCount);
+    const std::size_t length = MetaStockRecordLength(layout.fieldCount);
     PriceHistory history;
     if (file.size() <= length) {
         return history;
@@ -70,29 +101,32 @@ std::optional<PriceHistory> DecodeMetaStockFile(std::span<const std::uint8_t> fi
     std::array<PERIODE, kBlockBars> block;
     for (std::size_t first = 0; first < records; first += kBlockBars) {
         const std::size_t count = std::min(kBlockBars, records - first);
-        DecodeMetaStockRecords(file.subspan(length * (first + 1)), fieldCount, count,
-                               static_cast<std::int32_t>(first), dates, block.data());
+        if (!DecodeMetaStockRecords(file.subspan(length * (first + 1)), layout, count,
+                                    static_cast<std::int32_t>(first), reading, dates,
+                                    block.data())) {
+            return std::nullopt;
+        }
         history.insert(history.end(), block.begin(), block.begin() + count);
     }
     return history;
 }
 
-std::optional<ByteBuffer> EncodeMetaStockFile(const PriceHistory& history, int fieldCount) {
-    if (!IsMetaStockFieldCount(fieldCount) || history.size() > kMaxMetaStockBars) {
+std::optional<ByteBuffer> EncodeMetaStockFile(const PriceHistory& history,
+                                              const MetaStockLayout& layout) {
+    if (!IsMetaStockLayout(layout) || history.size() > kMaxMetaStockBars) {
         return std::nullopt;
     }
     ByteBuffer image;
     if (history.empty()) {
         return image;
     }
-    const std::size_t length = MetaStockRecordLength(fieldCount);
+    const std::size_t length = MetaStockRecordLength(layout.fieldCount);
     image.assign(length * (history.size() + 1), 0);
     StoreLE16(image.data() + kHeaderCountOffset, static_cast<std::uint16_t>(history.size() + 1));
-    const bool hasOpen = HasOpenField(fieldCount);
     CPackedDateWriter dates;
     std::uint8_t* record = image.data() + length;
     for (const PERIODE& bar : history) {
-        EncodeRecord(bar, hasOpen, record, dates);
+        EncodeRecord(bar, layout, record, dates);
         record += length;
     }
     return image;

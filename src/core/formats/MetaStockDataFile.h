@@ -2,11 +2,17 @@
 
 // The MetaStock data file F<n>.DAT / F<n>.MWD: fixed records of 4 bytes per
 // field, record 0 a header whose bytes 2..3 count the data records plus one,
-// then one record per bar in date order, every field an MBF number:
+// then one record per bar in date order, every field an MBF number. A daily
+// series (and a weekly or monthly one) has the layout
 //   5 fields: date, high, low, close, volume
 //   6 fields: date, open, high, low, close, volume
 //   7 fields: ... volume, open interest
 //   8 fields: ... open interest, one more field
+// An intraday series (period 'I' in its index record) has the time of the bar
+// as HHMMSS in field 1 and the daily layout of one field less after it:
+//   6 fields: date, time, high, low, close, volume
+//   7 fields: date, time, open, high, low, close, volume
+//   8 fields: date, time, open, high, low, close, volume, open interest
 // The date is the packed date YYYMMDD. Open interest and the eighth field are
 // written as 0 and ignored when reading.
 
@@ -31,20 +37,45 @@ inline constexpr std::size_t kMaxMetaStockRecordsRead = 65535;
 
 bool IsMetaStockFieldCount(int fieldCount);
 
+struct MetaStockLayout {
+    // A daily layout converts from its field count.
+    MetaStockLayout(int fields, bool withTime = false) : fieldCount(fields), hasTime(withTime) {}
+
+    int fieldCount;
+    bool hasTime; // an intraday series: field 1 holds the time of the bar
+
+    bool operator==(const MetaStockLayout&) const = default;
+};
+
+// 5..8 fields, at least 6 with a time field (an intraday record without a
+// volume is no layout chart programs write).
+bool IsMetaStockLayout(const MetaStockLayout& layout);
+
 // Record length in bytes for a valid field count.
 inline std::size_t MetaStockRecordLength(int fieldCount) {
     return 4 * static_cast<std::size_t>(fieldCount);
 }
 
+// The time field of an intraday record: the time of day as the number HHMMSS.
+float MetaStockTimeField(std::int32_t secondsOfDay);
+
+// Seconds after midnight of a time field; -1 when it holds no time of day
+// (negative, fractional, 24 hours or more, minutes or seconds above 59).
+std::int32_t SecondsOfMetaStockTime(float field);
+
 // The bars of a whole file image. A trailing partial record is dropped. Bars
-// are corrected (CorrectBar) and numbered by their record index. Nothing when
-// the field count is invalid or the file holds more records than any
-// MetaStock file can count.
-std::optional<PriceHistory> DecodeMetaStockFile(std::span<const std::uint8_t> file, int fieldCount);
+// are corrected (CorrectBar) unless read as stored, and numbered by their
+// record index. Nothing when the layout is invalid, the file holds more
+// records than any MetaStock file can count, or a time field holds no time
+// of day (the file is damaged).
+std::optional<PriceHistory> DecodeMetaStockFile(std::span<const std::uint8_t> file,
+                                                const MetaStockLayout& layout,
+                                                BarReading reading = BarReading::Corrected);
 
 // The file image of a history: empty for an empty history, otherwise the
 // header and one corrected record per bar (the history itself is not
-// changed). Nothing for an invalid field count or more than 32767 bars.
-std::optional<ByteBuffer> EncodeMetaStockFile(const PriceHistory& history, int fieldCount);
+// changed). Nothing for an invalid layout or more than 32767 bars.
+std::optional<ByteBuffer> EncodeMetaStockFile(const PriceHistory& history,
+                                              const MetaStockLayout& layout);
 
 } // namespace mvr

@@ -7,6 +7,7 @@
 #include "core/platform/OleDate.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <unordered_map>
 
@@ -35,7 +36,11 @@ constexpr std::size_t kEmasterFieldCount = 6; // 1 byte
 constexpr std::size_t kEmasterSymbol = 11;    // 14 bytes, zero-padded; 8 used
 constexpr std::size_t kEmasterName = 32;      // 16 bytes, zero-padded
 constexpr std::size_t kEmasterFirstDate = 64; // IEEE single packed date
+constexpr std::size_t kEmasterPeriod = 60;    // as in MASTER
+constexpr std::size_t kEmasterInterval = 62;  // 1 byte, intraday only
+constexpr std::size_t kEmasterFirstTime = 68; // IEEE single HHMMSS, intraday only
 constexpr std::size_t kEmasterLastDate = 72;  // IEEE single packed date
+constexpr std::size_t kEmasterLastTime = 76;  // IEEE single HHMMSS, intraday only
 constexpr std::size_t kEmasterFirstDay = 126; // 32-bit year*10000+month*100+day
 constexpr std::size_t kEmasterLongName = 139; // 45 bytes, zero-padded
 constexpr std::size_t kLongNameSize = 45;
@@ -59,6 +64,7 @@ constexpr std::size_t kXmasterHeaderNextFile = 18;
 constexpr std::size_t kSymbolFieldSize = ExportSymbolInfo::kMaxSymbolChars;
 
 constexpr std::uint8_t kBlank = 0x20;
+constexpr std::uint8_t kIntradayLetter = 'I';
 
 // ---- texts ----
 
@@ -126,6 +132,18 @@ double OleDateOfCalendarNumber(std::int32_t value) {
     const DATUM date{static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(month),
                      static_cast<std::uint16_t>(year)};
     return IsValidDatum(date) ? DayNumberToPlainOleDate(DatumToDayNumber(date)) : 0.0;
+}
+
+// The time of day of an OLE date as the index records hold it (HHMMSS).
+float TimeFieldOf(double oleDate) {
+    const double fraction = oleDate - std::floor(oleDate);
+    const auto seconds = static_cast<std::int32_t>(std::lround(fraction * 86400.0));
+    return MetaStockTimeField(oleDate > 0.0 ? seconds : 0);
+}
+
+// Intervals beyond a byte (more than 4 hours) cannot be told to chart programs.
+std::uint8_t IntervalByte(std::int32_t minutes) {
+    return static_cast<std::uint8_t>(std::clamp(minutes, 0, 255));
 }
 
 int FieldCountOfMask(std::uint8_t mask) {
@@ -374,6 +392,11 @@ void RefreshMasterRecord(ExportSymbolInfo& symbol) {
     LongDate::FromOleDate(symbol.firstDate).StoreMbfPacked(r + kMasterFirstDate);
     LongDate::FromOleDate(symbol.lastDate).StoreMbfPacked(r + kMasterLastDate);
     StorePadded(r + kMasterSymbol, kSymbolFieldSize, symbol.symbol, 0);
+    // Other periods stay as read: this system writes no weekly or monthly series.
+    if (symbol.period == kPeriodIntraday) {
+        r[kMasterPeriod] = kIntradayLetter;
+        r[kMasterInterval] = IntervalByte(symbol.interval);
+    }
 }
 
 void RefreshEmasterRecord(ExportSymbolInfo& symbol) {
@@ -387,6 +410,12 @@ void RefreshEmasterRecord(ExportSymbolInfo& symbol) {
     StoreLEFloat(r + kEmasterLastDate, LongDate::FromOleDate(symbol.lastDate).IeeePacked());
     StoreLEInt32(r + kEmasterFirstDay, CalendarNumberOf(symbol.firstDate));
     StorePadded(r + kEmasterLongName, kLongNameSize, CutName(name, kLongNameSize), 0);
+    if (symbol.period == kPeriodIntraday) {
+        r[kEmasterPeriod] = kIntradayLetter;
+        r[kEmasterInterval] = IntervalByte(symbol.interval);
+        StoreLEFloat(r + kEmasterFirstTime, TimeFieldOf(symbol.firstDate));
+        StoreLEFloat(r + kEmasterLastTime, TimeFieldOf(symbol.lastDate));
+    }
 }
 
 void RefreshXmasterRecord(ExportSymbolInfo& symbol) {
@@ -406,6 +435,10 @@ void RefreshXmasterRecord(ExportSymbolInfo& symbol) {
     StoreLEInt32(r + kXmasterFirstDay, firstDay);
     StoreLEInt32(r + kXmasterFirstDayCopy, firstDay);
     StoreLEInt32(r + kXmasterLastDay, CalendarNumberOf(symbol.lastDate));
+    if (symbol.period == kPeriodIntraday) {
+        r[kXmasterPeriod] = kIntradayLetter;
+        r[kXmasterInterval] = IntervalByte(symbol.interval);
+    }
 }
 
 bool BelongsInXmaster(const ExportSymbolInfo& symbol) {

@@ -17,18 +17,22 @@ namespace mvr {
 
 namespace {
 
-// Where the fields of a record of `Fields` fields lie: the date, the prices
-// (led by the open from 6 fields on), then the volume.
-template <int Fields>
+// Where the fields of a record of `Fields` fields lie: the date, the time of
+// an intraday record, the prices (led by the open from 6 fields on, not
+// counting the time), then the volume.
+template <int Fields, bool Time>
 struct RecordLayout {
     static constexpr std::size_t kLength = 4 * Fields;
-    static constexpr bool kHasOpen = Fields > 5;
     static constexpr std::size_t kDate = 0;
-    static constexpr std::size_t kOpen = 1; // with kHasOpen only
-    static constexpr std::size_t kHigh = kHasOpen ? 2 : 1;
+    static constexpr std::size_t kTime = 1; // with Time only
+    static constexpr std::size_t kFirstPrice = Time ? 2 : 1;
+    static constexpr bool kHasOpen = Fields - (Time ? 1 : 0) > 5;
+    static constexpr std::size_t kOpen = kFirstPrice; // with kHasOpen only
+    static constexpr std::size_t kHigh = kFirstPrice + (kHasOpen ? 1 : 0);
     static constexpr std::size_t kLow = kHigh + 1;
     static constexpr std::size_t kClose = kHigh + 2;
     static constexpr std::size_t kVolume = kHigh + 3;
+    static_assert(kVolume < Fields);
 };
 
 std::uint32_t FieldWord(const std::uint8_t* record, std::size_t field) {
@@ -45,20 +49,27 @@ std::int32_t VolumeOfField(float field) {
     return magnitude < 2147483648.0f ? static_cast<std::int32_t>(magnitude) : 2147483647;
 }
 
-template <int Fields>
-PERIODE DecodeRecord(const std::uint8_t* record, std::int32_t index, CPackedDateReader& dates) {
-    using L = RecordLayout<Fields>;
-    PERIODE bar{.secondsOfDay = 0,
-                .open = L::kHasOpen ? FieldValue(record, L::kOpen) : 0.0f,
-                .high = FieldValue(record, L::kHigh),
-                .low = FieldValue(record, L::kLow),
-                .close = FieldValue(record, L::kClose),
-                .volume = VolumeOfField(FieldValue(record, L::kVolume)),
-                .dayNumber = dates.DayNumberOfWord(FieldWord(record, L::kDate)),
-                .sourcePos = index,
-                .isNew = 0};
-    CorrectBar(bar);
-    return bar;
+template <int Fields, bool Time>
+bool DecodeRecord(const std::uint8_t* record, std::int32_t index, BarReading reading,
+                  CPackedDateReader& dates, PERIODE& bar) {
+    using L = RecordLayout<Fields, Time>;
+    const std::int32_t secondsOfDay =
+        Time ? SecondsOfMetaStockTime(FieldValue(record, L::kTime)) : 0;
+    const float volume = FieldValue(record, L::kVolume);
+    bar = PERIODE{.secondsOfDay = secondsOfDay,
+                  .open = L::kHasOpen ? FieldValue(record, L::kOpen) : 0.0f,
+                  .high = FieldValue(record, L::kHigh),
+                  .low = FieldValue(record, L::kLow),
+                  .close = FieldValue(record, L::kClose),
+                  .volume = reading == BarReading::Corrected ? VolumeOfField(volume)
+                                                             : TruncateToInt32(volume),
+                  .dayNumber = dates.DayNumberOfWord(FieldWord(record, L::kDate)),
+                  .sourcePos = index,
+                  .isNew = 0};
+    if (reading == BarReading::Corrected) {
+        CorrectBar(bar);
+    }
+    return secondsOfDay >= 0;
 }
 
 #ifdef MVR_METASTOCK_SSE2
@@ -143,9 +154,9 @@ inline __m128i DayNumbers(__m128i words, CPackedDateReader& dates) {
     return _mm_setr_epi32(d0, d1, d2, d3);
 }
 
-void StoreBar(PERIODE* bar, __m128 prices, __m128i tail) {
+void StoreBar(PERIODE* bar, std::int32_t secondsOfDay, __m128 prices, __m128i tail) {
     std::uint8_t* bytes = reinterpret_cast<std::uint8_t*>(bar);
-    bar->secondsOfDay = 0;
+    bar->secondsOfDay = secondsOfDay;
     _mm_storeu_ps(reinterpret_cast<float*>(bytes + offsetof(PERIODE, open)), prices);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(bytes + offsetof(PERIODE, volume)), tail);
 }
@@ -153,10 +164,22 @@ void StoreBar(PERIODE* bar, __m128 prices, __m128i tail) {
 // Four records from `first` on; reads kGroupReadBytes from the start of each.
 constexpr std::size_t kGroupReadBytes = 32;
 
-template <int Fields>
-void DecodeGroup(const std::uint8_t* first, std::int32_t index, CPackedDateReader& dates,
+// The times of day of four time fields; false when one holds none.
+bool TimesOfDay(__m128i words, std::int32_t (&seconds)[4]) {
+    alignas(16) float field[4];
+    _mm_store_ps(field, MbfToFloats(words));
+    bool valid = true;
+    for (int lane = 0; lane < 4; ++lane) {
+        seconds[lane] = SecondsOfMetaStockTime(field[lane]);
+        valid = valid && seconds[lane] >= 0;
+    }
+    return valid;
+}
+
+template <int Fields, bool Time>
+bool DecodeGroup(const std::uint8_t* first, std::int32_t index, CPackedDateReader& dates,
                  PERIODE* out) {
-    using L = RecordLayout<Fields>;
+    using L = RecordLayout<Fields, Time>;
     // Fields 0..3 and 4..7 of each record, as columns.
     __m128i a0 = Load16(first);
     __m128i a1 = Load16(first + L::kLength);
@@ -169,6 +192,10 @@ void DecodeGroup(const std::uint8_t* first, std::int32_t index, CPackedDateReade
     __m128i b3 = Load16(first + 3 * L::kLength + 16);
     Transpose(b0, b1, b2, b3);
     const __m128i field[8] = {a0, a1, a2, a3, b0, b1, b2, b3};
+    std::int32_t seconds[4] = {0, 0, 0, 0};
+    if (Time && !TimesOfDay(field[L::kTime], seconds)) {
+        return false;
+    }
 
     const __m128 close = MbfToFloats(field[L::kClose]);
     __m128 high = PricesOrClose(field[L::kHigh], close);
@@ -201,52 +228,76 @@ void DecodeGroup(const std::uint8_t* first, std::int32_t index, CPackedDateReade
     __m128i t2 = position;
     __m128i t3 = _mm_setzero_si128();
     Transpose(t0, t1, t2, t3);
-    StoreBar(out, p0, t0);
-    StoreBar(out + 1, p1, t1);
-    StoreBar(out + 2, p2, t2);
-    StoreBar(out + 3, p3, t3);
+    StoreBar(out, seconds[0], p0, t0);
+    StoreBar(out + 1, seconds[1], p1, t1);
+    StoreBar(out + 2, seconds[2], p2, t2);
+    StoreBar(out + 3, seconds[3], p3, t3);
+    return true;
 }
 
 #endif
 
-template <int Fields>
-void DecodeRecords(std::span<const std::uint8_t> records, std::size_t count,
-                   std::int32_t firstIndex, CPackedDateReader& dates, PERIODE* out) {
-    constexpr std::size_t length = RecordLayout<Fields>::kLength;
+template <int Fields, bool Time>
+bool DecodeRecords(std::span<const std::uint8_t> records, std::size_t count,
+                   std::int32_t firstIndex, BarReading reading, CPackedDateReader& dates,
+                   PERIODE* out) {
+    constexpr std::size_t length = RecordLayout<Fields, Time>::kLength;
     std::size_t i = 0;
 #ifdef MVR_METASTOCK_SSE2
-    // Each record of a group is read 32 bytes from its start.
-    const std::size_t readable =
-        records.size() < kGroupReadBytes ? 0 : (records.size() - kGroupReadBytes) / length + 1;
-    const std::size_t grouped = std::min(count, readable) / 4 * 4;
-    for (; i < grouped; i += 4) {
-        DecodeGroup<Fields>(records.data() + i * length, firstIndex + static_cast<std::int32_t>(i),
-                            dates, out + i);
+    if (reading == BarReading::Corrected) {
+        // Each record of a group is read 32 bytes from its start.
+        const std::size_t readable =
+            records.size() < kGroupReadBytes ? 0 : (records.size() - kGroupReadBytes) / length + 1;
+        const std::size_t grouped = std::min(count, readable) / 4 * 4;
+        for (; i < grouped; i += 4) {
+            if (!DecodeGroup<Fields, Time>(records.data() + i * length,
+                                           firstIndex + static_cast<std::int32_t>(i), dates,
+                                           out + i)) {
+                return false;
+            }
+        }
     }
 #endif
     for (; i < count; ++i) {
-        out[i] = DecodeRecord<Fields>(records.data() + i * length,
-                                      firstIndex + static_cast<std::int32_t>(i), dates);
+        if (!DecodeRecord<Fields, Time>(records.data() + i * length,
+                                        firstIndex + static_cast<std::int32_t>(i), reading, dates,
+                                        out[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+template <bool Time>
+bool DecodeRecordsWithTime(std::span<const std::uint8_t> records, int fieldCount, std::size_t count,
+                           std::int32_t firstIndex, BarReading reading, CPackedDateReader& dates,
+                           PERIODE* out) {
+    switch (fieldCount) {
+    case 5:
+        if constexpr (!Time) {
+            return DecodeRecords<5, false>(records, count, firstIndex, reading, dates, out);
+        }
+        return false;
+    case 6:
+        return DecodeRecords<6, Time>(records, count, firstIndex, reading, dates, out);
+    case 7:
+        return DecodeRecords<7, Time>(records, count, firstIndex, reading, dates, out);
+    case 8:
+        return DecodeRecords<8, Time>(records, count, firstIndex, reading, dates, out);
+    default:
+        return false;
     }
 }
 
 } // namespace
 
-void DecodeMetaStockRecords(std::span<const std::uint8_t> records, int fieldCount,
-                            std::size_t count, std::int32_t firstIndex, CPackedDateReader& dates,
-                            PERIODE* out) {
-    switch (fieldCount) {
-    case 5:
-        return DecodeRecords<5>(records, count, firstIndex, dates, out);
-    case 6:
-        return DecodeRecords<6>(records, count, firstIndex, dates, out);
-    case 7:
-        return DecodeRecords<7>(records, count, firstIndex, dates, out);
-    case 8:
-        return DecodeRecords<8>(records, count, firstIndex, dates, out);
-    default:
-        return;
-    }
+bool DecodeMetaStockRecords(std::span<const std::uint8_t> records, const MetaStockLayout& layout,
+                            std::size_t count, std::int32_t firstIndex, BarReading reading,
+                            CPackedDateReader& dates, PERIODE* out) {
+    return layout.hasTime ? DecodeRecordsWithTime<true>(records, layout.fieldCount, count,
+                                                        firstIndex, reading, dates, out)
+                          : DecodeRecordsWithTime<false>(records, layout.fieldCount, count,
+                                                         firstIndex, reading, dates, out);
 }
 
 } // namespace mvr

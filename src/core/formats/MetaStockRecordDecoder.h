@@ -1,12 +1,14 @@
 #pragma once
 
-// The bars of consecutive MetaStock data records (layout in
+// The bars of consecutive MetaStock data records (layouts in
 // MetaStockDataFile.h). Every field of every record of every price file read
 // passes here, so records are decoded four at a time in vector registers where
 // the processor has them (SSE2, part of every x86-64 processor); the records
-// that do not fill a group of four, and every record elsewhere, take the same
-// steps one by one. Both ways give the same bars, bit for bit.
+// that do not fill a group of four, every record elsewhere, and every record
+// read as stored take the same steps one by one. Both ways give the same
+// bars, bit for bit.
 
+#include "core/formats/MetaStockDataFile.h"
 #include "core/formats/PackedDateCache.h"
 #include "core/formats/Periode.h"
 
@@ -16,13 +18,14 @@
 
 namespace mvr {
 
-// Decodes `count` records of `fieldCount` fields (5..8) into out[0..count):
-// corrected (CorrectBar), daily, not new, numbered from `firstIndex`.
-// `records` starts at the first of them and runs to the end of the file
-// image, which must hold the `count` records: a group of four may look at up
-// to 12 bytes past its last record, but never past the end of `records`.
-void DecodeMetaStockRecords(std::span<const std::uint8_t> records, int fieldCount,
-                            std::size_t count, std::int32_t firstIndex, CPackedDateReader& dates,
-                            PERIODE* out);
+// Decodes `count` records of a valid `layout` into out[0..count): not new,
+// numbered from `firstIndex`, corrected (CorrectBar) unless read as stored,
+// daily bars at time 0. `records` starts at the first of them and runs to the
+// end of the file image, which must hold the `count` records: a group of four
+// may look at up to 12 bytes past its last record, but never past the end of
+// `records`. False when a time field holds no time of day.
+bool DecodeMetaStockRecords(std::span<const std::uint8_t> records, const MetaStockLayout& layout,
+                            std::size_t count, std::int32_t firstIndex, BarReading reading,
+                            CPackedDateReader& dates, PERIODE* out);
 
 } // namespace mvr

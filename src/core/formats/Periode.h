@@ -62,6 +62,11 @@ inline void CorrectBar(PERIODE& bar) {
     bar.low = low;
 }
 
+// How a reader hands out the bars of a file: corrected as every part of the
+// system works with them, or exactly as stored (no correction, the sign of
+// the volume kept) for the checks that look for what the correction hides.
+enum class BarReading { Corrected, AsStored };
+
 // The day number of a date read from a price file: the OLE date's whole days
 // counted from day 693960, so that a missing date (0.0) becomes 693960.
 std::int32_t DayNumberOfStoredDate(double oleDate);

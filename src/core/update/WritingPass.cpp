@@ -98,6 +98,11 @@ void CWritingPass::WriteSymbol(std::size_t position, const PriceHistory& bars) {
     CExportDataFile file;
     file.UseFolderListing(&directory_->FolderListing());
     file.Read(directory_->Path(), stored, directory_->FormatType());
+    // Intraday bars merged into a daily series of an intraday folder (one
+    // another program keeps there) would lose their times: it is left alone.
+    if (IsIntradayFormat(directory_->FormatType()) && !file.IsIntradaySeries()) {
+        return;
+    }
     const HistoryChanges changes = Apply(file, bars);
     const std::size_t stagedBefore = files_.StagedCount();
     ClearLastAtomicWriteError();

@@ -2,7 +2,6 @@
 
 #include "core/editing/PriceRowTexts.h"
 #include "core/editing/SymbolDataEditor.h"
-#include "core/formats/FormatCatalogue.h"
 #include "gui/controls/CoreText.h"
 
 #include <algorithm>
@@ -381,9 +380,7 @@ void CPriceChart::paintEvent(QPaintEvent*) {
                          Qt::AlignLeft | Qt::AlignVCenter, QString::number(price, 'f', decimals));
     }
 
-    const int formatType = editor_.Store().FormatType();
-    const bool intraday =
-        formatType == kFormatAsciiIntraday || formatType == kFormatMetaStockIntraday;
+    const bool intraday = editor_.Store().IsIntradaySeries();
     const auto every = static_cast<std::size_t>(
         std::max(1.0, std::ceil(kTimeLabelSpacing / std::max(frame.barWidth, 1e-9))));
     const int labelTop = frame.plot.bottom() + 4;

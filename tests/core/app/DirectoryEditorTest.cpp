@@ -26,13 +26,14 @@ TEST(DirectoryEditorOfferTest, FormatsAreOfferedSortedByNameAndIntervalsInOrder)
     for (const auto& choice : choices) {
         names.push_back(choice.name);
     }
-    EXPECT_EQ(names, (std::vector<std::string>{"Ascii: Comma Delimited",
-                                               "Ascii: Comma Delimited (YYYYMMDD)",
-                                               "Ascii: Excel Format (YY-MM-DD 0,00)",
-                                               "Ascii: Excel Format (YY/MM/DD 0.00)",
-                                               "Ascii: Tab Delimited", "Hermes", "MetaStock"}));
+    // The intraday formats come after the daily ones.
+    EXPECT_EQ(names, (std::vector<std::string>{
+                         "Ascii: Comma Delimited", "Ascii: Comma Delimited (YYYYMMDD)",
+                         "Ascii: Excel Format (YY-MM-DD 0,00)",
+                         "Ascii: Excel Format (YY/MM/DD 0.00)", "Ascii: Tab Delimited", "Hermes",
+                         "MetaStock", "Ascii: Comma Delimited Intraday", "Metastock intra day"}));
     EXPECT_EQ(choices.front().formatType, kFormatAsciiComma);
-    EXPECT_EQ(choices.back().formatType, kFormatMetaStock);
+    EXPECT_EQ(choices.back().formatType, kFormatMetaStockIntraday);
 
     const auto intervals = OfferedIntervals();
     EXPECT_EQ(std::vector<std::int32_t>(intervals.begin(), intervals.end()),
@@ -146,11 +147,30 @@ TEST_F(DirectoryEditorTest, TheFoundFormatPreselectsTheFirstOfferedNameBeginning
     MakeIndex(Folder("intraday"), kFormatAsciiIntraday, 1);
     EXPECT_EQ(InspectEnteredFolder(Folder("long")).formatType, kFormatAsciiCommaLongYear);
     EXPECT_EQ(InspectEnteredFolder(Folder("comma")).formatType, kFormatAsciiComma);
-    // "Ascii: Comma Delimited Intraday" is not offered: the box stays as it is.
     const auto intraday = InspectEnteredFolder(Folder("intraday"));
     EXPECT_EQ(intraday.informationLine,
               "Directory contains format 'Ascii: Comma Delimited Intraday' with 1 symbol.");
-    EXPECT_FALSE(intraday.formatType.has_value());
+    EXPECT_EQ(intraday.formatType, kFormatAsciiIntraday);
+}
+
+TEST_F(DirectoryEditorTest, AMetaStockFolderOfIntradaySeriesIsProposedAsIntradayAndAccepted) {
+    MakeIndex(Folder("msi"), kFormatMetaStockIntraday, 2);
+    MakeIndex(Folder("ms"), kFormatMetaStock, 2);
+    MakeIndex(Folder("ms0"), kFormatMetaStock, 0);
+    const auto intraday = InspectEnteredFolder(Folder("msi"));
+    EXPECT_EQ(intraday.informationLine,
+              "Directory contains format 'Metastock intra day' with 2 symbols.");
+    EXPECT_EQ(intraday.formatType, kFormatMetaStockIntraday);
+    EXPECT_EQ(InspectEnteredFolder(Folder("ms")).formatType, kFormatMetaStock);
+    EXPECT_EQ(InspectEnteredFolder(Folder("ms0")).formatType, kFormatMetaStock);
+
+    // Both MetaStock formats use the same index: either may take the folder.
+    for (const char* folder : {"msi", "ms"}) {
+        const auto values =
+            AcceptDirectoryEditor(NewEntries(Folder(folder), kFormatMetaStockIntraday), user);
+        ASSERT_TRUE(values.has_value()) << folder;
+        EXPECT_EQ(values->formatType, kFormatMetaStockIntraday);
+    }
 }
 
 TEST_F(DirectoryEditorTest, AnEmptyExistingFolderIsTakenWithoutAnyQuestion) {

@@ -125,17 +125,19 @@ TEST(SelectionBoxesTest, TheFormatBoxOffersAllFormatsThenTheOfferedSequence) {
     for (const auto& entry : entries) {
         values.push_back(entry.value);
     }
-    EXPECT_EQ(values, (std::vector<std::int32_t>{-1, 5, 15, 11, 10, 9, 4, 17}));
+    EXPECT_EQ(values, (std::vector<std::int32_t>{-1, 5, 15, 11, 10, 9, 4, 17, 20, 21}));
     EXPECT_EQ(entries[0].text, "all formats");
     EXPECT_EQ(entries[6].text, "MetaStock");
 
     EXPECT_EQ(FormatBoxEntryOf(-1), 0u);
     EXPECT_EQ(FormatBoxEntryOf(kFormatAsciiCommaLongYear), 2u);
     EXPECT_EQ(FormatBoxEntryOf(kFormatHermes), 7u);
-    EXPECT_EQ(FormatBoxEntryOf(kFormatMetaStockIntraday), 0u); // not in the box
+    EXPECT_EQ(FormatBoxEntryOf(kFormatMetaStockIntraday), 8u);
+    EXPECT_EQ(FormatBoxEntryOf(kFormatCompuTrac), 0u); // not in the box
     EXPECT_EQ(FormatFilterOfEntry(0), -1);
     EXPECT_EQ(FormatFilterOfEntry(6), kFormatMetaStock);
-    EXPECT_EQ(FormatFilterOfEntry(8), -1);
+    EXPECT_EQ(FormatFilterOfEntry(9), kFormatAsciiIntraday);
+    EXPECT_EQ(FormatFilterOfEntry(10), -1);
 }
 
 class ListNameRuleTest : public ::testing::Test {

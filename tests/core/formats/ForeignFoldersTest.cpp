@@ -129,27 +129,23 @@ std::string DateText(double oleDate) {
     return text;
 }
 
-// What this system's daily reader makes of an expected bar: the bar
-// correction applied and, for an intraday ('I') series, field 1 (the time) as
-// the open and the other fields one place along.
-PERIODE AsRead(const ExpectedBar& e, bool intradaySeries) {
+// What this system's reader makes of an expected bar: the bar correction
+// applied; the time of an intraday ('I') series is compared on its own.
+PERIODE AsRead(const ExpectedBar& e) {
     PERIODE bar;
     bar.dayNumber = e.dayNumber;
-    if (intradaySeries) {
-        bar.open = static_cast<float>(e.time.value_or(1e9));
-        bar.high = static_cast<float>(e.open.value_or(0));
-        bar.low = static_cast<float>(e.high);
-        bar.close = static_cast<float>(e.low);
-        bar.volume = static_cast<std::int32_t>(std::fabs(e.close));
-    } else {
-        bar.open = static_cast<float>(e.open.value_or(0));
-        bar.high = static_cast<float>(e.high);
-        bar.low = static_cast<float>(e.low);
-        bar.close = static_cast<float>(e.close);
-        bar.volume = static_cast<std::int32_t>(e.volume);
-    }
+    bar.open = static_cast<float>(e.open.value_or(0));
+    bar.high = static_cast<float>(e.high);
+    bar.low = static_cast<float>(e.low);
+    bar.close = static_cast<float>(e.close);
+    bar.volume = static_cast<std::int32_t>(e.volume);
     CorrectBar(bar);
     return bar;
+}
+
+std::int32_t SecondsOf(double hhmmss) {
+    const auto value = static_cast<std::int32_t>(hhmmss);
+    return value / 10000 * 3600 + value / 100 % 100 * 60 + value % 100;
 }
 
 ::testing::AssertionResult SamePrice(float ours, float printed) {
@@ -185,15 +181,19 @@ void ExpectSameAsListing(const std::string& folder, const std::string& listing) 
         ASSERT_TRUE(file.Read(directory.Path(), s, 4));
         const PriceHistory& history = file.History();
         ASSERT_EQ(history.size(), e.bars.size());
-        const bool intradaySeries = s.period == kPeriodIntraday;
+        EXPECT_EQ(file.IsIntradaySeries(), s.period == kPeriodIntraday);
         for (std::size_t i = 0; i < history.size(); ++i) {
             const ExpectedBar& printed = e.bars[i];
-            const PERIODE want = AsRead(printed, intradaySeries);
+            const PERIODE want = AsRead(printed);
             const PERIODE& got = history[i];
             ASSERT_EQ(got.dayNumber, want.dayNumber) << "bar " << i;
-            if (!intradaySeries || printed.time) {
-                ASSERT_TRUE(SamePrice(got.open, want.open)) << "open of bar " << i;
+            if (printed.time) {
+                ASSERT_EQ(got.secondsOfDay, SecondsOf(*printed.time)) << "time of bar " << i;
             }
+            if (i > 0 && file.IsIntradaySeries()) {
+                ASSERT_TRUE(IsEarlierBar(history[i - 1], got)) << "bar " << i << " out of order";
+            }
+            ASSERT_TRUE(SamePrice(got.open, want.open)) << "open of bar " << i;
             ASSERT_TRUE(SamePrice(got.high, want.high)) << "high of bar " << i;
             ASSERT_TRUE(SamePrice(got.low, want.low)) << "low of bar " << i;
             ASSERT_TRUE(SamePrice(got.close, want.close)) << "close of bar " << i;

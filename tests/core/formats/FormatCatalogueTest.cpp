@@ -50,7 +50,7 @@ TEST(FormatCatalogueTest, DisplayNamesOfEveryType) {
 TEST(FormatCatalogueTest, OfferedTypesIndexesAndIntraday) {
     const auto offered = OfferedFormatTypes();
     EXPECT_EQ(std::vector<int>(offered.begin(), offered.end()),
-              (std::vector<int>{5, 15, 11, 10, 9, 4, 17}));
+              (std::vector<int>{5, 15, 11, 10, 9, 4, 17, 20, 21}));
     for (int type = 0; type <= kLastFormatType; ++type) {
         EXPECT_EQ(IsIntradayFormat(type), type == 20 || type == 21) << type;
     }

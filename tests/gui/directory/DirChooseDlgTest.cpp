@@ -217,9 +217,12 @@ void DirChooseDlgTest::IntervalBoxAppearsOnlyForAnIntradayFormat() {
         CDirChooseDlg dialog(values, *interaction_);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        const std::vector<FormatChoice> choices = EditorFormatChoices();
         for (int i = 0; i < dialog.FormatBox()->count(); ++i) {
             dialog.FormatBox()->setCurrentIndex(i);
-            QVERIFY2(!dialog.IntervalShown(), qPrintable(dialog.FormatBox()->currentText()));
+            const bool intraday = IsIntradayFormat(choices[static_cast<std::size_t>(i)].formatType);
+            QVERIFY2(dialog.IntervalShown() == intraday,
+                     qPrintable(dialog.FormatBox()->currentText()));
         }
     }
 
