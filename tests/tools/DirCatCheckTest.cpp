@@ -20,7 +20,7 @@ using Histories = std::vector<std::pair<std::string, PriceHistory>>;
 
 const std::string kHeader = "symbol,row,date,time,kind,split,factor,detail";
 
-// Twelve business days from Monday 3.1.2005; the close steps through 20,
+// Twelve business days from Monday 3.1.2005; the close runs through 20,
 // 20.25, 20.5, 20.75, the open is the close and the range half a unit each way.
 PriceHistory CleanHistory(std::int32_t secondsOfDay = 0) {
     PriceHistory bars;
