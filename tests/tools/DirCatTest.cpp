@@ -2,13 +2,11 @@
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/Periode.h"
-#include "support/ChildProcess.h"
+#include "DirCatRun.h"
 #include "support/LongSymbolFolder.h"
 #include "support/Sweep.h"
 #include "support/TempDir.h"
 
-#include <cstdio>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <set>
 #include <sstream>
@@ -16,39 +14,11 @@
 namespace mvr {
 namespace {
 
+using test::Lines;
+using test::ReadText;
+using test::RunDirCat;
 using test::TempDir;
-
-struct Outcome {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-Outcome RunDirCat(const std::vector<std::string>& args) {
-    static TempDir scratch;
-    test::ChildProcess dircat(MVR_DIRCAT_PATH, args, scratch.File("stderr"));
-    Outcome outcome;
-    outcome.out = dircat.ReadAll();
-    outcome.exitCode = dircat.Wait();
-    outcome.err = ReadText(scratch.File("stderr"));
-    return outcome;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::stringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
+using Outcome = test::DirCatOutcome;
 
 std::string Folder(const std::string& name) {
     return std::string(MVR_TESTDATA_DIR) + "/metastock/" + name;
