@@ -52,8 +52,9 @@ TEST(SymbolHealthTest, EverySymbolOfAFolderHasAState) {
     EXPECT_EQ(results[3].problem, "cannot read " + dir.File("BROKEN.prn"));
     // A symbol text that would leave the folder names no file.
     EXPECT_EQ(results[4].problem, "the symbol names no data file");
-    EXPECT_EQ(CheckSymbolHealth(dir.Path(), Symbol("MS", 1), kFormatMetaStockIntraday, {}).problem,
-              "no reader for the files of format 20");
+    // Type 7 ("The Option Trader") names files but has no reader.
+    EXPECT_EQ(CheckSymbolHealth(dir.Path(), Symbol("MS", 1), 7, {}).problem,
+              "no reader for the files of format 7");
 
     // A cleared run flag stops before the next symbol.
     run = false;
