@@ -99,8 +99,7 @@ void EditAsTheCoreDoes(CSymbolDataEditor& editor) {
     editor.Selection().Select(kDeletedRow);
     CScriptedInteraction yes;
     yes.ExpectQuestion("Are you sure you want to remove '" +
-                           FormatDayNumber(editor.Store().History()[kDeletedRow].dayNumber) +
-                           "'?",
+                           FormatDayNumber(editor.Store().History()[kDeletedRow].dayNumber) + "'?",
                        MessageIcon::Question, true);
     QCOMPARE(editor.DeleteSelected(yes), std::size_t{1});
 }
@@ -113,6 +112,7 @@ class CSymbolDataThroughWindowTest : public QObject {
 private slots:
     void theDialogsWriteWhatTheCoreEditorWritesAndCancelWritesNothing();
     void aDownloadInTheEditorBringsBackWhatWasDeleted();
+    void aJumpInTheStoredPricesIsMarkedInTheListAndTheEditor();
 };
 
 void CSymbolDataThroughWindowTest::theDialogsWriteWhatTheCoreEditorWritesAndCancelWritesNothing() {
@@ -197,9 +197,9 @@ void CSymbolDataThroughWindowTest::aDownloadInTheEditorBringsBackWhatWasDeleted(
     OpenEditorOnFirstSymbol(window, [&](CSymbolDataDlg& editor) {
         rowsBefore = editor.Table()->model()->rowCount();
         for (int row = rowsBefore - 3; row < rowsBefore; ++row) {
-            editor.Table()->selectionModel()->select(
-                editor.Table()->model()->index(row, 0),
-                QItemSelectionModel::Select | QItemSelectionModel::Rows);
+            editor.Table()->selectionModel()->select(editor.Table()->model()->index(row, 0),
+                                                     QItemSelectionModel::Select |
+                                                         QItemSelectionModel::Rows);
         }
         QTest::mouseClick(editor.DeleteButton(), Qt::LeftButton);
         rowsAfterDeleting = editor.Table()->model()->rowCount();
@@ -211,6 +211,50 @@ void CSymbolDataThroughWindowTest::aDownloadInTheEditorBringsBackWhatWasDeleted(
     QCOMPARE(rowsAfterDeleting, rowsBefore - 3);
     QCOMPARE(rowsAfterDownload, rowsBefore);
     QCOMPARE(mvr::test::ReadBytes(priceFile), updated);
+}
+
+void CSymbolDataThroughWindowTest::aJumpInTheStoredPricesIsMarkedInTheListAndTheEditor() {
+    CGuiTestbed bed;
+    bed.AddDirectory("ascii", kFormatAsciiComma, 2);
+    const std::string folder = WithTrailingSeparator(bed.Folder("ascii"));
+    PriceHistory bars = RisingBars(30);
+    for (std::size_t i = kSplitRow; i < bars.size(); ++i) {
+        bars[i].open /= 2;
+        bars[i].high /= 2;
+        bars[i].low /= 2;
+        bars[i].close /= 2;
+    }
+    WriteFirstSymbolsPrices(folder, kFormatAsciiComma, bars);
+    bed.StoreConfiguration();
+    CMVRKrsExpDlg& window = bed.OpenWindow();
+    window.DirectoryView()->selectRow(0);
+
+    // The list checks the folder in the background and marks the symbol.
+    QAbstractItemModel* symbols = window.SymbolView()->model();
+    QCOMPARE(symbols->rowCount(), 2);
+    QTRY_VERIFY(symbols->index(0, 0).data(Qt::DecorationRole).isValid());
+    QVERIFY(symbols->index(0, 0).data(Qt::ToolTipRole).toString().contains(QStringLiteral("2:1")));
+    QVERIFY(!symbols->index(1, 0).data(Qt::DecorationRole).isValid());
+
+    // The editor marks the row after the jump and proposes the split.
+    OpenEditorOnFirstSymbol(window, [](CSymbolDataDlg& editor) {
+        const QAbstractItemModel* rows = editor.Table()->model();
+        QVERIFY(rows->index(kSplitRow, 0)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .contains(QStringLiteral("2:1 split")));
+        QVERIFY(rows->index(kSplitRow, 0).data(Qt::DecorationRole).isValid());
+        QVERIFY(!rows->index(kSplitRow - 1, 0).data(Qt::ToolTipRole).isValid());
+        SelectOnly(editor, kSplitRow);
+        QString proposed;
+        WhenOpened<CSplitDataDlg>([&proposed](CSplitDataDlg& split) {
+            proposed = split.FactorEdit()->text();
+            split.reject();
+        });
+        QTest::mouseClick(editor.SplitButton(), Qt::LeftButton);
+        QCOMPARE(proposed, QStringLiteral("0.5"));
+        ClickButton(editor, QStringLiteral("Cancel"));
+    });
 }
 
 } // namespace mvr::gui::test

@@ -56,6 +56,8 @@ void CExpSymbolListModel::SetDirectory(const CExportDirectory* directory) {
 }
 
 void CExpSymbolListModel::ShowDirectory() {
+    ++generation_;
+    health_.clear();
     rowOrder_.assign(directory_ ? directory_->SymbolCount() : 0, 0);
     selection_.Reset(rowOrder_.size());
     typeAhead_.Reset();
@@ -76,13 +78,12 @@ void CExpSymbolListModel::SymbolsAppended() {
         const auto symbol = static_cast<std::int32_t>(index);
         // After the rows of equal keys, as the stable sort of the whole array
         // would place a symbol that comes last in the array.
-        const auto at =
-            sorted ? std::upper_bound(rowOrder_.begin(), rowOrder_.end(), symbol,
-                                      [this](std::int32_t a, std::int32_t b) {
-                                          const int order = CompareRows(a, b);
-                                          return ascending_ ? order < 0 : order > 0;
-                                      })
-                   : rowOrder_.end();
+        const auto at = sorted ? std::upper_bound(rowOrder_.begin(), rowOrder_.end(), symbol,
+                                                  [this](std::int32_t a, std::int32_t b) {
+                                                      const int order = CompareRows(a, b);
+                                                      return ascending_ ? order < 0 : order > 0;
+                                                  })
+                               : rowOrder_.end();
         const auto row = static_cast<std::size_t>(at - rowOrder_.begin());
         notifier_.AboutToInsert(row, row);
         rowOrder_.insert(at, symbol);
@@ -231,6 +232,24 @@ void CExpSymbolListModel::ClearSelection() {
     }
     selection_.ClearAll();
     notifier_.SelectionChanged();
+}
+
+void CExpSymbolListModel::SetHealth(std::uint64_t generation, std::vector<SymbolHealth> health) {
+    if (generation != generation_) {
+        return;
+    }
+    health_ = std::move(health);
+    if (!rowOrder_.empty()) {
+        notifier_.Changed(0, rowOrder_.size() - 1);
+    }
+}
+
+const SymbolHealth* CExpSymbolListModel::HealthOfRow(std::size_t row) const {
+    const std::int32_t symbol = RowToSymbol(static_cast<std::int64_t>(row));
+    if (symbol < 0 || static_cast<std::size_t>(symbol) >= health_.size()) {
+        return nullptr;
+    }
+    return &health_[static_cast<std::size_t>(symbol)];
 }
 
 } // namespace mvr

@@ -7,6 +7,7 @@
 // The model never changes the directory. A view hears of every change of the
 // rows through the observer: a new directory and a sort reset the rows.
 
+#include "core/health/SymbolHealth.h"
 #include "core/lists/ListObserver.h"
 #include "core/lists/RowSelection.h"
 #include "core/lists/TypeAhead.h"
@@ -89,6 +90,16 @@ public:
     // Removes selection and focus from all rows.
     void ClearSelection();
 
+    // The health of the symbols' stored prices, checked off the window's
+    // thread. Every directory shown (and every other change of its symbol
+    // array) starts a new generation without marks; results of an earlier
+    // generation are dropped, so that a slow check never marks the wrong
+    // symbols. Result i belongs to the directory's symbol i.
+    std::uint64_t Generation() const { return generation_; }
+    void SetHealth(std::uint64_t generation, std::vector<SymbolHealth> health);
+    // Null while unknown: not checked yet, or a symbol added since.
+    const SymbolHealth* HealthOfRow(std::size_t row) const;
+
 private:
     int CompareRows(std::int32_t a, std::int32_t b) const;
     void RebuildOrder();
@@ -99,6 +110,8 @@ private:
     bool ascending_ = true;
     const CExportDirectory* directory_ = nullptr;
     std::vector<std::int32_t> rowOrder_; // row -> symbol index
+    std::uint64_t generation_ = 0;
+    std::vector<SymbolHealth> health_; // by symbol index
     CRowSelection selection_;
     CTypeAhead typeAhead_;
     CListNotifier notifier_;

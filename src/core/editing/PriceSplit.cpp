@@ -33,10 +33,10 @@ std::size_t ApplySplit(PriceHistory& records, std::int32_t splitDay, float facto
     return changed;
 }
 
-CSplitDataValues::CSplitDataValues(std::int32_t proposedDay)
+CSplitDataValues::CSplitDataValues(std::int32_t proposedDay, float proposedFactor)
     : dateText_(FormatDayNumber(proposedDay)) {
     char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.7g", 1.0);
+    std::snprintf(buffer, sizeof buffer, "%.7g", static_cast<double>(proposedFactor));
     factorText_ = buffer;
 }
 

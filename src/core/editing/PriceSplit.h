@@ -31,16 +31,17 @@ struct SplitRequest {
     float factor = 1.0f;
 };
 
-// The split dialog: opened on a proposed day, with the factor 1.
+// The split dialog: opened on a proposed day, with the factor 1 unless a
+// factor is proposed as well.
 class CSplitDataValues {
 public:
     static constexpr double kFactorStep = 0.1;
 
-    explicit CSplitDataValues(std::int32_t proposedDay);
+    explicit CSplitDataValues(std::int32_t proposedDay, float proposedFactor = 1.0f);
 
     // "dd.mm.yyyy" of the proposed day.
     const std::string& DateText() const { return dateText_; }
-    // "1", the factor printed with "%.7g".
+    // The factor printed with "%.7g": "1" unless another was proposed.
     const std::string& FactorText() const { return factorText_; }
 
     // OK with the texts of the two controls.

@@ -5,6 +5,7 @@
 #include "core/editing/PriceRowTexts.h"
 #include "core/editing/PriceSplit.h"
 #include "core/formats/DayNumber.h"
+#include "core/health/SymbolHealth.h"
 #include "core/update/UpdateJob.h"
 #include "core/update/UpdateRun.h"
 
@@ -28,7 +29,38 @@ std::string RemoveQuestion(const PriceHistory& records, const std::vector<std::s
 } // namespace
 
 CSymbolDataEditor::CSymbolDataEditor(CExportDataFile& store, const ExportUserInfo& user)
-    : store_(store), user_(user) {}
+    : store_(store), user_(user) {
+    CheckStoredFile();
+}
+
+void CSymbolDataEditor::CheckStoredFile() {
+    if (store_.FilePath().empty()) {
+        return;
+    }
+    const SymbolHealth health =
+        CheckSymbolHealth(store_.Directory(), store_.Symbol(), store_.FormatType(), {});
+    for (const HealthFinding& finding : health.findings) {
+        StoredFinding& stored = storedFindings_[finding.sourcePos];
+        stored.text += (stored.text.empty() ? "" : "\n") + finding.description;
+        if (finding.kind == HealthFindingKind::Jump) {
+            stored.splitFactor = finding.split.SplitFactor();
+        }
+    }
+}
+
+const CSymbolDataEditor::StoredFinding* CSymbolDataEditor::FindingOfRow(std::size_t row) const {
+    const PriceHistory& records = store_.History();
+    if (row >= rows_ || row >= records.size() || records[row].isNew != 0) {
+        return nullptr;
+    }
+    const auto found = storedFindings_.find(records[row].sourcePos);
+    return found == storedFindings_.end() ? nullptr : &found->second;
+}
+
+std::string CSymbolDataEditor::RowFindings(std::size_t row) const {
+    const StoredFinding* finding = FindingOfRow(row);
+    return finding != nullptr ? finding->text : std::string();
+}
 
 std::string CSymbolDataEditor::Caption() const {
     const ExportSymbolInfo& symbol = store_.Symbol();
@@ -64,14 +96,25 @@ void CSymbolDataEditor::EndEdit(std::size_t row, const CEditPriceValues& values)
     }
 }
 
+std::size_t CSymbolDataEditor::ProposedSplitRow() const {
+    const std::size_t last = store_.History().size() - 1;
+    const std::vector<std::size_t> selected = selection_.Rows();
+    return selected.empty() ? last : std::min(selected.front(), last);
+}
+
 std::optional<std::int32_t> CSymbolDataEditor::ProposedSplitDay() const {
-    const PriceHistory& records = store_.History();
-    if (records.empty()) {
+    if (store_.History().empty()) {
         return std::nullopt;
     }
-    const std::vector<std::size_t> selected = selection_.Rows();
-    const std::size_t row = selected.empty() ? records.size() - 1 : selected.front();
-    return records[std::min(row, records.size() - 1)].dayNumber;
+    return store_.History()[ProposedSplitRow()].dayNumber;
+}
+
+float CSymbolDataEditor::ProposedSplitFactor() const {
+    if (store_.History().empty()) {
+        return 1.0f;
+    }
+    const StoredFinding* finding = FindingOfRow(ProposedSplitRow());
+    return finding != nullptr ? finding->splitFactor : 1.0f;
 }
 
 std::size_t CSymbolDataEditor::Split(std::int32_t splitDay, float factor) {

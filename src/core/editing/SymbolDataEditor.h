@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 namespace mvr {
 
@@ -49,6 +50,14 @@ public:
     // of the last record when none is selected; nothing without records (the
     // split does nothing then).
     std::optional<std::int32_t> ProposedSplitDay() const;
+    // The factor it proposes: that of the split a jump of the close on the
+    // proposed row suggests, otherwise 1.
+    float ProposedSplitFactor() const;
+
+    // What the health check finds in the stored file for a row's record, one
+    // line per finding. Empty for a sound record, and for one that an edit,
+    // a split or a download has changed since it was read.
+    std::string RowFindings(std::size_t row) const;
     // Applies what the split dialog returned; the count of changed records.
     std::size_t Split(std::int32_t splitDay, float factor);
 
@@ -67,10 +76,21 @@ public:
     const ExportUserInfo& User() const { return user_; }
 
 private:
+    struct StoredFinding {
+        std::string text;
+        float splitFactor = 1.0f; // of a jump; 1 otherwise
+    };
+    // Checks the file as stored: the store holds its bars corrected, which
+    // hides some of the faults.
+    void CheckStoredFile();
+    const StoredFinding* FindingOfRow(std::size_t row) const;
+    std::size_t ProposedSplitRow() const;
+
     CExportDataFile& store_;
     const ExportUserInfo& user_;
     std::size_t rows_ = 0;
     CRowSelection selection_;
+    std::unordered_map<std::int32_t, StoredFinding> storedFindings_; // by position in the file
 };
 
 } // namespace mvr

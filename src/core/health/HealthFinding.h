@@ -31,6 +31,9 @@ std::string_view HealthFindingWord(HealthFindingKind kind);
 struct HealthFinding {
     HealthFindingKind kind = HealthFindingKind::OutOfOrder;
     std::size_t row = 0; // the bar's index in the history as the file stores it
+    // Where the bar lies in its file (PERIODE::sourcePos): the row of a
+    // history read with the bar correction, edited since, that still shows it.
+    std::int32_t sourcePos = -1;
     std::int32_t dayNumber = 0;
     std::int32_t secondsOfDay = 0;
     // Jumps only: the split that would explain the jump. It took effect on

@@ -167,6 +167,7 @@ private:
     void Add(HealthFindingKind kind, std::string description, SplitRatio split = {}) {
         findings_.push_back(HealthFinding{.kind = kind,
                                           .row = row_,
+                                          .sourcePos = bar_->sourcePos,
                                           .dayNumber = bar_->dayNumber,
                                           .secondsOfDay = bar_->secondsOfDay,
                                           .split = split,

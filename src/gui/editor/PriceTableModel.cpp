@@ -3,6 +3,10 @@
 #include "core/editing/PriceRowTexts.h"
 #include "core/editing/SymbolDataEditor.h"
 #include "gui/controls/CoreText.h"
+#include "gui/resources/Artwork.h"
+
+#include <QBrush>
+#include <QColor>
 
 namespace mvr::gui {
 
@@ -29,7 +33,25 @@ QVariant CPriceTableModel::data(const QModelIndex& index, int role) const {
         const bool right = columns[static_cast<std::size_t>(index.column())].alignRight;
         return QVariant::fromValue(Qt::AlignVCenter | (right ? Qt::AlignRight : Qt::AlignLeft));
     }
-    return {};
+    return FindingData(index, role);
+}
+
+QVariant CPriceTableModel::FindingData(const QModelIndex& index, int role) const {
+    if (role != Qt::ToolTipRole && role != Qt::BackgroundRole && role != Qt::DecorationRole) {
+        return {};
+    }
+    const std::string findings = editor_.RowFindings(static_cast<std::size_t>(index.row()));
+    if (findings.empty()) {
+        return {};
+    }
+    switch (role) {
+    case Qt::ToolTipRole:
+        return QtText(findings);
+    case Qt::BackgroundRole:
+        return QBrush(QColor(0xFF, 0xF1, 0xCC));
+    default:
+        return index.column() == kPriceColumnTime ? QVariant(PriceFindingIcon()) : QVariant();
+    }
 }
 
 QVariant CPriceTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

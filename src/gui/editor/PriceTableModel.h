@@ -2,7 +2,7 @@
 
 // The rows of the data editor as a table model: every cell is asked of the
 // editor when the view paints it, so that 10,000 records scroll without a
-// copy of them.
+// copy of them. Rows with health findings are marked.
 
 #include <QAbstractTableModel>
 
@@ -29,6 +29,10 @@ public:
     void RowChanged(int row);
 
 private:
+    // A row whose stored record the health check found faults in: marked,
+    // with the findings as its tooltip.
+    QVariant FindingData(const QModelIndex& index, int role) const;
+
     CSymbolDataEditor& editor_;
 };
 

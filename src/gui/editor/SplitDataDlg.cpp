@@ -11,10 +11,10 @@
 
 namespace mvr::gui {
 
-CSplitDataDlg::CSplitDataDlg(std::int32_t proposedDay, QWidget* parent)
+CSplitDataDlg::CSplitDataDlg(std::int32_t proposedDay, float proposedFactor, QWidget* parent)
     : QDialog(parent), date_(new CDatumEdit(this)), factor_(new CFloatEdit(this)) {
     setWindowTitle(QStringLiteral("Split Data"));
-    const CSplitDataValues values(proposedDay);
+    const CSplitDataValues values(proposedDay, proposedFactor);
     date_->setObjectName(QStringLiteral("splitDate"));
     date_->setText(QtText(values.DateText()));
     factor_->setObjectName(QStringLiteral("factor"));

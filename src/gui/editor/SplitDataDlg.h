@@ -17,7 +17,7 @@ class CSplitDataDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CSplitDataDlg(std::int32_t proposedDay, QWidget* parent = nullptr);
+    CSplitDataDlg(std::int32_t proposedDay, float proposedFactor, QWidget* parent = nullptr);
 
     // What the two fields say; meaningful after OK.
     SplitRequest Request() const;

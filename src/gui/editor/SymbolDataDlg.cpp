@@ -141,7 +141,7 @@ void CSymbolDataDlg::SplitData() {
     if (!day) {
         return;
     }
-    CSplitDataDlg dialog(*day, this);
+    CSplitDataDlg dialog(*day, editor_.ProposedSplitFactor(), this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }

@@ -11,6 +11,8 @@ class CExpSymbolListModel;
 
 namespace mvr::gui {
 
+class CSymbolHealthScan;
+
 inline constexpr const char* kSymbolDragFormat = "application/x-mvrkrsexp-symbols";
 
 class CSymbolListTableModel : public CListTableModel {
@@ -27,6 +29,15 @@ public:
     QMimeData* mimeData(const QModelIndexList& indexes) const override;
     Qt::DropActions supportedDragActions() const override;
 
+    // The name cell of a symbol whose stored prices have findings, or whose
+    // file cannot be read, carries a mark and says why in its tooltip.
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    // The background check of the shown directory's prices.
+    CSymbolHealthScan& HealthScan() { return *healthScan_; }
+
+    void ModelReset() override;
+
 protected:
     std::size_t CoreRowCount() const override;
     int ColumnCount() const override;
@@ -36,6 +47,7 @@ protected:
 
 private:
     CExpSymbolListModel& list_;
+    CSymbolHealthScan* healthScan_;
 };
 
 } // namespace mvr::gui

@@ -57,6 +57,11 @@ QIcon ApplicationIcon() {
     return QIcon(QStringLiteral(":/mvr/icons/application.svg"));
 }
 
+QIcon PriceFindingIcon() {
+    InitArtwork();
+    return QIcon(QStringLiteral(":/mvr/icons/price-finding.svg"));
+}
+
 QIcon ButtonIcon(MainWindowButton button) {
     InitArtwork();
     const char* name = ButtonIconName(button);

@@ -19,6 +19,9 @@ void InitArtwork();
 
 QIcon ApplicationIcon();
 
+// The mark of stored prices the health check found faults in.
+QIcon PriceFindingIcon();
+
 // Null for a value that is not a button of the main window.
 QIcon ButtonIcon(MainWindowButton button);
 

@@ -213,8 +213,8 @@ bool SymbolSearch(const QString& folder) {
 // to the next, as a split the history does not yet account for leaves it.
 struct UnappliedSplit {
     std::size_t symbol = 0;
-    std::size_t row = 0;   // the first day at the new price
-    double ratio = 1.0;    // that day's close over the day before's
+    std::size_t row = 0; // the first day at the new price
+    double ratio = 1.0;  // that day's close over the day before's
 };
 
 std::optional<UnappliedSplit> FindUnappliedSplit(const CExportDirectory& index) {
@@ -277,7 +277,7 @@ bool DataEditor(CMVRKrsExpSession& session, CUserInteraction& interaction, const
     saved = Save(edit, folder, "edit-price.png") && saved;
     edit.close();
 
-    CSplitDataDlg splitDialog(*editor.ProposedSplitDay(), &dialog);
+    CSplitDataDlg splitDialog(*editor.ProposedSplitDay(), editor.ProposedSplitFactor(), &dialog);
     // A split of one share into n: the older prices take 1/n.
     const double shares = std::round(1.0 / split->ratio);
     splitDialog.FactorEdit()->setText(QString::number(1.0 / shares, 'g', 4));
@@ -289,8 +289,8 @@ bool DataEditor(CMVRKrsExpSession& session, CUserInteraction& interaction, const
 
 // The first message of the import, for a folder without the predecessor's files.
 bool ImportMessage(const QString& folder) {
-    const auto box = MakeMessageBox(kFormatsFileOpenError, MessageIcon::None, QMessageBox::Ok,
-                                    nullptr);
+    const auto box =
+        MakeMessageBox(kFormatsFileOpenError, MessageIcon::None, QMessageBox::Ok, nullptr);
     box->show();
     return Save(*box, folder, "import-message.png");
 }

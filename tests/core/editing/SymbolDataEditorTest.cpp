@@ -10,6 +10,7 @@
 #include "core/editing/PriceSplit.h"
 #include "EditingFixtures.h"
 #include "support/ScriptedInteraction.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -176,6 +177,47 @@ TEST_F(SymbolDataEditorTest, SplitDialogProposesTheFirstSelectedOrTheLastRecords
     const CSplitDataValues dialog(*editor.ProposedSplitDay());
     EXPECT_EQ(dialog.DateText(), "30.06.2010");
     EXPECT_EQ(dialog.FactorText(), "1");
+}
+
+// The editor marks what the health check finds in the file as stored, which
+// the store's corrected bars no longer show, and proposes the split a jump
+// of the close suggests.
+TEST(SymbolDataEditorFindingsTest, RowsOfFaultyStoredRecordsAreMarkedUntilChanged) {
+    test::TempDir dir;
+    PriceHistory bars = {Bar(Day(4, 1, 2010), 40.0f, 100), Bar(Day(5, 1, 2010), 41.0f, 100),
+                         Bar(Day(6, 1, 2010), 20.5f, 200), Bar(Day(7, 1, 2010), 21.0f, 200)};
+    bars[1].high = 39.0f; // below the close of 41
+    CExportDataFile writer;
+    ExportSymbolInfo symbol;
+    symbol.symbol = "ABC";
+    writer.BuildFileName(dir.Path(), symbol, kFormatAsciiComma);
+    writer.History() = bars;
+    ASSERT_TRUE(writer.Write(true));
+
+    CExportDataFile store;
+    ASSERT_TRUE(store.Read(dir.Path(), symbol, kFormatAsciiComma));
+    EXPECT_EQ(store.History()[1].high, 41.0f); // corrected on reading
+    ExportUserInfo user;
+    CSymbolDataEditor editor(store, user);
+    editor.Fill();
+    EXPECT_EQ(editor.RowFindings(0), "");
+    EXPECT_NE(editor.RowFindings(1).find("high"), std::string::npos) << editor.RowFindings(1);
+    EXPECT_NE(editor.RowFindings(2).find("2:1"), std::string::npos) << editor.RowFindings(2);
+    EXPECT_EQ(editor.RowFindings(3), "");
+    EXPECT_EQ(editor.RowFindings(4), "");
+
+    // The last row is selected after a fill: no jump there, factor 1.
+    EXPECT_EQ(editor.ProposedSplitFactor(), 1.0f);
+    editor.Selection().ClearAll();
+    editor.Selection().Select(2);
+    EXPECT_EQ(editor.ProposedSplitDay(), Day(6, 1, 2010));
+    EXPECT_EQ(editor.ProposedSplitFactor(), 0.5f);
+    EXPECT_EQ(CSplitDataValues(Day(6, 1, 2010), editor.ProposedSplitFactor()).FactorText(), "0.5");
+
+    // A split gives the older records new values: their marks go.
+    editor.Split(Day(6, 1, 2010), 0.5f);
+    EXPECT_EQ(editor.RowFindings(1), "");
+    EXPECT_NE(editor.RowFindings(2), "");
 }
 
 TEST_F(SymbolDataEditorTest, DeletingAsksAndRemovesExactlyTheSelectedRecords) {

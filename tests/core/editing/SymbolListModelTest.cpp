@@ -125,6 +125,30 @@ TEST_F(SymbolListModelTest, HeaderClicksSortAscendingThenDescendingAndKeepTheDir
     EXPECT_EQ(model.RowToSymbol(-1), -1);
 }
 
+// Health results arrive from another thread some time after the list showed
+// a directory: they follow the symbols through a sort, and results meant for
+// an earlier directory never mark the one shown now.
+TEST_F(SymbolListModelTest, HealthMarksBelongToTheirSymbolsAndTheirGeneration) {
+    Show({Symbol("B", "b"), Symbol("A", "a")});
+    const std::uint64_t first = model.Generation();
+    EXPECT_EQ(model.HealthOfRow(0), nullptr);
+    std::vector<SymbolHealth> health(2);
+    health[0].state = SymbolHealthState::Findings; // symbol B
+    model.SetHealth(first, health);
+    model.SortByColumn(CExpSymbolListModel::kColumnSymbol); // A, B
+    EXPECT_EQ(model.Generation(), first);
+    ASSERT_NE(model.HealthOfRow(1), nullptr);
+    EXPECT_EQ(model.HealthOfRow(1)->state, SymbolHealthState::Findings);
+    EXPECT_EQ(model.HealthOfRow(0)->state, SymbolHealthState::NoData);
+    EXPECT_EQ(model.HealthOfRow(2), nullptr);
+
+    Show({Symbol("C", "c"), Symbol("D", "d")});
+    EXPECT_NE(model.Generation(), first);
+    EXPECT_EQ(model.HealthOfRow(0), nullptr);
+    model.SetHealth(first, health); // a late answer for the earlier directory
+    EXPECT_EQ(model.HealthOfRow(0), nullptr);
+}
+
 TEST_F(SymbolListModelTest, SelectedSymbolsStaySelectedAtTheirNewRows) {
     Show({Symbol("D", "d"), Symbol("A", "a"), Symbol("C", "c"), Symbol("B", "b")});
     model.Selection().Select(0); // D
