@@ -1,4 +1,4 @@
-#include "DisplayText.h"
+#include "core/platform/TextEncoding.h"
 
 #include <cstdint>
 
@@ -71,7 +71,7 @@ void AppendUtf8(std::string& out, char16_t code) {
 
 } // namespace
 
-std::string ToUtf8ForDisplay(std::string_view text) {
+std::string LocalTextToUtf8(std::string_view text) {
     if (IsUtf8(text)) {
         return std::string(text);
     }
@@ -85,21 +85,6 @@ std::string ToUtf8ForDisplay(std::string_view text) {
         }
         AppendUtf8(out, code);
     }
-    return out;
-}
-
-std::string CsvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        return std::string(text);
-    }
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"') {
-            out.push_back('"');
-        }
-        out.push_back(c);
-    }
-    out.push_back('"');
     return out;
 }
 
