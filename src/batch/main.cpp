@@ -4,6 +4,7 @@
 #include "batch/BatchArguments.h"
 #include "batch/BatchConfiguration.h"
 #include "batch/BatchInteraction.h"
+#include "batch/BatchSchedule.h"
 #include "batch/BatchSummary.h"
 #include "batch/StopSignals.h"
 #include "core/app/RunEnd.h"
@@ -73,6 +74,7 @@ int RunCommand(const BatchCommand& command) {
         return AddDirectory(session, command.values, interaction, error) ? kExitDone : Fail(error);
     case BatchAction::Show:
         ShowConfiguration(session, stdout);
+        ShowSchedule(stdout);
         return kExitDone;
     default:
         break;
@@ -100,6 +102,9 @@ int Main(const std::vector<std::string>& arguments) {
         std::printf("mvrkrsexp-batch %ld.%ld.%ld.%ld\n", kVersionMajor, kVersionMinor,
                     kVersionBuild, kVersionRevision);
         return kExitDone;
+    case BatchAction::Schedule:
+    case BatchAction::Unschedule:
+        return ChangeSchedule(command, stdout, stderr);
     default:
         break;
     }
