@@ -4,6 +4,7 @@
 #include "core/formats/FormatCatalogue.h"
 #include "core/platform/TextUtil.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
 
@@ -27,6 +28,8 @@ constexpr OwnOption kOwnOptions[] = {
     {"--schedule", BatchAction::Schedule, 1, 3},
     {"--unschedule", BatchAction::Unschedule, 0, 0},
 };
+
+constexpr std::string_view kReportOption = "--report";
 
 BatchCommand UsageError(std::string error) {
     BatchCommand command;
@@ -106,6 +109,23 @@ BatchCommand CheckSchedule(BatchCommand command) {
     return command;
 }
 
+// --report FILE before the arguments of a run.
+BatchCommand ParseReportedRun(const std::vector<std::string>& arguments) {
+    if (arguments.size() < 3) {
+        return UsageError("--report takes FILE and the arguments of a run");
+    }
+    BatchCommand command =
+        ParseBatchArguments(std::vector<std::string>(arguments.begin() + 2, arguments.end()));
+    if (command.action == BatchAction::Usage) {
+        return command;
+    }
+    if (command.action != BatchAction::Run || !command.reportFile.empty()) {
+        return UsageError("--report goes once before an update switch or -definitionfile");
+    }
+    command.reportFile = arguments[1];
+    return command;
+}
+
 } // namespace
 
 BatchCommand ParseBatchArguments(const std::vector<std::string>& arguments) {
@@ -113,6 +133,9 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& arguments) {
         return UsageError("no switch given");
     }
     const std::string_view first = arguments.front();
+    if (first == kReportOption) {
+        return ParseReportedRun(arguments);
+    }
     if (first == "-h") {
         return ParseOwnOption(kOwnOptions[0], arguments);
     }
@@ -125,6 +148,11 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& arguments) {
     }
     if (first.starts_with("--")) {
         return UsageError("unknown option " + std::string(first));
+    }
+    // A run ignores words after its value, as the desktop program does; a
+    // report asked for there would silently not be written.
+    if (std::find(arguments.begin(), arguments.end(), kReportOption) != arguments.end()) {
+        return UsageError("--report goes before the switch");
     }
     BatchCommand command;
     command.startup = AnalyseArguments(arguments);
@@ -167,7 +195,10 @@ std::string UsageText() {
            "      with it.\n"
            "  mvrkrsexp-batch --unschedule\n"
            "      Removes the daily update.\n"
-
+           "  mvrkrsexp-batch --report FILE [-nowindow] SWITCH [VALUE]\n"
+           "  mvrkrsexp-batch --report FILE [-nowindow] -definitionfile IN x OUT\n"
+           "      Runs as without --report, then writes a JSON report of the run to FILE: its\n"
+           "      times, exit code and error, the summary, and every directory and symbol.\n"
            "  mvrkrsexp-batch --help | --version\n"
            "\n"
            "The configuration folder is the desktop program's, or MVRKRSEXP_CONFIG_DIR when set.\n"

@@ -30,6 +30,7 @@ struct BatchCommand {
     StartupArguments startup;        // of a run, and the switch that Schedule installs
     std::vector<std::string> values; // the operands of the own options
     DailyTime scheduleTime;          // for Schedule
+    std::string reportFile;          // a run's JSON report (--report FILE); empty for none
 };
 
 // `arguments` excludes the program path.

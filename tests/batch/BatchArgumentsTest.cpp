@@ -26,6 +26,14 @@ TEST(BatchArgumentsTest, UpdateSwitchesAndDefinitionFilesKeepTheDesktopForms) {
     EXPECT_EQ(definition.startup.kind, RunKind::DefinitionFile);
     EXPECT_EQ(definition.startup.definitionInput, "in.txt");
     EXPECT_EQ(definition.startup.definitionOutput, "out.txt");
+
+    const BatchCommand reported =
+        ParseBatchArguments({"--report", "run.json", "-nowindow", "-dirupdate", "/data/ms"});
+    EXPECT_EQ(reported.action, BatchAction::Run);
+    EXPECT_EQ(reported.reportFile, "run.json");
+    EXPECT_EQ(reported.startup.firstArgument, "-dirupdate");
+    EXPECT_EQ(reported.startup.secondArgument, "/data/ms");
+    EXPECT_EQ(ParseBatchArguments({"-updateall"}).reportFile, "");
 }
 
 TEST(BatchArgumentsTest, OwnOptionsCheckTheirOperands) {
@@ -52,6 +60,11 @@ TEST(BatchArgumentsTest, OwnOptionsCheckTheirOperands) {
         {{"-bogus"}, "unknown switch -bogus"},
         {{"-nowindow", "-UPDATE"}, "unknown switch -UPDATE"},
         {{"-definitionfile", "in.txt", "out.txt"}, "-definitionfile takes IN x OUT"},
+        {{"--report"}, "--report takes FILE and the arguments of a run"},
+        {{"--report", "r.json", "--show"}, "--report goes once before an update switch"},
+        {{"--report", "r.json", "--report", "s.json", "-updateall"}, "--report goes once"},
+        {{"--report", "r.json", "-bogus"}, "unknown switch -bogus"},
+        {{"-updateall", "--report", "r.json"}, "--report goes before the switch"},
     };
     for (const auto& [arguments, error] : wrong) {
         const BatchCommand command = ParseBatchArguments(arguments);

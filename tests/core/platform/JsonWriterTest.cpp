@@ -4,6 +4,7 @@
 #include "core/platform/JsonWriter.h"
 
 #include "core/platform/TextEncoding.h"
+#include "support/JsonValue.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,37 @@ TEST(JsonWriterTest, LocalEightBitTextsBecomeUtf8) {
         .EndObject();
     EXPECT_EQ(json.Text(), "{\n  \"Gr\xc3\xb6\xc3\x9f"
                            "e\": \"\xc3\xa9\"\n}\n");
+}
+
+TEST(JsonWriterTest, TheStrictReaderReadsBackEveryTextAsWritten) {
+    std::string everyByte;
+    for (int c = 1; c < 256; ++c) {
+        everyByte += static_cast<char>(c);
+    }
+    CJsonWriter json;
+    json.BeginObject().Key("text").String(everyByte).Key("n").Integer(-7).EndObject();
+    std::string error;
+    const auto parsed = test::ParseJson(json.Text(), &error);
+    ASSERT_TRUE(parsed.has_value()) << error;
+    EXPECT_EQ((*parsed)["text"].text, LocalTextToUtf8(everyByte));
+    EXPECT_EQ((*parsed)["n"].Integer(), -7);
+}
+
+// The reader the report tests rely on refuses what a strict consumer refuses.
+TEST(JsonValueTest, DocumentsThatAreNotJsonAreRefused) {
+    for (const char* wrong : {"", "{", "{\"a\":1,}", "[1 2]", "{'a':1}", "{\"a\" 1}", "01", "1.",
+                              "-", "tru", "\"a\tb\"", "\"\\x\"", "\"\\ud800\"", "\"\xc3\"",
+                              "\"\xc0\xaf\"", "\"\xed\xa0\x80\"", "{} x"}) {
+        EXPECT_FALSE(test::ParseJson(wrong).has_value()) << wrong;
+    }
+    const auto parsed =
+        test::ParseJson(" {\"a\": [true, null, -1.5e2, \"\\u00e9\\ud83d\\udcc8\"]} ");
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_TRUE((*parsed)["a"][0].boolean);
+    EXPECT_TRUE((*parsed)["a"][1].IsNull());
+    EXPECT_EQ((*parsed)["a"][2].number, -150.0);
+    EXPECT_EQ((*parsed)["a"][3].text, "\xc3\xa9\xf0\x9f\x93\x88");
+    EXPECT_TRUE((*parsed)["missing"].IsNull());
 }
 
 TEST(TextEncodingTest, OnlyValidUtf8IsTakenAsUtf8) {
