@@ -5,6 +5,7 @@
 // start with "--" are the batch tool's own.
 
 #include "core/app/CommandLine.h"
+#include "core/schedule/DailyTime.h"
 
 #include <string>
 #include <vector>
@@ -18,14 +19,18 @@ enum class BatchAction {
     Run,          // an update switch or a definition file (the startup arguments)
     SetAccount,   // --set-account ACCOUNT PASSWORD
     AddDirectory, // --add-directory PATH FORMAT [CATALOGUE [START]]
-    Show,         // --show: the configured account, directories and lists
+    Show,         // --show: the configured account, directories, lists and daily update
+    Schedule,     // --schedule HH:MM [SWITCH [VALUE]]: the update switch run daily
+    Unschedule,   // --unschedule
 };
 
 struct BatchCommand {
     BatchAction action = BatchAction::Usage;
-    std::string error; // for Usage
-    StartupArguments startup;
+    std::string error;               // for Usage
+    StartupArguments startup;        // of a run, and the switch that Schedule installs
     std::vector<std::string> values; // the operands of the own options
+    DailyTime scheduleTime;          // for Schedule
+    std::string reportFile;          // a run's JSON report (--report FILE); empty for none
 };
 
 // `arguments` excludes the program path.

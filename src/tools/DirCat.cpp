@@ -9,6 +9,7 @@
 #include "core/formats/FormatCatalogue.h"
 #include "core/health/SymbolHealth.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/TextEncoding.h"
 #include "DirCatArguments.h"
 #include "DisplayText.h"
 #include "HealthReport.h"
@@ -58,9 +59,9 @@ int ListSymbols(const CExportDirectory& directory) {
     std::string out = "format," + std::to_string(directory.FormatType()) + "," +
                       CsvField(FormatDisplayName(directory.FormatType())) + "\n";
     for (const ExportSymbolInfo& s : directory.Symbols()) {
-        out += CsvField(ToUtf8ForDisplay(FullSymbolText(s)));
+        out += CsvField(LocalTextToUtf8(FullSymbolText(s)));
         out += ',';
-        out += CsvField(ToUtf8ForDisplay(s.name));
+        out += CsvField(LocalTextToUtf8(s.name));
         out += ',' + std::to_string(s.sinCode) + ',' + std::to_string(s.fileNumber) + ',' +
                std::to_string(s.fieldCount) + ',' + DateText(s.firstDate) + ',' +
                DateText(s.lastDate) + '\n';

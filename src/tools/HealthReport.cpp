@@ -1,5 +1,6 @@
 #include "HealthReport.h"
 
+#include "core/platform/TextEncoding.h"
 #include "DisplayText.h"
 
 #include <algorithm>
@@ -32,7 +33,7 @@ void AppendFinding(std::string& out, const std::string& symbol, const HealthFind
 }
 
 void AppendUnreadable(std::string& out, const std::string& symbol, const SymbolHealth& health) {
-    out += symbol + ",,,,unreadable,,," + CsvField(ToUtf8ForDisplay(health.problem)) + '\n';
+    out += symbol + ",,,,unreadable,,," + CsvField(LocalTextToUtf8(health.problem)) + '\n';
 }
 
 } // namespace
@@ -41,7 +42,7 @@ std::string HealthCsv(std::span<const ExportSymbolInfo> symbols,
                       std::span<const SymbolHealth> results) {
     std::string out = kHeader;
     for (std::size_t i = 0; i < results.size() && i < symbols.size(); ++i) {
-        const std::string symbol = CsvField(ToUtf8ForDisplay(FullSymbolText(symbols[i])));
+        const std::string symbol = CsvField(LocalTextToUtf8(FullSymbolText(symbols[i])));
         if (results[i].state == SymbolHealthState::Unreadable) {
             AppendUnreadable(out, symbol, results[i]);
         }

@@ -26,6 +26,14 @@ TEST(BatchArgumentsTest, UpdateSwitchesAndDefinitionFilesKeepTheDesktopForms) {
     EXPECT_EQ(definition.startup.kind, RunKind::DefinitionFile);
     EXPECT_EQ(definition.startup.definitionInput, "in.txt");
     EXPECT_EQ(definition.startup.definitionOutput, "out.txt");
+
+    const BatchCommand reported =
+        ParseBatchArguments({"--report", "run.json", "-nowindow", "-dirupdate", "/data/ms"});
+    EXPECT_EQ(reported.action, BatchAction::Run);
+    EXPECT_EQ(reported.reportFile, "run.json");
+    EXPECT_EQ(reported.startup.firstArgument, "-dirupdate");
+    EXPECT_EQ(reported.startup.secondArgument, "/data/ms");
+    EXPECT_EQ(ParseBatchArguments({"-updateall"}).reportFile, "");
 }
 
 TEST(BatchArgumentsTest, OwnOptionsCheckTheirOperands) {
@@ -52,10 +60,49 @@ TEST(BatchArgumentsTest, OwnOptionsCheckTheirOperands) {
         {{"-bogus"}, "unknown switch -bogus"},
         {{"-nowindow", "-UPDATE"}, "unknown switch -UPDATE"},
         {{"-definitionfile", "in.txt", "out.txt"}, "-definitionfile takes IN x OUT"},
+        {{"--report"}, "--report takes FILE and the arguments of a run"},
+        {{"--report", "r.json", "--show"}, "--report goes once before an update switch"},
+        {{"--report", "r.json", "--report", "s.json", "-updateall"}, "--report goes once"},
+        {{"--report", "r.json", "-bogus"}, "unknown switch -bogus"},
+        {{"-updateall", "--report", "r.json"}, "--report goes before the switch"},
     };
     for (const auto& [arguments, error] : wrong) {
         const BatchCommand command = ParseBatchArguments(arguments);
         EXPECT_EQ(command.action, BatchAction::Usage);
+        EXPECT_NE(command.error.find(error), std::string::npos) << command.error;
+    }
+}
+
+TEST(BatchArgumentsTest, ASchedulesTimeAndSwitchAreCheckedAsARunsWouldBe) {
+    const BatchCommand full = ParseBatchArguments({"--schedule", "07:30"});
+    EXPECT_EQ(full.action, BatchAction::Schedule);
+    EXPECT_EQ(full.scheduleTime, (DailyTime{7, 30}));
+    EXPECT_EQ(full.startup.firstArgument, "-updateall");
+    EXPECT_EQ(full.startup.secondArgument, "");
+
+    const BatchCommand list = ParseBatchArguments({"--schedule", "23:59", "-ListUpdate", "Abend"});
+    EXPECT_EQ(list.action, BatchAction::Schedule);
+    EXPECT_EQ(list.scheduleTime, (DailyTime{23, 59}));
+    EXPECT_EQ(list.startup.firstArgument, "-ListUpdate");
+    EXPECT_EQ(list.startup.secondArgument, "Abend");
+    EXPECT_EQ(ParseBatchArguments({"--unschedule"}).action, BatchAction::Unschedule);
+
+    const std::pair<std::vector<std::string>, const char*> wrong[] = {
+        {{"--schedule"}, "wrong number of values for --schedule"},
+        {{"--schedule", "24:00"}, "the time must be HH:MM from 00:00 to 23:59, not 24:00"},
+        {{"--schedule", "7:30"}, "not 7:30"},
+        {{"--schedule", "07:60", "-updateall"}, "not 07:60"},
+        {{"--schedule", "07:30", "-bogus"}, "unknown switch -bogus"},
+        {{"--schedule", "07:30", "-dirupdate"}, "-dirupdate needs a value"},
+        {{"--schedule", "07:30", "-updateallrt", "x"}, "-updateallrt takes no value"},
+        {{"--schedule", "07:30", "-definitionfile", "in"},
+         "only an update switch can be scheduled"},
+        {{"--schedule", "07:30", "-nowindow"}, "no switch given"},
+        {{"--unschedule", "now"}, "wrong number of values for --unschedule"},
+    };
+    for (const auto& [arguments, error] : wrong) {
+        const BatchCommand command = ParseBatchArguments(arguments);
+        EXPECT_EQ(command.action, BatchAction::Usage) << arguments.back();
         EXPECT_NE(command.error.find(error), std::string::npos) << command.error;
     }
 }

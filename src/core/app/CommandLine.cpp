@@ -19,7 +19,7 @@ struct BatchSwitch {
 };
 
 constexpr BatchSwitch kBatchSwitches[] = {
-    {"-updateall", Selection::All, kUpdateModeFull, false},
+    {kUpdateAllSwitch, Selection::All, kUpdateModeFull, false},
     {"-updateallrt", Selection::All, kUpdateModeFull, true},
     {"-dirupdate", Selection::Directory, kUpdateModeFull, false},
     {"-dirupdatert", Selection::Directory, kUpdateModeFull, true},
@@ -78,6 +78,14 @@ std::vector<std::int32_t> SelectDirectories(Selection selection, const std::stri
     return indices;
 }
 
+const BatchSwitch* FindBatchSwitch(std::string_view firstArgument) {
+    const std::string name = ToLowerAscii(firstArgument);
+    const auto found =
+        std::find_if(std::begin(kBatchSwitches), std::end(kBatchSwitches),
+                     [&](const BatchSwitch& candidate) { return name == candidate.name; });
+    return found == std::end(kBatchSwitches) ? nullptr : found;
+}
+
 } // namespace
 
 StartupArguments AnalyseArguments(const std::vector<std::string>& arguments) {
@@ -103,9 +111,12 @@ StartupArguments AnalyseArguments(const std::vector<std::string>& arguments) {
 }
 
 bool IsBatchSwitch(std::string_view firstArgument) {
-    const std::string name = ToLowerAscii(firstArgument);
-    return std::any_of(std::begin(kBatchSwitches), std::end(kBatchSwitches),
-                       [&](const BatchSwitch& candidate) { return name == candidate.name; });
+    return FindBatchSwitch(firstArgument) != nullptr;
+}
+
+bool BatchSwitchTakesValue(std::string_view firstArgument) {
+    const BatchSwitch* found = FindBatchSwitch(firstArgument);
+    return found != nullptr && found->selection != Selection::All;
 }
 
 BatchSelection SelectBatchDirectories(std::string_view firstArgument,
@@ -113,16 +124,15 @@ BatchSelection SelectBatchDirectories(std::string_view firstArgument,
                                       const std::vector<MVRKrsExportInfo>& directories,
                                       const std::vector<CMVRDirListInfo>& lists) {
     BatchSelection result;
-    const std::string name = ToLowerAscii(firstArgument);
-    const std::string value = WithoutQuotes(secondArgument);
-    for (const BatchSwitch& candidate : kBatchSwitches) {
-        if (name == candidate.name) {
-            result.switchRecognised = true;
-            result.mode = candidate.mode;
-            result.realtime = candidate.realtime;
-            result.directories = SelectDirectories(candidate.selection, value, directories, lists);
-        }
+    const BatchSwitch* found = FindBatchSwitch(firstArgument);
+    if (found == nullptr) {
+        return result;
     }
+    result.switchRecognised = true;
+    result.mode = found->mode;
+    result.realtime = found->realtime;
+    result.directories =
+        SelectDirectories(found->selection, WithoutQuotes(secondArgument), directories, lists);
     return result;
 }
 

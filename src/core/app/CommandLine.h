@@ -44,8 +44,15 @@ struct BatchSelection {
     bool unattended = true;
 };
 
+// The switch of a full update, which a run without a named switch makes.
+inline constexpr const char* kUpdateAllSwitch = "-updateall";
+
 // One of the six update switches, without regard to letter case.
 bool IsBatchSwitch(std::string_view firstArgument);
+
+// An update switch that selects by its value (a directory's path, a list's
+// name), without regard to letter case.
+bool BatchSwitchTakesValue(std::string_view firstArgument);
 
 // The six update switches, compared after lower-casing the first argument; the
 // second argument loses every double quote. A directory path gets a trailing

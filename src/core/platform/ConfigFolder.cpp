@@ -20,14 +20,6 @@ namespace mvr {
 
 namespace {
 
-std::optional<std::string> EnvironmentValue(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr || *value == '\0') {
-        return std::nullopt;
-    }
-    return std::string(value);
-}
-
 std::optional<std::string> CreatedFolder(const std::string& path) {
     if (!CreateFolders(path)) {
         return std::nullopt;
@@ -36,6 +28,14 @@ std::optional<std::string> CreatedFolder(const std::string& path) {
 }
 
 } // namespace
+
+std::optional<std::string> EnvironmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') {
+        return std::nullopt;
+    }
+    return std::string(value);
+}
 
 std::optional<std::string> LocalAppDataFolder() {
 #ifdef _WIN32

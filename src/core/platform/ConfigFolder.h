@@ -12,6 +12,9 @@ inline constexpr const char* kConfigFolderName = "Marvane Kavolo";
 // portable installs, several configurations side by side).
 inline constexpr const char* kConfigFolderVariable = "MVRKRSEXP_CONFIG_DIR";
 
+// The value of an environment variable; nothing when it is unset or empty.
+std::optional<std::string> EnvironmentValue(const char* name);
+
 // The current user's local (non-roaming) application-data folder, created when
 // missing: the local AppData folder on Windows, $XDG_DATA_HOME or
 // $HOME/.local/share elsewhere. Nothing when the platform gives none.

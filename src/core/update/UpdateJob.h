@@ -15,6 +15,7 @@
 #include "core/net/RunFlag.h"
 #include "core/update/FolderNotWritten.h"
 #include "core/update/UpdateDateRange.h"
+#include "core/update/UpdateOutcome.h"
 #include "core/update/UpdateProgressSink.h"
 #include "core/update/UpdateWorkItem.h"
 
@@ -49,10 +50,12 @@ struct UpdateSummary {
     bool communicationFailed = false;      // a CIOException ended a catalogue sync or a request
     std::int32_t indexesNotSaved = 0;      // directory index saves that failed (sync and writing)
     std::vector<FolderNotWritten> foldersNotWritten; // where files or indexes could not be written
-    bool failed = false;    // something else thrown ended the run early (out of memory, ...)
-    std::string failure;    // what it was, in words (kOutOfMemoryText, what() of the exception)
+    bool failed = false; // something else thrown ended the run early (out of memory, ...)
+    std::string failure; // what it was, in words (kOutOfMemoryText, what() of the exception)
     // Catalogue instruments left out because their price file is another symbol's.
     std::vector<RefusedSymbol> refusedSymbols;
+    // One per directory added to the job, in the order they were added.
+    std::vector<DirectoryOutcome> directoryOutcomes;
     bool stopped = false;    // the run flag was cleared before the job's end
     bool closeWithOk = true; // the dialog closes itself with OK (else "Update finished")
     std::chrono::milliseconds elapsed{0};

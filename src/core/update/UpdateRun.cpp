@@ -2,9 +2,9 @@
 
 #include "core/formats/DayNumber.h"
 #include "core/net/UserRequests.h"
+#include "core/platform/Paths.h"
 #include "core/update/CatalogueSync.h"
 #include "core/update/UpdateDateRange.h"
-#include "core/update/WritingPass.h"
 
 #include <algorithm>
 #include <thread>
@@ -28,6 +28,10 @@ CUpdateRun::CUpdateRun(UpdateRunInput input, const RunFlag& run, CUpdateProgress
 
 void CUpdateRun::Execute() {
     summary_.directories = CountOf(input_.addedDirectories.size());
+    for (const std::int32_t index : input_.addedDirectories) {
+        const MVRKrsExportInfo& info = input_.directories[static_cast<std::size_t>(index)];
+        summary_.directoryOutcomes.push_back({info.path, info.formatType, {}, {}});
+    }
     sink_.PhaseChanged(kPhaseInitializing);
     Pause();
     if (!Running()) {
@@ -80,6 +84,7 @@ void CUpdateRun::SynchroniseCatalogues() {
         if (outcome.indexNotSaved) {
             ++summary_.indexesNotSaved;
             NoteFolderNotWritten(summary_.foldersNotWritten, info.path);
+            MarkDirectoriesNotWritten();
         }
         for (RefusedSymbol& refused : outcome.refused) {
             sink_.Notice(RefusedSymbolText(refused));
@@ -137,12 +142,8 @@ void CUpdateRun::Download(Request request, const std::vector<UpdateDirSymbolInfo
         summary_.barsAdded += pass.Totals().bars.added;
         summary_.barsChanged += pass.Totals().bars.changed;
         summary_.indexesNotSaved += pass.Totals().indexesNotSaved;
-        for (const FolderNotWritten& failure : pass.Totals().foldersNotWritten) {
-            if (std::find(summary_.foldersNotWritten.begin(), summary_.foldersNotWritten.end(),
-                          failure) == summary_.foldersNotWritten.end()) {
-                summary_.foldersNotWritten.push_back(failure);
-            }
-        }
+        TakeFolderFailures(pass.Totals().foldersNotWritten);
+        TakeOutcomes(pass.Totals().outcomes);
     }
     // The entries (and with them the downloaded bars) go when this returns.
 }
@@ -150,6 +151,50 @@ void CUpdateRun::Download(Request request, const std::vector<UpdateDirSymbolInfo
 void CUpdateRun::Advance(std::int32_t position) {
     position_ = position;
     sink_.ProgressPosition(position_);
+}
+
+void CUpdateRun::TakeFolderFailures(const std::vector<FolderNotWritten>& failures) {
+    auto& known = summary_.foldersNotWritten;
+    for (const FolderNotWritten& failure : failures) {
+        if (std::find(known.begin(), known.end(), failure) == known.end()) {
+            known.push_back(failure);
+        }
+    }
+    MarkDirectoriesNotWritten();
+}
+
+void CUpdateRun::MarkDirectoriesNotWritten() {
+    for (const FolderNotWritten& failure : summary_.foldersNotWritten) {
+        for (DirectoryOutcome& directory : summary_.directoryOutcomes) {
+            if (directory.error.empty() && PathsEqual(directory.path, failure.folder)) {
+                directory.error = FolderNotWrittenText(failure);
+            }
+        }
+    }
+}
+
+void CUpdateRun::TakeOutcomes(const std::vector<ItemOutcome>& outcomes) {
+    DirectoryOutcome* directory = nullptr;
+    std::int32_t directoryIndex = kEditorDirectoryIndex;
+    for (const ItemOutcome& outcome : outcomes) {
+        // The items come directory by directory.
+        if (directory == nullptr || outcome.directoryIndex != directoryIndex) {
+            directoryIndex = outcome.directoryIndex;
+            directory = OutcomeOf(directoryIndex);
+        }
+        if (directory != nullptr) {
+            directory->symbols.push_back(outcome.symbol);
+        }
+    }
+}
+
+DirectoryOutcome* CUpdateRun::OutcomeOf(std::int32_t directoryIndex) {
+    const auto& added = input_.addedDirectories;
+    const auto found = std::find(added.begin(), added.end(), directoryIndex);
+    if (found == added.end()) {
+        return nullptr;
+    }
+    return &summary_.directoryOutcomes[static_cast<std::size_t>(found - added.begin())];
 }
 
 } // namespace mvr

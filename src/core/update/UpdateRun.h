@@ -14,6 +14,7 @@
 #include "core/update/UpdateJob.h"
 #include "core/update/UpdateProgressSink.h"
 #include "core/update/UpdateWorkItem.h"
+#include "core/update/WritingPass.h"
 
 #include <chrono>
 #include <cstdint>
@@ -65,6 +66,12 @@ private:
     std::vector<JAHRESCHARTARRAY> DailyEntries();
     std::vector<JAHRESCHARTARRAY> IntradayEntries();
     void Advance(std::int32_t position);
+    // Folders the writing pass could not write to, into the summary.
+    void TakeFolderFailures(const std::vector<FolderNotWritten>& failures);
+    // Each folder the run could not write to is its directory's error.
+    void MarkDirectoriesNotWritten();
+    void TakeOutcomes(const std::vector<ItemOutcome>& outcomes);
+    DirectoryOutcome* OutcomeOf(std::int32_t directoryIndex);
 
     UpdateRunInput input_;
     const RunFlag& run_;

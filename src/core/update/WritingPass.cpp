@@ -8,6 +8,15 @@ namespace {
 // kill throws away.
 constexpr std::size_t kFilesPerGroup = 256;
 
+constexpr const char* kNoAnswerText = "no answer from the server";
+constexpr const char* kIndexNotOpenedText = "the directory's index could not be opened";
+constexpr const char* kNotInIndexText = "no longer in the directory's index";
+
+std::string NotWrittenText(std::error_code reason) {
+    const std::string text = "the data file could not be written";
+    return reason ? text + " (" + reason.message() + ")" : text;
+}
+
 } // namespace
 
 CWritingPass::CWritingPass(const std::vector<MVRKrsExportInfo>& directories, const RunFlag& run,
@@ -32,6 +41,8 @@ bool CWritingPass::Run(std::span<const UpdateDirSymbolInfo> items,
         // An item without an answer keeps its file as it is.
         if (i < entries.size() && entries[i].answered && entries[i].bars) {
             Handle(item, *entries[i].bars);
+        } else if (item.directoryIndex != kEditorDirectoryIndex) {
+            NoteOutcome(item.symbol, kNoAnswerText);
         }
         if (itemHandled) {
             itemHandled(i + 1);
@@ -47,12 +58,15 @@ void CWritingPass::Handle(const UpdateDirSymbolInfo& item, const PriceHistory& b
         return;
     }
     if (!directory_) {
-        return; // its index could not be opened
+        NoteOutcome(item.symbol, kIndexNotOpenedText);
+        return;
     }
     const int position = FindSymbol(item);
-    if (position >= 0) {
-        WriteSymbol(static_cast<std::size_t>(position), bars);
+    if (position < 0) {
+        NoteOutcome(item.symbol, kNotInIndexText);
+        return;
     }
+    WriteSymbol(static_cast<std::size_t>(position), bars);
 }
 
 void CWritingPass::SwitchTo(std::int32_t directoryIndex) {
@@ -95,6 +109,7 @@ int CWritingPass::FindSymbol(const UpdateDirSymbolInfo& item) const {
 
 void CWritingPass::WriteSymbol(std::size_t position, const PriceHistory& bars) {
     const ExportSymbolInfo& stored = directory_->GetSymbol(position);
+    const std::size_t outcome = NoteOutcome(stored);
     CExportDataFile file;
     file.UseFolderListing(&directory_->FolderListing());
     file.Read(directory_->Path(), stored, directory_->FormatType());
@@ -108,17 +123,19 @@ void CWritingPass::WriteSymbol(std::size_t position, const PriceHistory& bars) {
     ClearLastAtomicWriteError();
     if (!file.Write(replace_, &files_)) {
         // A damaged file or a format that cannot be written is no folder's fault.
-        if (LastAtomicWriteError()) {
+        const std::error_code reason = LastAtomicWriteError();
+        if (reason) {
             NoteFolderNotWritten(totals_.foldersNotWritten, directory_->Path());
         }
+        NoteNotWritten(outcome, reason);
         return;
     }
     if (files_.StagedCount() == stagedBefore) {
         // Nothing needed writing: the file already holds the history.
-        TakeOver(position, file.Symbol(), changes);
+        TakeOver(position, file.Symbol(), changes, outcome);
         return;
     }
-    staged_.push_back({position, file.Symbol(), changes});
+    staged_.push_back({position, file.Symbol(), changes, outcome});
     if (files_.StagedCount() >= kFilesPerGroup) {
         CommitFiles();
     }
@@ -127,23 +144,48 @@ void CWritingPass::WriteSymbol(std::size_t position, const PriceHistory& bars) {
 void CWritingPass::CommitFiles() {
     ClearLastAtomicWriteError();
     const std::vector<bool> replaced = files_.Commit();
+    const std::error_code reason = LastAtomicWriteError();
     for (std::size_t i = 0; i < staged_.size() && i < replaced.size(); ++i) {
+        const StagedSymbol& staged = staged_[i];
         // A file that could not be replaced keeps its old dates in the index,
         // so that the index never describes bars the file does not hold.
         if (replaced[i]) {
-            TakeOver(staged_[i].position, staged_[i].symbol, staged_[i].changes);
-        } else if (directory_) {
+            TakeOver(staged.position, staged.symbol, staged.changes, staged.outcome);
+            continue;
+        }
+        if (directory_) {
             NoteFolderNotWritten(totals_.foldersNotWritten, directory_->Path());
         }
+        NoteNotWritten(staged.outcome, reason);
     }
     staged_.clear();
 }
 
 void CWritingPass::TakeOver(std::size_t position, const ExportSymbolInfo& symbol,
-                            const HistoryChanges& changes) {
+                            const HistoryChanges& changes, std::size_t outcome) {
     directory_->GetSymbol(position) = symbol;
     ++totals_.symbolsWritten;
     totals_.bars += changes;
+    SymbolOutcome& noted = totals_.outcomes[outcome].symbol;
+    noted.barsAdded = changes.added;
+    noted.barsChanged = changes.changed;
+    noted.firstDate = symbol.firstDate;
+    noted.lastDate = symbol.lastDate;
+}
+
+std::size_t CWritingPass::NoteOutcome(const ExportSymbolInfo& symbol, std::string error) {
+    SymbolOutcome outcome;
+    outcome.symbol = FullSymbolText(symbol);
+    outcome.name = symbol.name;
+    outcome.firstDate = symbol.firstDate;
+    outcome.lastDate = symbol.lastDate;
+    outcome.error = std::move(error);
+    totals_.outcomes.push_back({currentIndex_, std::move(outcome)});
+    return totals_.outcomes.size() - 1;
+}
+
+void CWritingPass::NoteNotWritten(std::size_t outcome, std::error_code reason) {
+    totals_.outcomes[outcome].symbol.error = NotWrittenText(reason);
 }
 
 void CWritingPass::MergeIntoEditor(const PriceHistory& bars) {

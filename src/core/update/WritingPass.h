@@ -17,21 +17,31 @@
 #include "core/update/FolderNotWritten.h"
 #include "core/update/HistoryChanges.h"
 #include "core/update/JahresChartArray.h"
+#include "core/update/UpdateOutcome.h"
 #include "core/update/UpdateWorkItem.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <span>
+#include <string>
+#include <system_error>
 #include <vector>
 
 namespace mvr {
+
+// The outcome of one work item of a directory (the editor's item has none).
+struct ItemOutcome {
+    std::int32_t directoryIndex = 0;
+    SymbolOutcome symbol;
+};
 
 struct WritingTotals {
     std::int32_t symbolsWritten = 0; // data files written, and the editor's history
     HistoryChanges bars;
     std::int32_t indexesNotSaved = 0; // directories whose index kept its old dates
     std::vector<FolderNotWritten> foldersNotWritten;
+    std::vector<ItemOutcome> outcomes; // in the order of the items
 };
 
 class CWritingPass {
@@ -62,7 +72,12 @@ private:
     // replaced into the index.
     void CommitFiles();
     void TakeOver(std::size_t position, const ExportSymbolInfo& symbol,
-                  const HistoryChanges& changes);
+                  const HistoryChanges& changes, std::size_t outcome);
+    // A new outcome of the directory in hand with the symbol's dates as they
+    // stand; its position in the totals.
+    std::size_t NoteOutcome(const ExportSymbolInfo& symbol, std::string error = {});
+    // The file was left as it was, for the reason the last write gave.
+    void NoteNotWritten(std::size_t outcome, std::error_code reason);
     int FindSymbol(const UpdateDirSymbolInfo& item) const;
     void WriteSymbol(std::size_t position, const PriceHistory& bars);
     void MergeIntoEditor(const PriceHistory& bars);
@@ -81,6 +96,7 @@ private:
         std::size_t position;
         ExportSymbolInfo symbol;
         HistoryChanges changes;
+        std::size_t outcome;
     };
     CAtomicFileGroup files_;
     std::vector<StagedSymbol> staged_;
