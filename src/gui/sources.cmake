@@ -8,5 +8,6 @@ target_sources(mvrgui PRIVATE
   dialogs/CopyMoveSymbolsDlg.cpp
   dialogs/DownloadProgressDlg.cpp
   dialogs/FindInstrumentDlg.cpp
+  dialogs/ScheduleUpdateDlg.cpp
   window/MVRKrsExpDlg.cpp
 )

@@ -12,3 +12,4 @@ mvr_add_gui_test(test_gui_account SOURCES AccountDialogTest.cpp LIBS mvrguitestb
 mvr_add_gui_test(test_gui_symboldata SOURCES SymbolDataThroughWindowTest.cpp LIBS mvrguitestbed)
 mvr_add_gui_test(test_gui_import
   SOURCES ImportThroughWindowTest.cpp ../core/legacy/LegacyFileBuilder.cpp LIBS mvrguitestbed)
+mvr_add_gui_test(test_gui_schedule SOURCES ScheduleUpdateDlgTest.cpp LIBS mvrgui)

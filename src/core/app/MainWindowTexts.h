@@ -48,6 +48,7 @@ inline constexpr std::array<MainWindowButtonText, 11> kMainWindowButtons{{
 enum class MainWindowMenuCommand {
     UpdateAll,
     DefinitionFileDownload,
+    ScheduleDailyUpdate,
     ImportLegacy,
     Account,
     Exit,
@@ -68,9 +69,10 @@ inline constexpr const char* kHelpMenu = "?";
 
 // In menu order. The "?" menu begins with the manuals (MainManual and
 // LanguageManualEntries of the help commands) and a separator.
-inline constexpr std::array<MainWindowMenuItem, 12> kMainWindowMenu{{
+inline constexpr std::array<MainWindowMenuItem, 13> kMainWindowMenu{{
     {kFileMenu, "Update all directories", MainWindowMenuCommand::UpdateAll},
     {kFileMenu, "Definition File Download", MainWindowMenuCommand::DefinitionFileDownload},
+    {kFileMenu, "Schedule daily update ...", MainWindowMenuCommand::ScheduleDailyUpdate},
     {kFileMenu, nullptr, MainWindowMenuCommand::UpdateAll},
     {kFileMenu, "Import from Kavolo ...", MainWindowMenuCommand::ImportLegacy},
     {kFileMenu, nullptr, MainWindowMenuCommand::UpdateAll},

@@ -11,6 +11,8 @@ constexpr std::size_t kFilesPerGroup = 256;
 constexpr const char* kNoAnswerText = "no answer from the server";
 constexpr const char* kIndexNotOpenedText = "the directory's index could not be opened";
 constexpr const char* kNotInIndexText = "no longer in the directory's index";
+constexpr const char* kDailySeriesInIntradayFolder =
+    "a daily series in an intraday folder: left as it is";
 
 std::string NotWrittenText(std::error_code reason) {
     const std::string text = "the data file could not be written";
@@ -116,6 +118,7 @@ void CWritingPass::WriteSymbol(std::size_t position, const PriceHistory& bars) {
     // Intraday bars merged into a daily series of an intraday folder (one
     // another program keeps there) would lose their times: it is left alone.
     if (IsIntradayFormat(directory_->FormatType()) && !file.IsIntradaySeries()) {
+        totals_.outcomes[outcome].symbol.error = kDailySeriesInIntradayFolder;
         return;
     }
     const HistoryChanges changes = Apply(file, bars);

@@ -16,6 +16,7 @@
 #include <QItemSelection>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -107,6 +108,12 @@ CSymbolDataDlg::CSymbolDataDlg(CSymbolDataEditor& editor, CUserInteraction& inte
     for (int column = 1; column < table_->model()->columnCount(); ++column) {
         table_->setColumnWidth(column, std::max(table_->columnWidth(column), widestNumber));
     }
+    // Room for the mark of a health finding beside the date, in any row.
+    const int dateWithMark =
+        table_->fontMetrics().horizontalAdvance(QtText(editor_.CellText(0, kPriceColumnTime))) +
+        table_->style()->pixelMetric(QStyle::PM_SmallIconSize) + 16;
+    table_->setColumnWidth(kPriceColumnTime,
+                           std::max(table_->columnWidth(kPriceColumnTime), dateWithMark));
     resize(1060, 560);
     splitter->setSizes({table_->horizontalHeader()->length() + 24, 640});
     Refresh();

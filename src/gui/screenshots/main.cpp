@@ -5,6 +5,7 @@
 
 #include "core/app/DirectoryEditor.h"
 #include "core/app/FindInstrumentInDirectories.h"
+#include "core/app/ScheduleDailyUpdate.h"
 #include "core/app/Session.h"
 #include "core/app/UpdateCommands.h"
 #include "core/config/UserInteraction.h"
@@ -13,8 +14,11 @@
 #include "core/formats/DayNumber.h"
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
+#include "core/health/SymbolHealth.h"
 #include "core/legacy/LegacyImport.h"
 #include "core/net/InstrumentRecord.h"
+#include "core/platform/CommandRunner.h"
+#include "core/schedule/CrontabText.h"
 #include "core/update/UpdateJob.h"
 #include "core/update/UpdateRun.h"
 #include "gui/app/QtUserInteraction.h"
@@ -31,14 +35,17 @@
 #include "gui/dialogs/CopyMoveSymbolsDlg.h"
 #include "gui/dialogs/DownloadProgressDlg.h"
 #include "gui/dialogs/FindInstrumentDlg.h"
+#include "gui/dialogs/ScheduleUpdateDlg.h"
 #include "gui/directory/DirChooseDlg.h"
 #include "gui/editor/EditPriceDlg.h"
 #include "gui/editor/SplitDataDlg.h"
 #include "gui/editor/SymbolDataDlg.h"
+#include "gui/models/SymbolHealthScan.h"
+#include "gui/models/SymbolListTableModel.h"
 #include "gui/search/SearchPage.h"
 #include "gui/window/MVRKrsExpDlg.h"
 
-#include <cmath>
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -78,8 +85,14 @@ bool Save(QWidget& widget, const QString& folder, const char* name) {
 bool MainWindow(CMVRKrsExpDlg& window, const QString& folder) {
     window.resize(1120, 520);
     window.show();
-    // The first directory with symbols, with a few of them selected.
-    window.DirectoryView()->selectRow(0);
+    // The MetaStock directory, whose shares' unapplied splits the health
+    // check marks, with a symbol selected.
+    window.DirectoryView()->selectRow(1);
+    // With the marks of the health check, which runs beside the window.
+    if (auto* symbols = dynamic_cast<CSymbolListTableModel*>(window.SymbolView()->model())) {
+        symbols->HealthScan().WaitForCheck();
+        QApplication::processEvents();
+    }
     window.SymbolView()->selectionModel()->select(window.SymbolView()->model()->index(2, 0),
                                                   QItemSelectionModel::Select |
                                                       QItemSelectionModel::Rows);
@@ -209,34 +222,25 @@ bool SymbolSearch(const QString& folder) {
     return Save(search, folder, "symbol-search.png");
 }
 
-// The place in a directory where a share's close fell the most from one day
-// to the next, as a split the history does not yet account for leaves it.
+// The place in a directory where the health check finds the first jump of
+// a share's close that a split would explain.
 struct UnappliedSplit {
     std::size_t symbol = 0;
     std::size_t row = 0; // the first day at the new price
-    double ratio = 1.0;  // that day's close over the day before's
 };
 
 std::optional<UnappliedSplit> FindUnappliedSplit(const CExportDirectory& index) {
-    constexpr double kSplitLikeDrop = 0.6;
-    std::optional<UnappliedSplit> deepest;
-    for (std::size_t symbol = 0; symbol < index.SymbolCount(); ++symbol) {
-        CExportDataFile store;
-        if (!store.Read(index.Path(), index.GetSymbol(symbol), index.FormatType())) {
-            continue;
-        }
-        const PriceHistory& bars = store.History();
-        for (std::size_t row = 1; row < bars.size(); ++row) {
-            if (bars[row - 1].close <= 0.0f) {
-                continue;
-            }
-            const double ratio = bars[row].close / bars[row - 1].close;
-            if (ratio < kSplitLikeDrop && (!deepest || ratio < deepest->ratio)) {
-                deepest = UnappliedSplit{symbol, row, ratio};
+    const std::atomic<bool> run{true};
+    const std::vector<SymbolHealth> health =
+        CheckDirectoryHealth(index.Path(), index.Symbols(), index.FormatType(), {}, run);
+    for (std::size_t symbol = 0; symbol < health.size(); ++symbol) {
+        for (const HealthFinding& finding : health[symbol].findings) {
+            if (finding.kind == HealthFindingKind::Jump) {
+                return UnappliedSplit{symbol, finding.row};
             }
         }
     }
-    return deepest;
+    return std::nullopt;
 }
 
 // The data editor on a share whose split is not applied yet, the jump's day
@@ -277,10 +281,8 @@ bool DataEditor(CMVRKrsExpSession& session, CUserInteraction& interaction, const
     saved = Save(edit, folder, "edit-price.png") && saved;
     edit.close();
 
+    // Opened on the jump's day with the factor the jump suggests.
     CSplitDataDlg splitDialog(*editor.ProposedSplitDay(), editor.ProposedSplitFactor(), &dialog);
-    // A split of one share into n: the older prices take 1/n.
-    const double shares = std::round(1.0 / split->ratio);
-    splitDialog.FactorEdit()->setText(QString::number(1.0 / shares, 'g', 4));
     splitDialog.show();
     saved = Save(splitDialog, folder, "split-data.png") && saved;
     splitDialog.close();
@@ -293,6 +295,36 @@ bool ImportMessage(const QString& folder) {
         MakeMessageBox(kFormatsFileOpenError, MessageIcon::None, QMessageBox::Ok, nullptr);
     box->show();
     return Save(*box, folder, "import-message.png");
+}
+
+// A machine whose crontab holds an evening update of the first directory, so that
+// the dialog shows how a schedule reads; nothing on this machine is asked.
+class CEveningCrontab final : public CCommandRunner {
+    CommandOutput Execute(const std::string& program, const std::vector<std::string>& arguments,
+                          std::string_view) override {
+        if (program == "crontab" && arguments == std::vector<std::string>{"-l"}) {
+            return {true, 0, crontab_, {}};
+        }
+        return {false, -1, {}, program + " is not asked here"};
+    }
+
+public:
+    explicit CEveningCrontab(std::string crontab) : crontab_(std::move(crontab)) {}
+
+private:
+    std::string crontab_;
+};
+
+bool ScheduleDialog(CMVRKrsExpSession& session, const QString& folder) {
+    const std::string directory = session.Directories().front().path;
+    const std::string program = "/usr/bin/mvrkrsexp-batch";
+    CEveningCrontab runner(std::string(kCrontabMarker) + "\n30 18 * * * " + program +
+                           " -dirupdate '" + directory + "'\n");
+    CDailyUpdateSchedule schedule(CurrentScheduleHost(program), runner);
+    CScheduleDailyUpdate rules(schedule);
+    CScheduleUpdateDlg dialog(rules, session.Directories(), session.Lists());
+    dialog.show();
+    return Save(dialog, folder, "schedule-update.png");
 }
 
 bool AboutBox(const QString& folder) {
@@ -332,6 +364,7 @@ int main(int argc, char** argv) {
     saved = FindDialog(session, folder) && saved;
     saved = SymbolSearch(folder) && saved;
     saved = DataEditor(session, window.Interaction(), folder) && saved;
+    saved = ScheduleDialog(session, folder) && saved;
     saved = ImportMessage(folder) && saved;
     saved = AboutBox(folder) && saved;
     return saved ? 0 : 1;

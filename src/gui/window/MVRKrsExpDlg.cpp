@@ -9,16 +9,19 @@
 #include "core/app/MainWindowCommands.h"
 #include "core/app/MainWindowReactions.h"
 #include "core/app/RunEnd.h"
+#include "core/app/ScheduleDailyUpdate.h"
 #include "core/app/SelectionBoxes.h"
 #include "core/app/Session.h"
 #include "core/app/SymbolDataCommand.h"
 #include "core/app/UpdateCommands.h"
 #include "core/net/ProcessState.h"
 #include "core/platform/Paths.h"
+#include "core/platform/ProcessRunner.h"
 #include "gui/catalogue/DefinitionFileDownloadDlg.h"
 #include "gui/controls/CoreText.h"
 #include "gui/controls/SortHeader.h"
 #include "gui/dialogs/AboutDlg.h"
+#include "gui/dialogs/ScheduleUpdateDlg.h"
 #include "gui/models/DirListTableModel.h"
 #include "gui/models/ListViews.h"
 #include "gui/models/SymbolListTableModel.h"
@@ -297,6 +300,16 @@ void CMVRKrsExpDlg::ConnectCommands() {
     menu(MainWindowMenuCommand::About, [this] { ShowAbout(); });
     menu(MainWindowMenuCommand::DefinitionFileDownload, [this] {
         CDefinitionFileDownloadDlg dialog(session_, interaction_, this);
+        dialog.exec();
+    });
+    menu(MainWindowMenuCommand::ScheduleDailyUpdate, [this] {
+        // The same schedule as the batch tool's --schedule, for the tool
+        // installed beside this program.
+        CProcessRunner runner;
+        CDailyUpdateSchedule schedule(CurrentScheduleHost(BatchProgramIn(ExecutableFolder())),
+                                      runner);
+        CScheduleDailyUpdate rules(schedule);
+        CScheduleUpdateDlg dialog(rules, session_.Directories(), session_.Lists(), this);
         dialog.exec();
     });
 }

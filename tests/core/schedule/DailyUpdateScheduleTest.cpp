@@ -9,7 +9,7 @@
 #include "core/platform/FileSystem.h"
 #include "core/schedule/CrontabText.h"
 #include "core/schedule/SystemdUnits.h"
-#include "RecordingRunner.h"
+#include "support/RecordingRunner.h"
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
 

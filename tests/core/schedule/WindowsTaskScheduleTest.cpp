@@ -2,7 +2,7 @@
 
 #include "core/schedule/WindowsTaskSchedule.h"
 
-#include "RecordingRunner.h"
+#include "support/RecordingRunner.h"
 
 #include <gtest/gtest.h>
 

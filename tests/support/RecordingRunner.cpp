@@ -1,4 +1,4 @@
-#include "RecordingRunner.h"
+#include "support/RecordingRunner.h"
 
 namespace mvr::test {
 
