@@ -3,6 +3,8 @@
 
 #include "support/ChildProcess.h"
 
+#include "core/platform/WindowsCommandLine.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <io.h>
@@ -11,35 +13,6 @@
 namespace mvr::test {
 
 namespace {
-
-// One argument as the C runtime of the child splits it again: quoted when it
-// holds a blank or a quote, backslashes doubled only before a quote.
-std::string QuotedArgument(const std::string& argument) {
-    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) {
-        return argument;
-    }
-    std::string quoted = "\"";
-    std::size_t backslashes = 0;
-    for (const char c : argument) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == '"' ? 2 * backslashes + 1 : backslashes, '\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(2 * backslashes, '\\');
-    return quoted + '"';
-}
-
-std::string CommandLine(const std::string& program, const std::vector<std::string>& arguments) {
-    std::string line = QuotedArgument(program);
-    for (const std::string& argument : arguments) {
-        line += ' ' + QuotedArgument(argument);
-    }
-    return line;
-}
 
 // The exit code TerminateProcess gives a killed child.
 constexpr UINT kKilledExitCode = 0xDEAD;
@@ -67,7 +40,8 @@ ChildProcess::ChildProcess(const std::string& program, std::vector<std::string> 
     startup.hStdOutput = writeEnd;
     startup.hStdError = errorFile;
     PROCESS_INFORMATION info{};
-    std::string commandLine = CommandLine(program, arguments);
+    arguments.insert(arguments.begin(), program);
+    std::string commandLine = JoinWindowsCommandLine(arguments);
     const BOOL started =
         CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE,
                        CREATE_NEW_PROCESS_GROUP, nullptr, nullptr, &startup, &info);
