@@ -20,6 +20,30 @@ std::int32_t CountOf(std::size_t size) {
     return static_cast<std::int32_t>(size);
 }
 
+// The answer to the intraday request tells its entries apart only by a change
+// of instrument: two neighbouring entries of one instrument (the last symbol
+// of a directory and the first of the next) would run together, and the
+// second would get no bars. Such an entry waits for a further request; each
+// request keeps the order of the work list.
+std::vector<std::vector<UpdateDirSymbolInfo>>
+IntradayRequests(const std::vector<UpdateDirSymbolInfo>& items) {
+    std::vector<std::vector<UpdateDirSymbolInfo>> requests;
+    std::vector<UpdateDirSymbolInfo> waiting = items;
+    while (!waiting.empty()) {
+        std::vector<UpdateDirSymbolInfo> request;
+        std::vector<UpdateDirSymbolInfo> later;
+        for (UpdateDirSymbolInfo& item : waiting) {
+            // Symbols without a number are answered with nothing anyway.
+            const bool sameInstrument = item.symbol.sinCode != 0 && !request.empty() &&
+                                        request.back().symbol.sinCode == item.symbol.sinCode;
+            (sameInstrument ? later : request).push_back(std::move(item));
+        }
+        requests.push_back(std::move(request));
+        waiting = std::move(later);
+    }
+    return requests;
+}
+
 } // namespace
 
 CUpdateRun::CUpdateRun(UpdateRunInput input, const RunFlag& run, CUpdateProgressSink& sink)
@@ -53,8 +77,11 @@ void CUpdateRun::Execute() {
     Advance(0);
     sink_.PhaseChanged(kPhaseSendingRequest);
     Download(RequestDailyBars, lists.daily, DailyEntries());
-    if (Running() && !lists.intraday.empty()) {
-        Download(RequestIntradayBars, lists.intraday, IntradayEntries());
+    for (const auto& items : IntradayRequests(lists.intraday)) {
+        if (!Running()) {
+            break;
+        }
+        Download(RequestIntradayBars, items, IntradayEntries(items));
     }
 }
 
@@ -104,11 +131,12 @@ std::vector<JAHRESCHARTARRAY> CUpdateRun::DailyEntries() {
     return entries;
 }
 
-std::vector<JAHRESCHARTARRAY> CUpdateRun::IntradayEntries() {
+std::vector<JAHRESCHARTARRAY>
+CUpdateRun::IntradayEntries(const std::vector<UpdateDirSymbolInfo>& items) {
     const std::int32_t today = TodayDayNumber();
     std::vector<JAHRESCHARTARRAY> entries;
-    entries.reserve(input_.lists.intraday.size());
-    for (const UpdateDirSymbolInfo& item : input_.lists.intraday) {
+    entries.reserve(items.size());
+    for (const UpdateDirSymbolInfo& item : items) {
         entries.push_back(MakeIntradayEntry(item.symbol, range_, today));
     }
     return entries;

@@ -64,7 +64,7 @@ private:
     void Download(Request request, const std::vector<UpdateDirSymbolInfo>& items,
                   std::vector<JAHRESCHARTARRAY> entries);
     std::vector<JAHRESCHARTARRAY> DailyEntries();
-    std::vector<JAHRESCHARTARRAY> IntradayEntries();
+    std::vector<JAHRESCHARTARRAY> IntradayEntries(const std::vector<UpdateDirSymbolInfo>& items);
     void Advance(std::int32_t position);
     // Folders the writing pass could not write to, into the summary.
     void TakeFolderFailures(const std::vector<FolderNotWritten>& failures);

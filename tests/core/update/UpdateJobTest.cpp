@@ -465,18 +465,21 @@ TEST_F(UpdateJobTest, IntradayDirectoriesTravelInASecondRequest) {
         test::CreateExportDirectory(Folder("daily"), kFormatAsciiComma, {{"APLX", 1002}}, start),
         test::CreateExportDirectory(Folder("intraday"), kFormatAsciiIntraday, {{"SAPX", 1001}},
                                     start),
-        // Another instrument: the answer to the intraday request tells its
-        // entries apart only by a change of instrument.
+        // SAPX again, right after the other directory's SAPX: the answer to
+        // the intraday request tells its entries apart only by a change of
+        // instrument, so this entry travels in a request of its own.
         test::CreateExportDirectory(Folder("msintraday"), kFormatMetaStockIntraday,
-                                    {{"APLX", 1002}, {"SAPX", 1001}}, start)};
+                                    {{"SAPX", 1001}, {"APLX", 1002}}, start)};
     CUpdateJob job(directories);
     test::AddAll(job, directories.size());
     EXPECT_EQ(job.SymbolCount(), 4);
     RecordingSink sink;
     const UpdateSummary summary = test::RunJob(job, sink);
     std::vector<std::string> phases = kDailyPhases;
-    phases.push_back("Loading Data ...");
-    phases.push_back("Updating local Datafiles...");
+    for (int request = 0; request < 2; ++request) {
+        phases.push_back("Loading Data ...");
+        phases.push_back("Updating local Datafiles...");
+    }
     EXPECT_EQ(sink.Phases(), phases);
     EXPECT_EQ(sink.Range(), std::make_pair(0, 8));
     EXPECT_EQ(sink.Positions().back(), 8);
@@ -507,9 +510,11 @@ TEST_F(UpdateJobTest, IntradayDirectoriesTravelInASecondRequest) {
     EXPECT_EQ(sap.interval, 10);
     EXPECT_DOUBLE_EQ(sap.lastDate, OleDay(Today() - 1));
 
-    const auto lines = server_.WaitForLogLines(4);
+    EXPECT_EQ(test::StoredBars(directories[2], "APLX").size(), 6u);
+
+    const auto lines = server_.WaitForLogLines(5);
     EXPECT_EQ(test::CountLines(lines, "code=4 "), 1u);
-    EXPECT_EQ(test::CountLines(lines, "code=7 "), 1u);
+    EXPECT_EQ(test::CountLines(lines, "code=7 "), 2u);
 }
 
 // A stop while the answer arrives: the worker stops at its next test and
