@@ -385,10 +385,57 @@ void BM_Resolve500Of5000_SearchPerFile(benchmark::State& state) {
     }
 }
 
+// The merge of an incremental update: the last week downloaded again (four
+// days the file holds, one new) into a history of kBars. The writing pass
+// used to copy the stored history to count what the merge added and changed;
+// "CopyAndCount" is that way, the other the merge counting as it goes.
+struct WeekMerge {
+    PriceHistory stored;
+    PriceHistory week;
+};
+
+const WeekMerge& MergeFixture() {
+    static const WeekMerge fixture = [] {
+        WeekMerge merge;
+        PriceHistory all = History();
+        for (PERIODE& bar : all) {
+            bar.isNew = 0;
+        }
+        merge.week.assign(all.end() - 5, all.end());
+        merge.week.back().close += 0.5f;
+        all.pop_back();
+        merge.stored = std::move(all);
+        return merge;
+    }();
+    return fixture;
+}
+
+void BM_MergeWeek_CopyAndCount(benchmark::State& state) {
+    const WeekMerge& fixture = MergeFixture();
+    for (auto _ : state) {
+        CExportDataFile file;
+        file.History() = fixture.stored;
+        const PriceHistory before = file.History();
+        file.Merge(fixture.week);
+        benchmark::DoNotOptimize(CountHistoryChanges(before, file.History()));
+    }
+}
+
+void BM_MergeWeek(benchmark::State& state) {
+    const WeekMerge& fixture = MergeFixture();
+    for (auto _ : state) {
+        CExportDataFile file;
+        file.History() = fixture.stored;
+        benchmark::DoNotOptimize(file.Merge(fixture.week));
+    }
+}
+
 } // namespace
 
 #define MVR_IO_BENCHMARK(name) BENCHMARK(name)->Unit(benchmark::kMicrosecond)->UseRealTime()
 
+MVR_IO_BENCHMARK(BM_MergeWeek_CopyAndCount);
+MVR_IO_BENCHMARK(BM_MergeWeek);
 MVR_IO_BENCHMARK(BM_MetaStock_PlainRead);
 MVR_IO_BENCHMARK(BM_MetaStock_Read);
 MVR_IO_BENCHMARK(BM_MetaStock_PlainWrite);

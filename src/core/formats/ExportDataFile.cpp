@@ -234,25 +234,31 @@ bool CExportDataFile::Delete() {
     return true;
 }
 
-void CExportDataFile::Merge(const PriceHistory& downloaded) {
+HistoryChanges CExportDataFile::Merge(const PriceHistory& downloaded) {
+    HistoryChanges changes;
     if (downloaded.empty()) {
-        return;
+        return changes;
     }
     if (history_.empty()) {
         history_ = downloaded;
-        return;
+        changes.added = static_cast<std::int64_t>(downloaded.size());
+        return changes;
     }
     const PriceHistory& stored = history_;
     PriceHistory merged;
     merged.reserve(stored.size() + downloaded.size());
+    // A downloaded bar at a day and time the file does not hold.
+    const auto add = [&](const PERIODE& bar) {
+        if (!IsEmptyBar(bar)) {
+            merged.push_back(bar);
+            ++changes.added;
+        }
+    };
     std::size_t i = 0;
     std::size_t j = 0;
     while (i < downloaded.size() || j < stored.size()) {
         if (j == stored.size()) {
-            if (!IsEmptyBar(downloaded[i])) {
-                merged.push_back(downloaded[i]);
-            }
-            ++i;
+            add(downloaded[i++]);
         } else if (i == downloaded.size()) {
             // Once the download is exhausted, a stored bar is kept only when
             // it lies on a later day than everything merged so far.
@@ -261,24 +267,24 @@ void CExportDataFile::Merge(const PriceHistory& downloaded) {
             }
             ++j;
         } else if (IsEarlierBar(downloaded[i], stored[j])) {
-            if (!IsEmptyBar(downloaded[i])) {
-                merged.push_back(downloaded[i]);
-            }
-            ++i;
+            add(downloaded[i++]);
         } else if (IsEarlierBar(stored[j], downloaded[i])) {
-            merged.push_back(stored[j]);
-            ++j;
+            merged.push_back(stored[j++]);
         } else {
             if (!IsEmptyBar(downloaded[i])) {
-                merged.push_back(KeepsSameValues(downloaded[i], stored[j])
-                                     ? stored[j]
-                                     : Replacement(downloaded[i], stored[j]));
+                if (KeepsSameValues(downloaded[i], stored[j])) {
+                    merged.push_back(stored[j]);
+                } else {
+                    merged.push_back(Replacement(downloaded[i], stored[j]));
+                    ++changes.changed;
+                }
             }
             ++i;
             ++j;
         }
     }
     history_ = std::move(merged);
+    return changes;
 }
 
 bool CExportDataFile::KeepsSameValues(const PERIODE& downloaded, const PERIODE& stored) const {
@@ -298,11 +304,15 @@ PERIODE CExportDataFile::AsStored(const PERIODE& bar) const {
     return readBack && readBack->size() == 1 ? readBack->front() : bar;
 }
 
-void CExportDataFile::ReplaceHistory(const PriceHistory& downloaded) {
+HistoryChanges CExportDataFile::ReplaceHistory(const PriceHistory& downloaded) {
+    const HistoryChanges changes = CountHistoryChanges(
+        history_, downloaded,
+        [this](const PERIODE& bar, const PERIODE& stored) { return KeepsSameValues(bar, stored); });
     history_ = downloaded;
     for (PERIODE& bar : history_) {
         bar.isNew = 1;
     }
+    return changes;
 }
 
 void CExportDataFile::SetSymbolDatesFromHistory() {

@@ -6,6 +6,7 @@
 
 #include "core/formats/ExportSymbolInfo.h"
 #include "core/formats/FormatCatalogue.h"
+#include "core/formats/HistoryChanges.h"
 #include "core/formats/MetaStockDataFile.h"
 #include "core/formats/Periode.h"
 #include "core/platform/FileImage.h"
@@ -76,7 +77,8 @@ public:
     // otherwise left out, except that an empty history takes the downloaded
     // bars as they are. Stored bars after the last downloaded bar are kept
     // unless their day is not above the last merged bar's.
-    void Merge(const PriceHistory& downloaded);
+    // The count of bars added and of stored bars given other values.
+    HistoryChanges Merge(const PriceHistory& downloaded);
 
     // A downloaded bar and a stored bar of the same day and time hold the same
     // values as far as this file keeps them: the file's codec may keep fewer
@@ -86,7 +88,8 @@ public:
 
     // The history becomes the downloaded bars, every one marked new (empty
     // ones included); the file is then written with force.
-    void ReplaceHistory(const PriceHistory& downloaded);
+    // The count as Merge gives it, against the history replaced.
+    HistoryChanges ReplaceHistory(const PriceHistory& downloaded);
 
     // The symbol's first and last date from the first and last bar (day and
     // time), 0.0 for an empty history.

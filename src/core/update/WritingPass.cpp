@@ -200,17 +200,9 @@ void CWritingPass::MergeIntoEditor(const PriceHistory& bars) {
 }
 
 HistoryChanges CWritingPass::Apply(CExportDataFile& file, const PriceHistory& bars) const {
-    const PriceHistory before = file.History();
-    if (replace_) {
-        file.ReplaceHistory(bars);
-    } else {
-        file.Merge(bars);
-    }
+    const HistoryChanges changes = replace_ ? file.ReplaceHistory(bars) : file.Merge(bars);
     file.SetSymbolDatesFromHistory();
-    return CountHistoryChanges(before, file.History(),
-                               [&file](const PERIODE& bar, const PERIODE& storedBar) {
-                                   return file.KeepsSameValues(bar, storedBar);
-                               });
+    return changes;
 }
 
 } // namespace mvr

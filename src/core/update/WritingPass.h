@@ -15,7 +15,7 @@
 #include "core/net/RunFlag.h"
 #include "core/platform/AtomicFile.h"
 #include "core/update/FolderNotWritten.h"
-#include "core/update/HistoryChanges.h"
+#include "core/formats/HistoryChanges.h"
 #include "core/update/JahresChartArray.h"
 #include "core/update/UpdateOutcome.h"
 #include "core/update/UpdateWorkItem.h"

@@ -1,7 +1,9 @@
 #include "core/formats/DayNumber.h"
 #include "core/formats/ExportDataFile.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace mvr {
 namespace {
@@ -216,6 +218,57 @@ TEST(HistoryMergeTest, SymbolDatesComeFromTheFirstAndLastBar) {
     file.SetSymbolDatesFromHistory();
     EXPECT_DOUBLE_EQ(file.Symbol().firstDate, 36526.0);
     EXPECT_DOUBLE_EQ(file.Symbol().lastDate, 36529.75);
+}
+
+} // namespace
+} // namespace mvr
+
+namespace mvr {
+namespace {
+
+// Merge counts what it adds and changes as it goes; the count must be the one
+// a comparison of the histories before and after gives, for stored and
+// downloaded days that overlap, interleave, repeat values or delete bars.
+TEST(HistoryMergeCountTest, TheCountsAreThoseOfTheHistoriesBeforeAndAfter) {
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> step(0, 3), kind(0, 9);
+    for (int round = 0; round < 300; ++round) {
+        PriceHistory stored;
+        PriceHistory downloaded;
+        std::int32_t storedDay = Day(1, 3, 2021) + step(random);
+        std::int32_t downloadedDay = Day(1, 3, 2021) + 4 * step(random);
+        for (int i = 0; i < 30; ++i) {
+            stored.push_back(
+                Stored(storedDay += 1 + step(random), 10.0f + static_cast<float>(i), i));
+        }
+        for (int i = 0; i < 20; ++i) {
+            downloadedDay += 1 + step(random);
+            const auto same = std::find_if(stored.begin(), stored.end(), [&](const PERIODE& bar) {
+                return bar.dayNumber == downloadedDay;
+            });
+            const int choice = kind(random);
+            if (choice == 0) {
+                downloaded.push_back(EmptyBar(downloadedDay));
+            } else if (same != stored.end() && choice < 5) {
+                downloaded.push_back(Downloaded(*same)); // the stored values again
+            } else {
+                downloaded.push_back(Downloaded(downloadedDay, 50.0f + static_cast<float>(i)));
+            }
+        }
+        for (const bool replace : {false, true}) {
+            CExportDataFile file;
+            file.History() = stored;
+            const HistoryChanges counted =
+                replace ? file.ReplaceHistory(downloaded) : file.Merge(downloaded);
+            const HistoryChanges expected = CountHistoryChanges(
+                stored, file.History(), [&file](const PERIODE& bar, const PERIODE& before) {
+                    return file.KeepsSameValues(bar, before);
+                });
+            ASSERT_EQ(counted.added, expected.added) << "round " << round << " replace " << replace;
+            ASSERT_EQ(counted.changed, expected.changed)
+                << "round " << round << " replace " << replace;
+        }
+    }
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // The counts of bars added and changed that the update job reports.
 
-#include "core/update/HistoryChanges.h"
+#include "core/formats/HistoryChanges.h"
 
 #include <gtest/gtest.h>
 
