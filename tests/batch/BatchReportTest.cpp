@@ -5,6 +5,7 @@
 #include "BatchToolFixture.h"
 #include "core/formats/FormatCatalogue.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/Paths.h"
 #include "support/JsonValue.h"
 
 namespace mvr {
@@ -55,7 +56,7 @@ TEST_F(BatchReportTest, TheReportOfAnUpdateAgreesWithThePrintedSummary) {
     }
     ASSERT_EQ(report["directories"].items.size(), 1u);
     const JsonValue& directory = report["directories"][0];
-    EXPECT_EQ(directory["path"].text, Folder("ms/"));
+    EXPECT_EQ(directory["path"].text, WithTrailingSeparator(Folder("ms")));
     EXPECT_EQ(directory["formatName"].text, FormatDisplayName(kFormatMetaStock));
     ASSERT_EQ(directory["symbols"].items.size(), 100u);
     std::int64_t added = 0;
