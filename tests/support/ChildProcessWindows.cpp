@@ -1,9 +1,8 @@
 // Child processes on Windows: CreateProcess with an inherited pipe and file,
 // in a process group of its own so that a Ctrl+Break reaches only the child.
 
-#include "support/ChildProcess.h"
-
 #include "core/platform/WindowsCommandLine.h"
+#include "support/ChildProcess.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

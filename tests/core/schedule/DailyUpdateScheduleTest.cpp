@@ -9,8 +9,8 @@
 #include "core/platform/FileSystem.h"
 #include "core/schedule/CrontabText.h"
 #include "core/schedule/SystemdUnits.h"
-#include "support/RecordingRunner.h"
 #include "support/ChildProcess.h"
+#include "support/RecordingRunner.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
