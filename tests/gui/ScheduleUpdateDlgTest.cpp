@@ -90,7 +90,7 @@ void CScheduleUpdateDlgTest::aListUpdateIsScheduledShownAgainAndRemoved() {
         QCOMPARE(dialog.TimeEdit()->time(), QTime(18, 30));
 
         dialog.TimeEdit()->setTime(QTime(7, 30));
-        dialog.SelectionBox()->setCurrentIndex(static_cast<int>(ScheduledSelection::List));
+        dialog.SelectionBox()->setCurrentIndex(static_cast<int>(SwitchSelection::List));
         QVERIFY(dialog.ValueBox()->isEnabled());
         QCOMPARE(dialog.ValueBox()->currentText(), QStringLiteral("Evening list"));
         dialog.RealtimeBox()->setChecked(true);
@@ -107,7 +107,7 @@ void CScheduleUpdateDlgTest::aListUpdateIsScheduledShownAgainAndRemoved() {
 
     CScheduleUpdateDlg reopened(rules, directories_, lists_);
     QCOMPARE(reopened.TimeEdit()->time(), QTime(7, 30));
-    QCOMPARE(reopened.SelectionBox()->currentIndex(), static_cast<int>(ScheduledSelection::List));
+    QCOMPARE(reopened.SelectionBox()->currentIndex(), static_cast<int>(SwitchSelection::List));
     QCOMPARE(reopened.ValueBox()->currentText(), QStringLiteral("Evening list"));
     QVERIFY(reopened.RealtimeBox()->isChecked());
 
@@ -121,21 +121,20 @@ void CScheduleUpdateDlgTest::aDirectoryOrListChoiceNeedsItsValue() {
     CDailyUpdateSchedule schedule(CurrentScheduleHost(kProgram), runner_);
     CScheduleDailyUpdate rules(schedule);
     ScheduleDialogEntries entries;
-    entries.selection = ScheduledSelection::List;
+    entries.update.selection = SwitchSelection::List;
     const ScheduleResult refused = rules.Install(entries);
     QVERIFY(!refused.done);
     QCOMPARE(QString::fromStdString(refused.message),
              QStringLiteral("Choose the list that the daily update updates."));
     QVERIFY(!crontab_.has_value());
 
-    entries.selection = ScheduledSelection::Directory;
+    entries.update.selection = SwitchSelection::Directory;
     entries.value = "/data/kurse/";
     QVERIFY(rules.Install(entries).done);
     QVERIFY2(crontab_->find(" -dirupdate /data/kurse/\n") != std::string::npos, crontab_->c_str());
-    QCOMPARE(ScheduledSwitch(entries), std::string("-dirupdate"));
-    entries.selection = ScheduledSelection::AllDirectories;
-    entries.realtime = true;
-    QCOMPARE(ScheduledSwitch(entries), std::string("-updateallrt"));
+    QCOMPARE(std::string(BatchSwitchFor(entries.update)), std::string("-dirupdate"));
+    entries.update = {SwitchSelection::All, true};
+    QCOMPARE(std::string(BatchSwitchFor(entries.update)), std::string("-updateallrt"));
 }
 
 } // namespace mvr::gui::test

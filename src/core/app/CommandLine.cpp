@@ -9,22 +9,20 @@ namespace mvr {
 
 namespace {
 
-enum class Selection { All, Directory, List };
-
 struct BatchSwitch {
     const char* name;
-    Selection selection;
+    SwitchSelection selection;
     std::int32_t mode;
     bool realtime;
 };
 
 constexpr BatchSwitch kBatchSwitches[] = {
-    {kUpdateAllSwitch, Selection::All, kUpdateModeFull, false},
-    {"-updateallrt", Selection::All, kUpdateModeFull, true},
-    {"-dirupdate", Selection::Directory, kUpdateModeFull, false},
-    {"-dirupdatert", Selection::Directory, kUpdateModeFull, true},
-    {"-listupdate", Selection::List, kUpdateModeList, false},
-    {"-listupdatert", Selection::List, kUpdateModeList, true},
+    {kUpdateAllSwitch, SwitchSelection::All, kUpdateModeFull, false},
+    {"-updateallrt", SwitchSelection::All, kUpdateModeFull, true},
+    {"-dirupdate", SwitchSelection::Directory, kUpdateModeFull, false},
+    {"-dirupdatert", SwitchSelection::Directory, kUpdateModeFull, true},
+    {"-listupdate", SwitchSelection::List, kUpdateModeList, false},
+    {"-listupdatert", SwitchSelection::List, kUpdateModeList, true},
 };
 
 std::string WithoutQuotes(std::string_view text) {
@@ -40,18 +38,18 @@ void AddOnce(std::vector<std::int32_t>& indices, std::int32_t index) {
     }
 }
 
-std::vector<std::int32_t> SelectDirectories(Selection selection, const std::string& value,
+std::vector<std::int32_t> SelectDirectories(SwitchSelection selection, const std::string& value,
                                             const std::vector<MVRKrsExportInfo>& directories,
                                             const std::vector<CMVRDirListInfo>& lists) {
     std::vector<std::int32_t> indices;
     const auto count = static_cast<std::int32_t>(directories.size());
     switch (selection) {
-    case Selection::All:
+    case SwitchSelection::All:
         for (std::int32_t i = 0; i < count; ++i) {
             indices.push_back(i);
         }
         break;
-    case Selection::Directory: {
+    case SwitchSelection::Directory: {
         const std::string path = WithTrailingSeparator(value);
         for (std::int32_t i = 0; i < count; ++i) {
             if (PathsEqual(directories[static_cast<std::size_t>(i)].path, path)) {
@@ -60,7 +58,7 @@ std::vector<std::int32_t> SelectDirectories(Selection selection, const std::stri
         }
         break;
     }
-    case Selection::List:
+    case SwitchSelection::List:
         // Several lists may carry the name (an imported list beside one of the
         // system's); a directory in more than one of them is updated once.
         for (const CMVRDirListInfo& list : lists) {
@@ -114,9 +112,25 @@ bool IsBatchSwitch(std::string_view firstArgument) {
     return FindBatchSwitch(firstArgument) != nullptr;
 }
 
-bool BatchSwitchTakesValue(std::string_view firstArgument) {
+std::optional<BatchSwitchKind> BatchSwitchKindOf(std::string_view firstArgument) {
     const BatchSwitch* found = FindBatchSwitch(firstArgument);
-    return found != nullptr && found->selection != Selection::All;
+    if (found == nullptr) {
+        return std::nullopt;
+    }
+    return BatchSwitchKind{found->selection, found->realtime};
+}
+
+const char* BatchSwitchFor(const BatchSwitchKind& kind) {
+    const auto found = std::find_if(
+        std::begin(kBatchSwitches), std::end(kBatchSwitches), [&](const BatchSwitch& candidate) {
+            return candidate.selection == kind.selection && candidate.realtime == kind.realtime;
+        });
+    return found->name; // every selection has both forms
+}
+
+bool BatchSwitchTakesValue(std::string_view firstArgument) {
+    const auto kind = BatchSwitchKindOf(firstArgument);
+    return kind && kind->selection != SwitchSelection::All;
 }
 
 BatchSelection SelectBatchDirectories(std::string_view firstArgument,

@@ -7,6 +7,7 @@
 #include "core/config/ExportInfo.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,8 +48,23 @@ struct BatchSelection {
 // The switch of a full update, which a run without a named switch makes.
 inline constexpr const char* kUpdateAllSwitch = "-updateall";
 
+// What an update switch selects: every directory, a directory by its path,
+// or the directories of a list by its name.
+enum class SwitchSelection { All, Directory, List };
+
+struct BatchSwitchKind {
+    SwitchSelection selection = SwitchSelection::All;
+    bool realtime = false; // the "rt" form
+};
+
 // One of the six update switches, without regard to letter case.
 bool IsBatchSwitch(std::string_view firstArgument);
+
+// What the switch selects; nothing for a text that is no update switch.
+std::optional<BatchSwitchKind> BatchSwitchKindOf(std::string_view firstArgument);
+
+// The switch that selects so ("-listupdatert", ...).
+const char* BatchSwitchFor(const BatchSwitchKind& kind);
 
 // An update switch that selects by its value (a directory's path, a list's
 // name), without regard to letter case.

@@ -1,16 +1,10 @@
 #include "core/app/ScheduleDailyUpdate.h"
 
 #include "core/platform/Paths.h"
-#include "core/platform/TextUtil.h"
 
 namespace mvr {
 
 namespace {
-
-constexpr const char* kAllSwitch = "-updateall";
-constexpr const char* kDirectorySwitch = "-dirupdate";
-constexpr const char* kListSwitch = "-listupdate";
-constexpr const char* kRealtimeSuffix = "rt";
 
 constexpr const char* kNoDirectoryText = "Choose the directory that the daily update updates.";
 constexpr const char* kNoListText = "Choose the list that the daily update updates.";
@@ -26,20 +20,13 @@ std::optional<ScheduleDialogEntries> EntriesOf(const ScheduleDescription& instal
     if (installed.arguments.empty()) {
         return std::nullopt;
     }
-    std::string updateSwitch = ToLowerAscii(installed.arguments.front());
-    ScheduleDialogEntries entries;
-    entries.time = installed.time;
-    entries.realtime = updateSwitch.ends_with(kRealtimeSuffix);
-    if (entries.realtime) {
-        updateSwitch.resize(updateSwitch.size() - 2);
-    }
-    if (updateSwitch == kDirectorySwitch) {
-        entries.selection = ScheduledSelection::Directory;
-    } else if (updateSwitch == kListSwitch) {
-        entries.selection = ScheduledSelection::List;
-    } else if (updateSwitch != kAllSwitch) {
+    const std::optional<BatchSwitchKind> update = BatchSwitchKindOf(installed.arguments.front());
+    if (!update) {
         return std::nullopt;
     }
+    ScheduleDialogEntries entries;
+    entries.time = installed.time;
+    entries.update = *update;
     if (installed.arguments.size() > 1) {
         entries.value = installed.arguments[1];
     }
@@ -47,22 +34,6 @@ std::optional<ScheduleDialogEntries> EntriesOf(const ScheduleDescription& instal
 }
 
 } // namespace
-
-std::string ScheduledSwitch(const ScheduleDialogEntries& entries) {
-    std::string updateSwitch;
-    switch (entries.selection) {
-    case ScheduledSelection::AllDirectories:
-        updateSwitch = kAllSwitch;
-        break;
-    case ScheduledSelection::Directory:
-        updateSwitch = kDirectorySwitch;
-        break;
-    case ScheduledSelection::List:
-        updateSwitch = kListSwitch;
-        break;
-    }
-    return entries.realtime ? updateSwitch + kRealtimeSuffix : updateSwitch;
-}
 
 std::string BatchProgramIn(const std::string& programFolder) {
     return JoinPath(programFolder, kBatchProgramName);
@@ -88,12 +59,12 @@ ScheduleDialogOpening CScheduleDailyUpdate::Open(const std::vector<MVRKrsExportI
 }
 
 ScheduleResult CScheduleDailyUpdate::Install(const ScheduleDialogEntries& entries) {
-    const bool needsValue = entries.selection != ScheduledSelection::AllDirectories;
+    const bool needsValue = entries.update.selection != SwitchSelection::All;
     if (needsValue && entries.value.empty()) {
-        return {false, entries.selection == ScheduledSelection::Directory ? kNoDirectoryText
-                                                                          : kNoListText};
+        return {false, entries.update.selection == SwitchSelection::Directory ? kNoDirectoryText
+                                                                              : kNoListText};
     }
-    return schedule_.Install(entries.time, ScheduledSwitch(entries),
+    return schedule_.Install(entries.time, BatchSwitchFor(entries.update),
                              needsValue ? entries.value : std::string());
 }
 

@@ -4,6 +4,7 @@
 // machine's scheduler: what it offers and shows, and what its buttons do. It
 // installs through the same schedule as the batch tool's --schedule.
 
+#include "core/app/CommandLine.h"
 #include "core/config/DirListInfo.h"
 #include "core/config/ExportInfo.h"
 #include "core/schedule/DailyUpdateSchedule.h"
@@ -13,14 +14,10 @@
 
 namespace mvr {
 
-// What the scheduled run updates; each may also fetch realtime data.
-enum class ScheduledSelection { AllDirectories, Directory, List };
-
 struct ScheduleDialogEntries {
     DailyTime time{18, 30};
-    ScheduledSelection selection = ScheduledSelection::AllDirectories;
-    std::string value; // the directory's path or the list's name
-    bool realtime = false;
+    BatchSwitchKind update; // what the scheduled run updates
+    std::string value;      // the directory's path or the list's name
 };
 
 struct ScheduleDialogOpening {
@@ -33,9 +30,6 @@ struct ScheduleDialogOpening {
 
 inline constexpr const char* kScheduleDialogCaption = "Schedule daily update";
 inline constexpr const char* kNoScheduleText = "No daily update is scheduled.";
-
-// The batch tool's switch for the entries ("-listupdatert", ...).
-std::string ScheduledSwitch(const ScheduleDialogEntries& entries);
 
 // The batch tool in the desktop program's folder.
 std::string BatchProgramIn(const std::string& programFolder);

@@ -16,7 +16,7 @@ namespace mvr::gui {
 
 namespace {
 
-// In the order of ScheduledSelection.
+// In the order of SwitchSelection.
 constexpr const char* kSelectionTexts[] = {"All directories", "One directory", "One list"};
 
 } // namespace
@@ -76,7 +76,7 @@ void CScheduleUpdateDlg::ShowOpening() {
 
 void CScheduleUpdateDlg::ShowEntries(const ScheduleDialogEntries& entries) {
     time_->setTime(QTime(entries.time.hour, entries.time.minute));
-    selection_->setCurrentIndex(static_cast<int>(entries.selection));
+    selection_->setCurrentIndex(static_cast<int>(entries.update.selection));
     FillValues();
     // A directory or list renamed since the schedule was made is still shown.
     const QString value = QtText(entries.value);
@@ -84,28 +84,28 @@ void CScheduleUpdateDlg::ShowEntries(const ScheduleDialogEntries& entries) {
         value_->addItem(value);
     }
     value_->setCurrentIndex(std::max(value_->findText(value), 0));
-    realtime_->setChecked(entries.realtime);
+    realtime_->setChecked(entries.update.realtime);
 }
 
 void CScheduleUpdateDlg::FillValues() {
     value_->clear();
-    const auto selection = static_cast<ScheduledSelection>(selection_->currentIndex());
+    const auto selection = static_cast<SwitchSelection>(selection_->currentIndex());
     const std::vector<std::string>& values =
-        selection == ScheduledSelection::Directory ? opening_.directories : opening_.lists;
-    if (selection != ScheduledSelection::AllDirectories) {
+        selection == SwitchSelection::Directory ? opening_.directories : opening_.lists;
+    if (selection != SwitchSelection::All) {
         for (const std::string& value : values) {
             value_->addItem(QtText(value));
         }
     }
-    value_->setEnabled(selection != ScheduledSelection::AllDirectories);
+    value_->setEnabled(selection != SwitchSelection::All);
 }
 
 ScheduleDialogEntries CScheduleUpdateDlg::Entries() const {
     ScheduleDialogEntries entries;
     entries.time = DailyTime{time_->time().hour(), time_->time().minute()};
-    entries.selection = static_cast<ScheduledSelection>(selection_->currentIndex());
+    entries.update = {static_cast<SwitchSelection>(selection_->currentIndex()),
+                      realtime_->isChecked()};
     entries.value = CoreText(value_->currentText());
-    entries.realtime = realtime_->isChecked();
     return entries;
 }
 
