@@ -103,6 +103,9 @@ public:
     // The bars carry a time of day: an intraday format, or a MetaStock series
     // marked intraday in its index.
     bool IsIntradaySeries() const;
+    // The record layout of a MetaStock series: its field count, and a time
+    // field when its index marks it intraday.
+    MetaStockLayout SeriesLayout() const;
 
     const std::string& Directory() const { return directory_; }
     const std::string& FilePath() const { return filePath_; }
@@ -126,7 +129,6 @@ private:
     bool ReadMetaStock(BarReading reading);
     bool ReadAscii(BarReading reading);
     void TakeFolderPeriodIfEmpty();
-    MetaStockLayout SeriesLayout() const;
     // Records that an existing file was refused; false for the caller to return.
     bool RefuseExistingFile();
 

@@ -21,10 +21,6 @@ constexpr std::size_t kTimeField = 1;
 
 constexpr std::int32_t kSecondsPerDay = 24 * 3600;
 
-bool HasOpenField(const MetaStockLayout& layout) {
-    return layout.fieldCount - (layout.hasTime ? 1 : 0) > 5;
-}
-
 template <typename Byte>
 Byte* Field(Byte* record, std::size_t index) {
     return record + 4 * index;
@@ -62,6 +58,10 @@ bool IsMetaStockFieldCount(int fieldCount) {
 bool IsMetaStockLayout(const MetaStockLayout& layout) {
     return IsMetaStockFieldCount(layout.fieldCount) &&
            (!layout.hasTime || layout.fieldCount > kMinMetaStockFields);
+}
+
+bool HasOpenField(const MetaStockLayout& layout) {
+    return layout.fieldCount - (layout.hasTime ? 1 : 0) > kMinMetaStockFields;
 }
 
 float MetaStockTimeField(std::int32_t secondsOfDay) {

@@ -51,6 +51,9 @@ struct MetaStockLayout {
 // volume is no layout chart programs write).
 bool IsMetaStockLayout(const MetaStockLayout& layout);
 
+// The open is stored from 6 fields on, not counting the time field.
+bool HasOpenField(const MetaStockLayout& layout);
+
 // Record length in bytes for a valid field count.
 inline std::size_t MetaStockRecordLength(int fieldCount) {
     return 4 * static_cast<std::size_t>(fieldCount);

@@ -11,14 +11,9 @@ namespace mvr {
 
 namespace {
 
-// A MetaStock record keeps an open from six fields on, not counting the time
-// field of an intraday series.
 OpenPrice OpenPriceOf(const FormatTypeInfo& format, const CExportDataFile& file) {
-    if (format.reads != DataFileCodec::MetaStock) {
-        return OpenPrice::Stored;
-    }
-    const int fields = file.Symbol().fieldCount - (file.IsIntradaySeries() ? 1 : 0);
-    return fields > kMinMetaStockFields ? OpenPrice::Stored : OpenPrice::NotStored;
+    const bool kept = format.reads != DataFileCodec::MetaStock || HasOpenField(file.SeriesLayout());
+    return kept ? OpenPrice::Stored : OpenPrice::NotStored;
 }
 
 SymbolHealth Unreadable(std::string problem) {
