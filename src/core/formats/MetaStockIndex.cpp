@@ -7,7 +7,6 @@
 #include "core/platform/OleDate.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 #include <unordered_map>
 
@@ -136,9 +135,11 @@ double OleDateOfCalendarNumber(std::int32_t value) {
 
 // The time of day of an OLE date as the index records hold it (HHMMSS).
 float TimeFieldOf(double oleDate) {
-    const double fraction = oleDate - std::floor(oleDate);
-    const auto seconds = static_cast<std::int32_t>(std::lround(fraction * 86400.0));
-    return MetaStockTimeField(oleDate > 0.0 ? seconds : 0);
+    SystemTime t;
+    if (oleDate <= 0.0 || !VariantTimeToSystemTime(oleDate, &t)) {
+        return 0.0f;
+    }
+    return MetaStockTimeField(t.hour * 3600 + t.minute * 60 + t.second);
 }
 
 // Intervals beyond a byte (more than 4 hours) cannot be told to chart programs.
