@@ -1,5 +1,7 @@
 #include "core/update/WritingPass.h"
 
+#include <system_error>
+
 namespace mvr {
 
 namespace {
@@ -118,7 +120,7 @@ void CWritingPass::WriteSymbol(std::size_t position, const PriceHistory& bars) {
     // Intraday bars merged into a daily series of an intraday folder (one
     // another program keeps there) would lose their times: it is left alone.
     if (IsIntradayFormat(directory_->FormatType()) && !file.IsIntradaySeries()) {
-        totals_.outcomes[outcome].symbol.error = kDailySeriesInIntradayFolder;
+        NoteError(outcome, kDailySeriesInIntradayFolder);
         return;
     }
     const HistoryChanges changes = Apply(file, bars);
@@ -130,7 +132,7 @@ void CWritingPass::WriteSymbol(std::size_t position, const PriceHistory& bars) {
         if (reason) {
             NoteFolderNotWritten(totals_.foldersNotWritten, directory_->Path());
         }
-        NoteNotWritten(outcome, reason);
+        NoteError(outcome, NotWrittenText(reason));
         return;
     }
     if (files_.StagedCount() == stagedBefore) {
@@ -159,7 +161,7 @@ void CWritingPass::CommitFiles() {
         if (directory_) {
             NoteFolderNotWritten(totals_.foldersNotWritten, directory_->Path());
         }
-        NoteNotWritten(staged.outcome, reason);
+        NoteError(staged.outcome, NotWrittenText(reason));
     }
     staged_.clear();
 }
@@ -187,8 +189,8 @@ std::size_t CWritingPass::NoteOutcome(const ExportSymbolInfo& symbol, std::strin
     return totals_.outcomes.size() - 1;
 }
 
-void CWritingPass::NoteNotWritten(std::size_t outcome, std::error_code reason) {
-    totals_.outcomes[outcome].symbol.error = NotWrittenText(reason);
+void CWritingPass::NoteError(std::size_t outcome, std::string error) {
+    totals_.outcomes[outcome].symbol.error = std::move(error);
 }
 
 void CWritingPass::MergeIntoEditor(const PriceHistory& bars) {

@@ -25,7 +25,6 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <system_error>
 #include <vector>
 
 namespace mvr {
@@ -76,8 +75,8 @@ private:
     // A new outcome of the directory in hand with the symbol's dates as they
     // stand; its position in the totals.
     std::size_t NoteOutcome(const ExportSymbolInfo& symbol, std::string error = {});
-    // The file was left as it was, for the reason the last write gave.
-    void NoteNotWritten(std::size_t outcome, std::error_code reason);
+    // Why the symbol's file was left as it was.
+    void NoteError(std::size_t outcome, std::string error);
     int FindSymbol(const UpdateDirSymbolInfo& item) const;
     void WriteSymbol(std::size_t position, const PriceHistory& bars);
     void MergeIntoEditor(const PriceHistory& bars);
