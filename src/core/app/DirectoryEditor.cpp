@@ -133,7 +133,7 @@ std::span<const std::int32_t> OfferedIntervals() {
 }
 
 bool ShowsIntervalBox(std::int32_t formatType) {
-    return formatType == kFormatMetaStockIntraday || formatType == kFormatAsciiIntraday;
+    return IsIntradayFormat(formatType);
 }
 
 std::int32_t ProposedStartDate(std::int32_t today) {
