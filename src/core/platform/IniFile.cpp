@@ -41,10 +41,8 @@ CIniFile CIniFile::Parse(std::string_view text) {
     CIniFile ini;
     std::string section;
     bool inSection = false;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        const std::string_view line = TrimLine(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    for (const std::string_view rawLine : TextLines(text)) {
+        const std::string_view line = TrimLine(rawLine);
         if (line.empty() || line.front() == ';') {
             continue;
         }

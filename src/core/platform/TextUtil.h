@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mvr {
 
@@ -21,6 +22,10 @@ int CompareIgnoreCase(std::string_view a, std::string_view b);
 
 // Removes blanks (spaces and tabs) at both ends.
 std::string_view TrimBlanks(std::string_view text);
+
+// The lines of a text, without their line feeds; a last line without one
+// counts, an empty text has none.
+std::vector<std::string_view> TextLines(std::string_view text);
 
 // The text cut to at most `maxChars` characters.
 std::string Truncated(std::string_view text, std::size_t maxChars);

@@ -1,6 +1,7 @@
 #include "core/schedule/CrontabText.h"
 
 #include "core/platform/ConfigFolder.h"
+#include "core/platform/TextUtil.h"
 
 #include <algorithm>
 #include <vector>
@@ -89,16 +90,6 @@ std::string ConfigFolderPrefix() {
     return std::string(kConfigFolderVariable) + "=";
 }
 
-std::vector<std::string_view> Lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        lines.push_back(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    }
-    return lines;
-}
-
 std::string Joined(const std::vector<std::string_view>& lines) {
     std::string text;
     for (const std::string_view line : lines) {
@@ -118,7 +109,7 @@ struct MarkedEntry {
 
 MarkedEntry TakeMarkedEntries(std::string_view crontab) {
     MarkedEntry found;
-    const std::vector<std::string_view> lines = Lines(crontab);
+    const std::vector<std::string_view> lines = TextLines(crontab);
     found.position = lines.size();
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i] != kCrontabMarker) {

@@ -8,16 +8,14 @@ namespace {
 
 // The first line that says something: tools put their reason there.
 std::string FirstLine(std::string_view text) {
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = TrimBlanks(text.substr(0, end));
+    for (std::string_view line : TextLines(text)) {
+        line = TrimBlanks(line);
         if (line.ends_with('\r')) {
             line.remove_suffix(1);
         }
         if (!line.empty()) {
             return std::string(line);
         }
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
     }
     return {};
 }

@@ -85,13 +85,11 @@ std::vector<std::string> UnitWords(std::string_view value, Expansion expansion) 
 // The values of every line "key=value" of a unit file.
 std::vector<std::string_view> ValuesOf(std::string_view unit, std::string_view key) {
     std::vector<std::string_view> values;
-    while (!unit.empty()) {
-        const std::size_t end = unit.find('\n');
-        const std::string_view line = TrimBlanks(unit.substr(0, end));
+    for (std::string_view line : TextLines(unit)) {
+        line = TrimBlanks(line);
         if (line.starts_with(key)) {
             values.push_back(line.substr(key.size()));
         }
-        unit.remove_prefix(end == std::string_view::npos ? unit.size() : end + 1);
     }
     return values;
 }
