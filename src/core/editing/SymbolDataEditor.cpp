@@ -57,9 +57,9 @@ const CSymbolDataEditor::StoredFinding* CSymbolDataEditor::FindingOfRow(std::siz
     return found == storedFindings_.end() ? nullptr : &found->second;
 }
 
-std::string CSymbolDataEditor::RowFindings(std::size_t row) const {
+std::string_view CSymbolDataEditor::RowFindings(std::size_t row) const {
     const StoredFinding* finding = FindingOfRow(row);
-    return finding != nullptr ? finding->text : std::string();
+    return finding != nullptr ? std::string_view(finding->text) : std::string_view();
 }
 
 std::string CSymbolDataEditor::Caption() const {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace mvr {
@@ -57,7 +58,7 @@ public:
     // What the health check finds in the stored file for a row's record, one
     // line per finding. Empty for a sound record, and for one that an edit,
     // a split or a download has changed since it was read.
-    std::string RowFindings(std::size_t row) const;
+    std::string_view RowFindings(std::size_t row) const;
     // Applies what the split dialog returned; the count of changed records.
     std::size_t Split(std::int32_t splitDay, float factor);
 

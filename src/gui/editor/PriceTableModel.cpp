@@ -40,7 +40,7 @@ QVariant CPriceTableModel::FindingData(const QModelIndex& index, int role) const
     if (role != Qt::ToolTipRole && role != Qt::BackgroundRole && role != Qt::DecorationRole) {
         return {};
     }
-    const std::string findings = editor_.RowFindings(static_cast<std::size_t>(index.row()));
+    const std::string_view findings = editor_.RowFindings(static_cast<std::size_t>(index.row()));
     if (findings.empty()) {
         return {};
     }
