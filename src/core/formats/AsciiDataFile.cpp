@@ -3,6 +3,7 @@
 #include "core/formats/AsciiFormat.h"
 #include "core/formats/LineMemFile.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/RandomAccessFile.h"
 
 #include <algorithm>
 
@@ -121,7 +122,7 @@ std::optional<PriceHistory> DecodeAsciiFile(std::span<const std::uint8_t> file, 
     return history;
 }
 
-std::string EncodeAsciiFile(const PriceHistory& history, int formatType) {
+std::string EncodeAsciiFile(std::span<const PERIODE> history, int formatType) {
     const AsciiFormatInfo layout = AsciiFormatInfo::ForFormatType(formatType);
     std::string text;
     text.reserve(history.size() * kTypicalWrittenLineBytes);
@@ -169,6 +170,51 @@ FirstAndLastResult ReadAsciiFirstAndLast(const std::string& path, int formatType
     bars.first = *first;
     bars.last = *last;
     return FirstAndLastResult::Found;
+}
+
+std::optional<StoredTail> ReadAsciiTail(const CRandomAccessFile& file, int formatType,
+                                        const PERIODE& from) {
+    const auto size = file.RegularFileSize();
+    if (!size || *size == 0 || *size > kMaxAsciiPriceFileBytes) {
+        return std::nullopt;
+    }
+    StoredTail tail;
+    tail.length = *size;
+    for (std::uint64_t window = std::min<std::uint64_t>(*size, kEdgeWindowBytes);;
+         window = std::min(*size, window * 8)) {
+        const auto bytes = file.ReadAt(*size - window, static_cast<std::size_t>(window));
+        if (!bytes || bytes->size() != window || bytes->back() != '\n') {
+            return std::nullopt;
+        }
+        tail.holdsWholeFile = window == *size;
+        // A window that starts inside the file starts inside a line.
+        std::span<const std::uint8_t> lines(*bytes);
+        if (!tail.holdsWholeFile) {
+            const auto lineEnd = std::find(lines.begin(), lines.end(), '\n');
+            lines = lines.subspan(static_cast<std::size_t>(lineEnd - lines.begin()) + 1);
+        }
+        auto bars = DecodeAsciiFile(lines, formatType);
+        if (bars && !bars->empty() &&
+            (tail.holdsWholeFile || IsEarlierBar(bars->front(), from))) {
+            tail.bars = std::move(*bars);
+            break;
+        }
+        if (tail.holdsWholeFile) {
+            return std::nullopt;
+        }
+    }
+    if (tail.holdsWholeFile) {
+        tail.first = tail.bars.front();
+        return tail;
+    }
+    const auto head = file.ReadAt(0, kEdgeWindowBytes);
+    const auto first =
+        head ? FirstBarIn(*head, true, AsciiFormatInfo::ForFormatType(formatType)) : std::nullopt;
+    if (!first) {
+        return std::nullopt;
+    }
+    tail.first = *first;
+    return tail;
 }
 
 } // namespace mvr

@@ -4,6 +4,7 @@
 // (AsciiFormatInfo), no header line.
 
 #include "core/formats/Periode.h"
+#include "core/formats/StoredTail.h"
 
 #include <cstdint>
 #include <optional>
@@ -11,6 +12,8 @@
 #include <string>
 
 namespace mvr {
+
+class CRandomAccessFile;
 
 // Larger files are refused as damaged rather than loaded.
 inline constexpr std::uint64_t kMaxAsciiPriceFileBytes = std::uint64_t{256} << 20;
@@ -25,7 +28,7 @@ std::optional<PriceHistory> DecodeAsciiFile(std::span<const std::uint8_t> file, 
                                             BarReading reading = BarReading::Corrected);
 
 // The text of a whole file: every bar of the history, new or not, one line each.
-std::string EncodeAsciiFile(const PriceHistory& history, int formatType);
+std::string EncodeAsciiFile(std::span<const PERIODE> history, int formatType);
 
 // The first and the last bar of a file (as written, no correction), taken from
 // its first and last lines that carry a bar; a file with one such line gives it
@@ -37,5 +40,13 @@ struct FirstAndLastBars {
 enum class FirstAndLastResult { Found, NoBar, Unreadable };
 FirstAndLastResult ReadAsciiFirstAndLast(const std::string& path, int formatType,
                                          FirstAndLastBars& bars);
+
+// The tail of a file for appending lines to it, reaching back before `from`
+// (StoredTail::header stays empty: an append changes no byte before the end).
+// Nothing when the file is not one an append may extend: empty, larger than
+// the reader takes, not ending with a line feed, without a bar line, or a read
+// that failed.
+std::optional<StoredTail> ReadAsciiTail(const CRandomAccessFile& file, int formatType,
+                                        const PERIODE& from);
 
 } // namespace mvr

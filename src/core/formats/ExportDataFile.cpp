@@ -2,10 +2,12 @@
 
 #include "core/formats/AsciiDataFile.h"
 #include "core/formats/MetaStockDataFile.h"
+#include "core/platform/AppendJournal.h"
 #include "core/platform/AtomicFile.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/FolderListing.h"
 #include "core/platform/Paths.h"
+#include "core/platform/RandomAccessFile.h"
 
 #include <algorithm>
 
@@ -35,6 +37,18 @@ PERIODE Replacement(const PERIODE& downloaded, const PERIODE& stored) {
     bar.sourcePos = stored.sourcePos;
     bar.isNew = 1;
     return bar;
+}
+
+// The merge kept every stored bar of the tail as it was, in its place, and
+// added bars only after them.
+bool AddsOnlyAfterTail(const PriceHistory& merged, const PriceHistory& tail,
+                       const HistoryChanges& changes) {
+    return changes.changed == 0 &&
+           merged.size() == tail.size() + static_cast<std::size_t>(changes.added) &&
+           std::equal(tail.begin(), tail.end(), merged.begin(),
+                      [](const PERIODE& stored, const PERIODE& kept) {
+                          return kept.isNew == 0 && kept.sourcePos == stored.sourcePos;
+                      });
 }
 
 } // namespace
@@ -287,6 +301,75 @@ HistoryChanges CExportDataFile::Merge(const PriceHistory& downloaded) {
     return changes;
 }
 
+AppendResult CExportDataFile::MergeByAppending(const std::string& directory,
+                                               const ExportSymbolInfo& symbol, int formatType,
+                                               const PriceHistory& downloaded,
+                                               CFileAppendGroup& group, HistoryChanges& changes) {
+    BuildFileName(directory, symbol, formatType);
+    // The history is about to hold only a part of the file.
+    writeBlocked_ = true;
+    const auto tail = downloaded.empty() ? std::nullopt : ReadTail(downloaded.front());
+    if (!tail) {
+        return AppendResult::NeedsWholeFile;
+    }
+    history_ = tail->bars;
+    const HistoryChanges merged = Merge(downloaded);
+    if (!AddsOnlyAfterTail(history_, tail->bars, merged)) {
+        return AppendResult::NeedsWholeFile;
+    }
+    const auto added = std::span(history_).subspan(tail->bars.size());
+    if (!added.empty()) {
+        auto append = AppendOf(added, *tail);
+        if (!append) {
+            return AppendResult::NeedsWholeFile;
+        }
+        group.Stage(FileNamePart(filePath_), tail->length, std::move(append->header),
+                    std::move(append->bytes));
+    }
+    changes = merged;
+    symbol_.firstDate = BarOleDate(tail->first);
+    symbol_.lastDate = GetLastDate();
+    return added.empty() ? AppendResult::NothingNew : AppendResult::Staged;
+}
+
+std::optional<StoredTail> CExportDataFile::ReadTail(const PERIODE& from) const {
+    const FormatTypeInfo* info = Info(formatType_);
+    if (info == nullptr || filePath_.empty() || info->reads != info->writes) {
+        return std::nullopt;
+    }
+    const auto file = CRandomAccessFile::Open(filePath_, FileOpening::ReadOnly);
+    if (!file) {
+        return std::nullopt;
+    }
+    switch (info->writes) {
+    case DataFileCodec::MetaStock:
+        return ReadMetaStockTail(*file, SeriesLayout(), from);
+    case DataFileCodec::Ascii:
+        return ReadAsciiTail(*file, formatType_, from);
+    case DataFileCodec::None:
+        break;
+    }
+    return std::nullopt;
+}
+
+std::optional<CExportDataFile::FileAppend> CExportDataFile::AppendOf(
+    std::span<const PERIODE> bars, const StoredTail& tail) const {
+    if (Info(formatType_)->writes == DataFileCodec::MetaStock) {
+        const std::size_t length = MetaStockRecordLength(symbol_.fieldCount);
+        const std::size_t count = tail.length / length - 1 + bars.size();
+        if (count > kMaxMetaStockBars) {
+            return std::nullopt;
+        }
+        return FileAppend{MetaStockHeaderFor(tail.header, count),
+                          EncodeMetaStockRecords(bars, SeriesLayout())};
+    }
+    const std::string text = EncodeAsciiFile(bars, formatType_);
+    if (tail.length + text.size() > kMaxAsciiPriceFileBytes) {
+        return std::nullopt;
+    }
+    return FileAppend{{}, ByteBuffer(text.begin(), text.end())};
+}
+
 bool CExportDataFile::KeepsSameValues(const PERIODE& downloaded, const PERIODE& stored) const {
     return HasSameValues(downloaded, stored) || HasSameValues(AsStored(downloaded), stored);
 }
@@ -299,7 +382,7 @@ PERIODE CExportDataFile::AsStored(const PERIODE& bar) const {
             readBack = DecodeMetaStockFile(*image, SeriesLayout());
         }
     } else if (info != nullptr && info->writes == DataFileCodec::Ascii) {
-        readBack = DecodeAsciiFile(AsBytes(EncodeAsciiFile({bar}, formatType_)), formatType_);
+        readBack = DecodeAsciiFile(AsBytes(EncodeAsciiFile(std::span(&bar, 1), formatType_)), formatType_);
     }
     return readBack && readBack->size() == 1 ? readBack->front() : bar;
 }

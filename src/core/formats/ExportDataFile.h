@@ -18,7 +18,17 @@
 namespace mvr {
 
 class CAtomicFileGroup;
+class CFileAppendGroup;
 class CFolderListing;
+
+// How an update's bars came into a file by MergeByAppending.
+enum class AppendResult {
+    Staged,     // the new bars are staged in the group, to be appended to the file
+    NothingNew, // the file holds every downloaded bar already
+    // The download changes, deletes or precedes stored bars, or the file is
+    // none an append may extend: it is read, merged and written whole.
+    NeedsWholeFile,
+};
 
 class CExportDataFile {
 public:
@@ -80,6 +90,18 @@ public:
     // The count of bars added and of stored bars given other values.
     HistoryChanges Merge(const PriceHistory& downloaded);
 
+    // Merge and Write for a download that only adds bars after the file's last
+    // one, reading only the file's ends: the stored bars from the first
+    // downloaded day on are merged with the download as Merge does, and when
+    // that keeps every one of them in place and adds bars only behind them,
+    // those bars are staged in `group` to be appended (`changes` counts them).
+    // Afterwards Symbol() has the dates of the file as appended, History()
+    // holds only the file's tail and the bars appended, and the object is
+    // blocked from writing.
+    AppendResult MergeByAppending(const std::string& directory, const ExportSymbolInfo& symbol,
+                                  int formatType, const PriceHistory& downloaded,
+                                  CFileAppendGroup& group, HistoryChanges& changes);
+
     // A downloaded bar and a stored bar of the same day and time hold the same
     // values as far as this file keeps them: the file's codec may keep fewer
     // decimals or a coarser volume than the download, and such a difference
@@ -128,6 +150,17 @@ private:
                   BarReading reading);
     bool ReadMetaStock(BarReading reading);
     bool ReadAscii(BarReading reading);
+    // The file's tail for MergeByAppending, reaching back before `from`.
+    std::optional<StoredTail> ReadTail(const PERIODE& from) const;
+    // What appends `bars` to the file whose tail is `tail`: the new bytes at
+    // its start and at its end. Nothing when the file would grow beyond what
+    // its format holds.
+    struct FileAppend {
+        ByteBuffer header;
+        ByteBuffer bytes;
+    };
+    std::optional<FileAppend> AppendOf(std::span<const PERIODE> bars,
+                                       const StoredTail& tail) const;
     void TakeFolderPeriodIfEmpty();
     // Records that an existing file was refused; false for the caller to return.
     bool RefuseExistingFile();

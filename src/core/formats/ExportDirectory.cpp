@@ -3,6 +3,7 @@
 #include "core/formats/AsciiIndex.h"
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/MetaStockIndex.h"
+#include "core/platform/AppendJournal.h"
 #include "core/platform/AtomicFile.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/Paths.h"
@@ -131,7 +132,7 @@ bool CExportDirectory::Open(const std::string& path, int formatType) {
     if (index != DirectoryIndex::HermesScan && !listing_.Find(IndexFileName())) {
         return Fail(std::string("there is no ") + IndexFileName());
     }
-    return Load();
+    return RollBackInterruptedAppend() && Load();
 }
 
 bool CExportDirectory::Reload() {
@@ -144,7 +145,16 @@ bool CExportDirectory::Reload() {
     }
     writeProtected_ = false;
     problem_.clear();
-    return Load();
+    return RollBackInterruptedAppend() && Load();
+}
+
+bool CExportDirectory::RollBackInterruptedAppend() {
+    std::error_code error;
+    if (RecoverInterruptedAppend(path_, &error) == AppendRecovery::Failed) {
+        return Fail("the price files an interrupted update appended to could not be restored (" +
+                    error.message() + ")");
+    }
+    return true;
 }
 
 bool CExportDirectory::Load() {

@@ -79,6 +79,10 @@ private:
     bool Bind(const std::string& path, int formatType);
     const char* IndexFileName() const;
     bool Load();
+    // Gives the price files of an update that was killed while appending to
+    // them back as they were, before anything reads them. False when they
+    // could not be (the directory is then not opened).
+    bool RollBackInterruptedAppend();
     bool LoadMetaStock();
     bool LoadAscii();
     bool LoadHermes();

@@ -4,6 +4,7 @@
 #include "core/formats/MetaStockRecordDecoder.h"
 #include "core/formats/PackedDateCache.h"
 #include "core/platform/Bytes.h"
+#include "core/platform/RandomAccessFile.h"
 
 #include <algorithm>
 #include <array>
@@ -49,6 +50,42 @@ void EncodeRecord(PERIODE bar, const MetaStockLayout& layout, std::uint8_t* reco
 // the history then grows without default-constructing its bars first.
 constexpr std::size_t kBlockBars = 128;
 
+// Records read first from a file's end for an append: a week's download
+// reaches back a few days.
+constexpr std::uint64_t kTailRecords = 32;
+
+// The bars of `count` consecutive records starting at `records`, numbered from
+// `firstIndex`; nothing when a time field holds no time of day.
+std::optional<PriceHistory> DecodeRecords(std::span<const std::uint8_t> records,
+                                          const MetaStockLayout& layout, std::size_t count,
+                                          std::int32_t firstIndex, BarReading reading) {
+    const std::size_t length = MetaStockRecordLength(layout.fieldCount);
+    PriceHistory history;
+    history.reserve(count);
+    CPackedDateReader dates;
+    std::array<PERIODE, kBlockBars> block;
+    for (std::size_t first = 0; first < count; first += kBlockBars) {
+        const std::size_t blockCount = std::min(kBlockBars, count - first);
+        if (!DecodeMetaStockRecords(records.subspan(length * first), layout, blockCount,
+                                    firstIndex + static_cast<std::int32_t>(first), reading, dates,
+                                    block.data())) {
+            return std::nullopt;
+        }
+        history.insert(history.end(), block.begin(), block.begin() + blockCount);
+    }
+    return history;
+}
+
+void EncodeRecords(std::span<const PERIODE> bars, const MetaStockLayout& layout,
+                   std::uint8_t* record) {
+    const std::size_t length = MetaStockRecordLength(layout.fieldCount);
+    CPackedDateWriter dates;
+    for (const PERIODE& bar : bars) {
+        EncodeRecord(bar, layout, record, dates);
+        record += length;
+    }
+}
+
 } // namespace
 
 bool IsMetaStockFieldCount(int fieldCount) {
@@ -88,27 +125,14 @@ std::optional<PriceHistory> DecodeMetaStockFile(std::span<const std::uint8_t> fi
         return std::nullopt;
     }
     const std::size_t length = MetaStockRecordLength(layout.fieldCount);
-    PriceHistory history;
     if (file.size() <= length) {
-        return history;
+        return PriceHistory();
     }
     const std::size_t records = (file.size() - length) / length;
     if (records > kMaxMetaStockRecordsRead) {
         return std::nullopt;
     }
-    history.reserve(records);
-    CPackedDateReader dates;
-    std::array<PERIODE, kBlockBars> block;
-    for (std::size_t first = 0; first < records; first += kBlockBars) {
-        const std::size_t count = std::min(kBlockBars, records - first);
-        if (!DecodeMetaStockRecords(file.subspan(length * (first + 1)), layout, count,
-                                    static_cast<std::int32_t>(first), reading, dates,
-                                    block.data())) {
-            return std::nullopt;
-        }
-        history.insert(history.end(), block.begin(), block.begin() + count);
-    }
-    return history;
+    return DecodeRecords(file.subspan(length), layout, records, 0, reading);
 }
 
 std::optional<ByteBuffer> EncodeMetaStockFile(const PriceHistory& history,
@@ -123,13 +147,68 @@ std::optional<ByteBuffer> EncodeMetaStockFile(const PriceHistory& history,
     const std::size_t length = MetaStockRecordLength(layout.fieldCount);
     image.assign(length * (history.size() + 1), 0);
     StoreLE16(image.data() + kHeaderCountOffset, static_cast<std::uint16_t>(history.size() + 1));
-    CPackedDateWriter dates;
-    std::uint8_t* record = image.data() + length;
-    for (const PERIODE& bar : history) {
-        EncodeRecord(bar, layout, record, dates);
-        record += length;
-    }
+    EncodeRecords(history, layout, image.data() + length);
     return image;
+}
+
+ByteBuffer EncodeMetaStockRecords(std::span<const PERIODE> bars, const MetaStockLayout& layout) {
+    ByteBuffer records(MetaStockRecordLength(layout.fieldCount) * bars.size(), 0);
+    EncodeRecords(bars, layout, records.data());
+    return records;
+}
+
+std::optional<StoredTail> ReadMetaStockTail(const CRandomAccessFile& file,
+                                            const MetaStockLayout& layout, const PERIODE& from) {
+    const auto size = file.RegularFileSize();
+    if (!IsMetaStockLayout(layout) || !size) {
+        return std::nullopt;
+    }
+    const std::size_t length = MetaStockRecordLength(layout.fieldCount);
+    if (*size % length != 0 || *size < 2 * length) {
+        return std::nullopt;
+    }
+    const std::uint64_t records = *size / length - 1;
+    const auto head = file.ReadAt(0, 2 * length);
+    if (records > kMaxMetaStockBars || !head || head->size() != 2 * length ||
+        LoadLE16(head->data() + kHeaderCountOffset) != records + 1) {
+        return std::nullopt;
+    }
+    auto first = DecodeRecords(std::span(*head).subspan(length), layout, 1, 0,
+                               BarReading::Corrected);
+    if (!first) {
+        return std::nullopt;
+    }
+    StoredTail tail;
+    tail.first = first->front();
+    tail.length = *size;
+    tail.header.assign(head->begin(), head->begin() + kHeaderCountOffset + 2);
+    // Reach back until a bar before `from` is in hand, or the file's start.
+    for (std::uint64_t count = std::min<std::uint64_t>(records, kTailRecords);;
+         count = std::min(records, count * 8)) {
+        const std::uint64_t firstRecord = records - count;
+        const auto bytes = file.ReadAt(length * (firstRecord + 1), length * count);
+        if (!bytes || bytes->size() != length * count) {
+            return std::nullopt;
+        }
+        auto bars = DecodeRecords(*bytes, layout, count, static_cast<std::int32_t>(firstRecord),
+                                  BarReading::Corrected);
+        if (!bars) {
+            return std::nullopt;
+        }
+        tail.bars = std::move(*bars);
+        tail.holdsWholeFile = count == records;
+        if (tail.holdsWholeFile || IsEarlierBar(tail.bars.front(), from)) {
+            return tail;
+        }
+    }
+}
+
+ByteBuffer MetaStockHeaderFor(std::span<const std::uint8_t> header, std::size_t bars) {
+    ByteBuffer bytes(header.begin(), header.end());
+    if (bytes.size() >= kHeaderCountOffset + 2) {
+        StoreLE16(bytes.data() + kHeaderCountOffset, static_cast<std::uint16_t>(bars + 1));
+    }
+    return bytes;
 }
 
 } // namespace mvr

@@ -17,6 +17,7 @@
 // written as 0 and ignored when reading.
 
 #include "core/formats/Periode.h"
+#include "core/formats/StoredTail.h"
 #include "core/platform/FileSystem.h"
 
 #include <cstdint>
@@ -24,6 +25,8 @@
 #include <span>
 
 namespace mvr {
+
+class CRandomAccessFile;
 
 inline constexpr int kMinMetaStockFields = 5;
 inline constexpr int kMaxMetaStockFields = 8;
@@ -80,5 +83,20 @@ std::optional<PriceHistory> DecodeMetaStockFile(std::span<const std::uint8_t> fi
 // changed). Nothing for an invalid layout or more than 32767 bars.
 std::optional<ByteBuffer> EncodeMetaStockFile(const PriceHistory& history,
                                               const MetaStockLayout& layout);
+
+// The records of `bars` without a header, for appending to a file.
+ByteBuffer EncodeMetaStockRecords(std::span<const PERIODE> bars, const MetaStockLayout& layout);
+
+// The tail of a file for appending to it, reaching back before `from`: the
+// header's first four bytes stand for the bytes an append rewrites (the record
+// count). Nothing when the file is not one an append may extend: no bar, a
+// length that is no whole number of records, a header that does not count the
+// records the file holds, a time field that holds no time of day, or a read
+// that failed.
+std::optional<StoredTail> ReadMetaStockTail(const CRandomAccessFile& file,
+                                            const MetaStockLayout& layout, const PERIODE& from);
+
+// The header bytes of StoredTail::header once the file holds `bars` bars.
+ByteBuffer MetaStockHeaderFor(std::span<const std::uint8_t> header, std::size_t bars);
 
 } // namespace mvr

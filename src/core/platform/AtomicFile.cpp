@@ -100,15 +100,6 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
     return true;
 }
 
-// Windows has no flush of a whole file system: every file is flushed
-// (FlushFileBuffers) as it is closed, and a group gains only fewer renames
-// in flight.
-constexpr bool kFlushesStagedFilesTogether = false;
-
-bool FlushFileSystemOf(const std::string&) {
-    return true;
-}
-
 // The flags of the file being replaced that its new content keeps. A
 // read-only file is not replaced at all, so that flag never travels.
 constexpr DWORD kCarriedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
@@ -159,9 +150,6 @@ bool Rename(const std::string& temporary, const std::string& target) {
     return replaced;
 }
 
-// Folder entries are written through by the rename itself.
-void FlushFolder(const std::string&) {}
-
 void RemoveTemporary(const std::string& name) {
     _wunlink(NativePath(name).c_str());
 }
@@ -188,13 +176,6 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
     return true;
 }
 
-#ifdef __linux__
-// One syncfs flushes every staged file of a file system at once.
-constexpr bool kFlushesStagedFilesTogether = true;
-#else
-constexpr bool kFlushesStagedFilesTogether = false;
-#endif
-
 // Keeps the permissions of the file being replaced.
 bool CloseTemporary(int fd, const std::string& target, bool flush) {
     bool ok = true;
@@ -206,42 +187,12 @@ bool CloseTemporary(int fd, const std::string& target, bool flush) {
     return (::close(fd) == 0) && ok;
 }
 
-// False when a file system could not be flushed: nothing may then replace
-// its target.
-bool FlushFileSystemOf(const std::string& folder) {
-#ifdef __linux__
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        NoteFailure();
-        return false;
-    }
-    const bool flushed = ::syncfs(fd) == 0;
-    if (!flushed) {
-        NoteFailure();
-    }
-    ::close(fd);
-    return flushed;
-#else
-    (void)folder;
-    return true;
-#endif
-}
-
 bool Rename(const std::string& temporary, const std::string& target) {
     if (::rename(temporary.c_str(), target.c_str()) == 0) {
         return true;
     }
     NoteFailure();
     return false;
-}
-
-// Makes the renames in the folder durable.
-void FlushFolder(const std::string& folder) {
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
 }
 
 void RemoveTemporary(const std::string& name) {
@@ -311,7 +262,7 @@ bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
     if (!temporary || !Replace(*temporary, target)) {
         return false;
     }
-    FlushFolder(ParentFolder(target));
+    FlushFolderEntries(ParentFolder(target));
     return true;
 }
 
@@ -324,7 +275,7 @@ CAtomicFileGroup::~CAtomicFileGroup() {
 bool CAtomicFileGroup::Stage(const std::string& path, std::span<const std::uint8_t> bytes,
                              NewFileAccess access) {
     std::string target = ResolveTarget(path);
-    auto temporary = WriteTemporary(target, bytes, access, !kFlushesStagedFilesTogether);
+    auto temporary = WriteTemporary(target, bytes, access, !kFlushesWholeFileSystems);
     if (!temporary) {
         return false;
     }
@@ -341,9 +292,10 @@ std::vector<bool> CAtomicFileGroup::Commit() {
         }
     }
     std::vector<std::string> unflushed;
-    if (kFlushesStagedFilesTogether) {
+    if (kFlushesWholeFileSystems) {
         for (const std::string& folder : folders) {
             if (!FlushFileSystemOf(folder)) {
+                NoteFailure();
                 unflushed.push_back(folder);
             }
         }
@@ -358,7 +310,7 @@ std::vector<bool> CAtomicFileGroup::Commit() {
     }
     staged_.clear();
     for (const std::string& folder : folders) {
-        FlushFolder(folder);
+        FlushFolderEntries(folder);
     }
     return replaced;
 }

@@ -40,6 +40,15 @@ bool CByteReader::ReadLEInt32(std::int32_t* value) {
     return true;
 }
 
+bool CByteReader::ReadLE64(std::uint64_t* value) {
+    const auto source = Take(8);
+    if (source.size() != 8) {
+        return false;
+    }
+    *value = LoadLE64(source.data());
+    return true;
+}
+
 bool CByteReader::ReadFixedText(std::size_t size, std::string* text) {
     const auto source = Take(size);
     if (source.size() != size) {
@@ -72,6 +81,10 @@ void CByteWriter::AppendLE16(std::uint16_t value) {
 
 void CByteWriter::AppendLE32(std::uint32_t value) {
     StoreLE32(AppendZeros(4), value);
+}
+
+void CByteWriter::AppendLE64(std::uint64_t value) {
+    StoreLE64(AppendZeros(8), value);
 }
 
 void CByteWriter::AppendFixedText(std::size_t size, std::string_view text) {

@@ -27,6 +27,7 @@ public:
     bool ReadU8(std::uint8_t* value);
     bool ReadLE32(std::uint32_t* value);
     bool ReadLEInt32(std::int32_t* value);
+    bool ReadLE64(std::uint64_t* value);
     bool ReadFixedText(std::size_t size, std::string* text);
     bool Skip(std::size_t count);
     // A view of the next `count` bytes, consumed; empty when they are not all there.
@@ -43,6 +44,7 @@ public:
     void AppendLE16(std::uint16_t value);
     void AppendLE32(std::uint32_t value);
     void AppendLEInt32(std::int32_t value) { AppendLE32(static_cast<std::uint32_t>(value)); }
+    void AppendLE64(std::uint64_t value);
     void AppendFixedText(std::size_t size, std::string_view text);
     // Room for `count` bytes at the end, zeroed; returns where they start.
     std::uint8_t* AppendZeros(std::size_t count);

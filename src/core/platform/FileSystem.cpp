@@ -223,4 +223,41 @@ std::string ResolveFileName(const std::string& folder, std::string_view name) {
     return JoinPath(folder, name);
 }
 
+#ifdef _WIN32
+
+bool FlushFileSystemOf(const std::string&) {
+    return true;
+}
+
+void FlushFolderEntries(const std::string&) {}
+
+#else
+
+bool FlushFileSystemOf(const std::string& folder) {
+#ifdef __linux__
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool flushed = ::syncfs(fd) == 0;
+    const int reason = errno;
+    ::close(fd);
+    errno = reason;
+    return flushed;
+#else
+    (void)folder;
+    return true;
+#endif
+}
+
+void FlushFolderEntries(const std::string& folder) {
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+#endif
+
 } // namespace mvr

@@ -47,6 +47,23 @@ bool CreateFolders(const std::string& path);
 
 bool RemoveFile(const std::string& path);
 
+// Flushing many files: Linux flushes a whole file system in one call
+// (syncfs), which costs one disk round trip for all the files written into it;
+// elsewhere every file is flushed on its own and FlushFileSystemOf does nothing.
+#ifdef __linux__
+inline constexpr bool kFlushesWholeFileSystems = true;
+#else
+inline constexpr bool kFlushesWholeFileSystems = false;
+#endif
+
+// Makes every written file of the file system holding `folder` durable. False
+// (errno set) when that failed.
+bool FlushFileSystemOf(const std::string& folder);
+
+// Makes the creations, renames and removals in `folder` durable (Windows
+// writes folder entries through by itself).
+void FlushFolderEntries(const std::string& folder);
+
 // Names (not paths) of the regular files in a folder, in no defined order.
 std::vector<std::string> ListFileNames(const std::string& folder);
 

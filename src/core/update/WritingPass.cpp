@@ -83,6 +83,7 @@ void CWritingPass::SwitchTo(std::int32_t directoryIndex) {
     auto directory = std::make_unique<CExportDirectory>(info.formatType);
     if (directory->Open(info.path, info.formatType)) {
         directory_ = std::move(directory);
+        appends_ = std::make_unique<CFileAppendGroup>(directory_->Path());
     }
 }
 
@@ -95,6 +96,7 @@ void CWritingPass::SaveDirectory() {
             NoteFolderNotWritten(totals_.foldersNotWritten, directory_->Path());
         }
         directory_.reset();
+        appends_.reset();
     }
 }
 
@@ -114,6 +116,9 @@ int CWritingPass::FindSymbol(const UpdateDirSymbolInfo& item) const {
 void CWritingPass::WriteSymbol(std::size_t position, const PriceHistory& bars) {
     const ExportSymbolInfo& stored = directory_->GetSymbol(position);
     const std::size_t outcome = NoteOutcome(stored);
+    if (!replace_ && AppendSymbol(position, bars, outcome)) {
+        return;
+    }
     CExportDataFile file;
     file.UseFolderListing(&directory_->FolderListing());
     file.Read(directory_->Path(), stored, directory_->FormatType());
@@ -146,7 +151,40 @@ void CWritingPass::WriteSymbol(std::size_t position, const PriceHistory& bars) {
     }
 }
 
+bool CWritingPass::AppendSymbol(std::size_t position, const PriceHistory& bars,
+                                std::size_t outcome) {
+    const ExportSymbolInfo& stored = directory_->GetSymbol(position);
+    CExportDataFile file;
+    file.UseFolderListing(&directory_->FolderListing());
+    file.BuildFileName(directory_->Path(), stored, directory_->FormatType());
+    // The rule for daily series of intraday folders is the whole-file path's.
+    if (IsIntradayFormat(directory_->FormatType()) && !file.IsIntradaySeries()) {
+        return false;
+    }
+    HistoryChanges changes;
+    switch (file.MergeByAppending(directory_->Path(), stored, directory_->FormatType(), bars,
+                                  *appends_, changes)) {
+    case AppendResult::NeedsWholeFile:
+        return false;
+    case AppendResult::NothingNew:
+        TakeOver(position, file.Symbol(), changes, outcome);
+        return true;
+    case AppendResult::Staged:
+        break;
+    }
+    stagedAppends_.push_back({position, file.Symbol(), changes, outcome});
+    if (appends_->StagedCount() >= kFilesPerGroup) {
+        CommitAppends();
+    }
+    return true;
+}
+
 void CWritingPass::CommitFiles() {
+    CommitReplacements();
+    CommitAppends();
+}
+
+void CWritingPass::CommitReplacements() {
     ClearLastAtomicWriteError();
     const std::vector<bool> replaced = files_.Commit();
     const std::error_code reason = LastAtomicWriteError();
@@ -156,14 +194,35 @@ void CWritingPass::CommitFiles() {
         // so that the index never describes bars the file does not hold.
         if (replaced[i]) {
             TakeOver(staged.position, staged.symbol, staged.changes, staged.outcome);
-            continue;
+        } else {
+            NoteNotWritten(std::span(&staged, 1), reason);
         }
+    }
+    staged_.clear();
+}
+
+void CWritingPass::CommitAppends() {
+    if (!appends_ || stagedAppends_.empty()) {
+        return;
+    }
+    // A group is appended as a whole or not at all.
+    if (appends_->Commit()) {
+        for (const StagedSymbol& staged : stagedAppends_) {
+            TakeOver(staged.position, staged.symbol, staged.changes, staged.outcome);
+        }
+    } else {
+        NoteNotWritten(stagedAppends_, appends_->LastError());
+    }
+    stagedAppends_.clear();
+}
+
+void CWritingPass::NoteNotWritten(std::span<const StagedSymbol> staged, std::error_code reason) {
+    for (const StagedSymbol& symbol : staged) {
         if (directory_) {
             NoteFolderNotWritten(totals_.foldersNotWritten, directory_->Path());
         }
-        NoteError(staged.outcome, NotWrittenText(reason));
+        NoteError(symbol.outcome, NotWrittenText(reason));
     }
-    staged_.clear();
 }
 
 void CWritingPass::TakeOver(std::size_t position, const ExportSymbolInfo& symbol,

@@ -5,7 +5,9 @@
 // bars (or replaced by them), written back, and the symbol's dates go into
 // its directory's index, which is saved when the list moves on to the next
 // directory. Data files are replaced in groups before the index that
-// describes them is saved. The data editor's symbol is merged into the editor's history
+// describes them is saved. A download that only adds bars after a file's last
+// one is appended to the file instead of rewriting it, in groups under a
+// rollback journal. The data editor's symbol is merged into the editor's history
 // instead and nothing is written. Every data file is either left as it was or
 // written completely; a stop takes effect between two files.
 
@@ -14,6 +16,7 @@
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/HistoryChanges.h"
 #include "core/net/RunFlag.h"
+#include "core/platform/AppendJournal.h"
 #include "core/platform/AtomicFile.h"
 #include "core/update/FolderNotWritten.h"
 #include "core/update/JahresChartArray.h"
@@ -63,13 +66,24 @@ public:
     const WritingTotals& Totals() const { return totals_; }
 
 private:
+    // A data file staged for replacing or appending, and what it means for
+    // the index and the outcomes once it is written.
+    struct StagedSymbol {
+        std::size_t position;
+        ExportSymbolInfo symbol;
+        HistoryChanges changes;
+        std::size_t outcome;
+    };
+
     void Handle(const UpdateDirSymbolInfo& item, const PriceHistory& bars);
     // Saves the directory in hand and opens the one of `directoryIndex`.
     void SwitchTo(std::int32_t directoryIndex);
     void SaveDirectory();
-    // Replaces the staged data files and takes the dates of those that were
-    // replaced into the index.
+    // Replaces and appends to the staged data files and takes the dates of
+    // those written into the index.
     void CommitFiles();
+    void CommitReplacements();
+    void CommitAppends();
     void TakeOver(std::size_t position, const ExportSymbolInfo& symbol,
                   const HistoryChanges& changes, std::size_t outcome);
     // A new outcome of the directory in hand with the symbol's dates as they
@@ -77,8 +91,13 @@ private:
     std::size_t NoteOutcome(const ExportSymbolInfo& symbol, std::string error = {});
     // Why the symbol's file was left as it was.
     void NoteError(std::size_t outcome, std::string error);
+    // The staged files were not written, for `reason`.
+    void NoteNotWritten(std::span<const StagedSymbol> staged, std::error_code reason);
     int FindSymbol(const UpdateDirSymbolInfo& item) const;
     void WriteSymbol(std::size_t position, const PriceHistory& bars);
+    // True when the bars went in by an append (or the file held them
+    // already); false when the file must be read and written whole.
+    bool AppendSymbol(std::size_t position, const PriceHistory& bars, std::size_t outcome);
     void MergeIntoEditor(const PriceHistory& bars);
     // Merges or replaces; the counts are added to the totals by the caller.
     HistoryChanges Apply(CExportDataFile& file, const PriceHistory& bars) const;
@@ -89,16 +108,12 @@ private:
     CExportDataFile* editorFile_;
     std::int32_t currentIndex_ = kEditorDirectoryIndex;
     std::unique_ptr<CExportDirectory> directory_; // null while none is open
-    // The data files of the directory in hand are replaced in groups, with
-    // one flush to disk per group.
-    struct StagedSymbol {
-        std::size_t position;
-        ExportSymbolInfo symbol;
-        HistoryChanges changes;
-        std::size_t outcome;
-    };
+    // The data files of the directory in hand are replaced or appended to in
+    // groups, with one flush to disk per group (StagedSymbol notes each).
     CAtomicFileGroup files_;
     std::vector<StagedSymbol> staged_;
+    std::unique_ptr<CFileAppendGroup> appends_; // of the directory in hand
+    std::vector<StagedSymbol> stagedAppends_;
     WritingTotals totals_;
 };
 
