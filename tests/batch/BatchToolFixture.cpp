@@ -1,11 +1,37 @@
 #include "BatchToolFixture.h"
 
 #include "core/formats/DayNumber.h"
+#include "core/formats/ExportDataFile.h"
+#include "core/formats/ExportDirectory.h"
 #include "core/platform/AtomicFile.h"
 #include "core/platform/FileSystem.h"
 #include "server/DemoGenerator.h"
 
 namespace mvr::test {
+
+std::map<std::string, std::vector<std::uint8_t>> FolderImage(const std::string& folder) {
+    auto image = FolderContents(folder);
+    std::erase_if(image, [](const auto& file) {
+        return file.first.starts_with(".") && file.first.find(".tmp-") != std::string::npos;
+    });
+    return image;
+}
+
+std::size_t ReadEveryFile(const std::string& folder, int formatType, std::size_t* symbols) {
+    CExportDirectory index(formatType);
+    EXPECT_TRUE(index.Open(folder, formatType)) << index.Problem();
+    std::size_t bars = 0;
+    for (const ExportSymbolInfo& symbol : index.Symbols()) {
+        CExportDataFile file;
+        file.BuildFileName(folder, symbol, formatType);
+        if (EntryExists(file.FilePath())) {
+            EXPECT_TRUE(file.Read(folder, symbol, formatType)) << symbol.symbol;
+            bars += file.History().size();
+        }
+    }
+    *symbols = index.SymbolCount();
+    return bars;
+}
 
 BatchToolFixture::BatchToolFixture() : configDir_("MVRKRSEXP_CONFIG_DIR", dir_.File("config")) {
     CreateFolders(ConfigFolder());

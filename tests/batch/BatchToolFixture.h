@@ -8,7 +8,9 @@
 #include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
+#include <cstdint>
 #include <gtest/gtest.h>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +22,14 @@ struct ToolRun {
     std::string out;
     std::string err;
 };
+
+// Every file of the folder with its bytes; a temporary file that a killed
+// writer left behind (".NAME.tmp-...") is no part of what readers see.
+std::map<std::string, std::vector<std::uint8_t>> FolderImage(const std::string& folder);
+
+// Opens the index and reads every symbol's data file (a MetaStock symbol
+// without bars has none yet); the number of bars.
+std::size_t ReadEveryFile(const std::string& folder, int formatType, std::size_t* symbols);
 
 class BatchToolFixture : public ::testing::Test {
 protected:

@@ -24,34 +24,6 @@ using test::ToolRun;
 
 constexpr int kDemoCatalogue = 1; // the 100 members of the demo data
 
-// Every file of the folder with its bytes; a temporary file that a killed
-// writer left behind (".NAME.tmp-...") is no part of what readers see.
-std::map<std::string, ByteBuffer> FolderImage(const std::string& folder) {
-    auto image = test::FolderContents(folder);
-    std::erase_if(image, [](const auto& file) {
-        return file.first.starts_with(".") && file.first.find(".tmp-") != std::string::npos;
-    });
-    return image;
-}
-
-// Opens the index and reads every symbol's data file (a MetaStock symbol
-// without bars has none yet); the number of bars.
-std::size_t ReadEveryFile(const std::string& folder, int formatType, std::size_t* symbols) {
-    CExportDirectory index(formatType);
-    EXPECT_TRUE(index.Open(folder, formatType)) << index.Problem();
-    std::size_t bars = 0;
-    for (const ExportSymbolInfo& symbol : index.Symbols()) {
-        CExportDataFile file;
-        file.BuildFileName(folder, symbol, formatType);
-        if (EntryExists(file.FilePath())) {
-            EXPECT_TRUE(file.Read(folder, symbol, formatType)) << symbol.symbol;
-            bars += file.History().size();
-        }
-    }
-    *symbols = index.SymbolCount();
-    return bars;
-}
-
 class BatchToolTest : public test::BatchToolFixture {};
 
 TEST_F(BatchToolTest, HelpVersionAndWrongArguments) {
@@ -90,7 +62,7 @@ TEST_F(BatchToolTest, SetsUpAndUpdatesALinkedDirectoryThenOnlyNewDaysTravel) {
     EXPECT_NE(first.out.find("  Symbols requested:      100\n"), std::string::npos) << first.out;
     EXPECT_NE(first.out.find("  Symbols written:        100\n"), std::string::npos) << first.out;
     std::size_t symbols = 0;
-    const std::size_t bars = ReadEveryFile(Folder("ms/"), kFormatMetaStock, &symbols);
+    const std::size_t bars = test::ReadEveryFile(Folder("ms/"), kFormatMetaStock, &symbols);
     EXPECT_EQ(symbols, 100u);
     EXPECT_GT(bars, 100u * 200);
 
@@ -228,13 +200,13 @@ TEST_F(BatchToolTest, ABrokenDownloadIsACommunicationFailureThatLeavesTheFilesRe
     EXPECT_EQ(broken.exitCode, 7) << broken.err;
     EXPECT_EQ(broken.out.find("Symbols without answer: 0\n"), std::string::npos) << broken.out;
     std::size_t symbols = 0;
-    const std::size_t partial = ReadEveryFile(Folder("ms/"), kFormatMetaStock, &symbols);
+    const std::size_t partial = test::ReadEveryFile(Folder("ms/"), kFormatMetaStock, &symbols);
     EXPECT_EQ(symbols, 100u);
 
     // The next update brings the rest.
     StartServer();
     ASSERT_EQ(RunTool({"-updateall"}).exitCode, 0);
-    EXPECT_GT(ReadEveryFile(Folder("ms/"), kFormatMetaStock, &symbols), partial);
+    EXPECT_GT(test::ReadEveryFile(Folder("ms/"), kFormatMetaStock, &symbols), partial);
 }
 
 // Waits until the tool's progress shows the phase; false when it ended first.
@@ -252,7 +224,7 @@ TEST_F(BatchToolTest, SigtermDuringTheDownloadStopsWithItsExitCodeAndWritesNothi
     StartServer();
     Configure({{Folder("ms"), std::to_string(kFormatMetaStock), std::to_string(kDemoCatalogue)}});
     ASSERT_EQ(RunTool({"-updateall"}).exitCode, 0);
-    const auto before = FolderImage(Folder("ms/"));
+    const auto before = test::FolderImage(Folder("ms/"));
 
     ServeOptions slow = test::TestServeOptions();
     slow.faults.blockDelay = std::chrono::milliseconds(200);
@@ -265,7 +237,7 @@ TEST_F(BatchToolTest, SigtermDuringTheDownloadStopsWithItsExitCodeAndWritesNothi
     }
     tool.ReadAll();
     EXPECT_EQ(tool.Wait(), 6) << test::FileText(errFile);
-    EXPECT_EQ(FolderImage(Folder("ms/")), before);
+    EXPECT_EQ(test::FolderImage(Folder("ms/")), before);
 }
 
 // Killed at any moment, the tool leaves every file either as it was before
@@ -281,15 +253,15 @@ TEST_F(BatchToolTest, AKillAtAnyMomentLeavesEveryFileOldOrCompletelyNew) {
     none.dataUntilDay = 1;
     StartServer(none);
     ASSERT_EQ(RunTool({"-updateall"}).exitCode, 0);
-    const auto oldMs = FolderImage(Folder("ms/"));
-    const auto oldAscii = FolderImage(Folder("ascii/"));
+    const auto oldMs = test::FolderImage(Folder("ms/"));
+    const auto oldAscii = test::FolderImage(Folder("ascii/"));
 
     StartServer();
     const auto started = std::chrono::steady_clock::now();
     ASSERT_EQ(RunTool({"-updateall"}).exitCode, 0);
     const auto fullRun = std::chrono::steady_clock::now() - started;
-    const auto newMs = FolderImage(Folder("ms/"));
-    const auto newAscii = FolderImage(Folder("ascii/"));
+    const auto newMs = test::FolderImage(Folder("ms/"));
+    const auto newAscii = test::FolderImage(Folder("ascii/"));
 
     std::mt19937 random(20261209);
     const int kills = test::LongTestsEnabled() ? 24 : 4;
@@ -312,7 +284,7 @@ TEST_F(BatchToolTest, AKillAtAnyMomentLeavesEveryFileOldOrCompletelyNew) {
         for (const auto& [folder, oldImage, newImage] :
              {std::tuple{Folder("ms/"), &oldMs, &newMs},
               std::tuple{Folder("ascii/"), &oldAscii, &newAscii}}) {
-            for (const auto& [name, bytes] : FolderImage(folder)) {
+            for (const auto& [name, bytes] : test::FolderImage(folder)) {
                 const auto was = oldImage->find(name);
                 const auto will = newImage->find(name);
                 const bool old = was != oldImage->end() && was->second == bytes;

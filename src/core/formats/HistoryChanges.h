@@ -18,6 +18,7 @@ struct HistoryChanges {
         changed += other.changed;
         return *this;
     }
+    bool operator==(const HistoryChanges&) const = default;
 };
 
 // Both histories in ascending order of day and time. `sameValues(after, before)`
