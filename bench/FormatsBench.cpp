@@ -12,6 +12,7 @@
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/formats/MetaStockDataFile.h"
+#include "core/platform/AppendJournal.h"
 #include "core/platform/AtomicFile.h"
 #include "core/platform/FileSystem.h"
 #include "core/platform/FolderListing.h"
@@ -430,12 +431,83 @@ void BM_MergeWeek(benchmark::State& state) {
     }
 }
 
+// One evening's update of one 10,000-bar file: three stored days again and
+// five new ones, merged and written whole or appended. The file is put back
+// before each round (untimed).
+struct WeekUpdate {
+    std::string folder;
+    ByteBuffer stored; // the file without the new days
+    std::string path;
+    PriceHistory downloaded;
+};
+
+WeekUpdate MakeWeekUpdate(int type) {
+    WeekUpdate update{Folder().Sub("week-" + std::to_string(type)), {}, {}, {}};
+    const PriceHistory all = History();
+    CExportDataFile writer;
+    writer.BuildFileName(update.folder, PriceSymbol(), type);
+    writer.History().assign(all.begin(), all.end() - 5);
+    Require(writer.Write(true), "writing a price file");
+    update.path = writer.FilePath();
+    update.stored = ReadWholeFile(update.path).value_or(ByteBuffer());
+    update.downloaded.assign(all.end() - 8, all.end());
+    return update;
+}
+
+void PutBack(benchmark::State& state, const WeekUpdate& update) {
+    state.PauseTiming();
+    Require(WriteFileAtomically(update.path, update.stored), "putting the file back");
+    state.ResumeTiming();
+}
+
+void WeekUpdateWholeFile(benchmark::State& state, int type) {
+    const WeekUpdate update = MakeWeekUpdate(type);
+    for (auto _ : state) {
+        PutBack(state, update);
+        CExportDataFile file;
+        file.Read(update.folder, PriceSymbol(), type);
+        benchmark::DoNotOptimize(file.Merge(update.downloaded));
+        Require(file.Write(false), "writing the whole file");
+    }
+}
+
+void WeekUpdateAppend(benchmark::State& state, int type) {
+    const WeekUpdate update = MakeWeekUpdate(type);
+    for (auto _ : state) {
+        PutBack(state, update);
+        CExportDataFile file;
+        CFileAppendGroup group(update.folder);
+        HistoryChanges changes;
+        Require(file.MergeByAppending(update.folder, PriceSymbol(), type, update.downloaded, group,
+                                      changes) == AppendResult::Staged,
+                "staging the append");
+        Require(group.Commit(), "appending");
+    }
+}
+
+void BM_MetaStockWeek_WholeFile(benchmark::State& s) {
+    WeekUpdateWholeFile(s, 4);
+}
+void BM_MetaStockWeek_Append(benchmark::State& s) {
+    WeekUpdateAppend(s, 4);
+}
+void BM_Ascii5Week_WholeFile(benchmark::State& s) {
+    WeekUpdateWholeFile(s, 5);
+}
+void BM_Ascii5Week_Append(benchmark::State& s) {
+    WeekUpdateAppend(s, 5);
+}
+
 } // namespace
 
 #define MVR_IO_BENCHMARK(name) BENCHMARK(name)->Unit(benchmark::kMicrosecond)->UseRealTime()
 
 MVR_IO_BENCHMARK(BM_MergeWeek_CopyAndCount);
 MVR_IO_BENCHMARK(BM_MergeWeek);
+MVR_IO_BENCHMARK(BM_MetaStockWeek_WholeFile);
+MVR_IO_BENCHMARK(BM_MetaStockWeek_Append);
+MVR_IO_BENCHMARK(BM_Ascii5Week_WholeFile);
+MVR_IO_BENCHMARK(BM_Ascii5Week_Append);
 MVR_IO_BENCHMARK(BM_MetaStock_PlainRead);
 MVR_IO_BENCHMARK(BM_MetaStock_Read);
 MVR_IO_BENCHMARK(BM_MetaStock_PlainWrite);
