@@ -481,7 +481,7 @@ void WeekUpdateAppend(benchmark::State& state, int type) {
         Require(file.MergeByAppending(update.folder, PriceSymbol(), type, update.downloaded, group,
                                       changes) == AppendResult::Staged,
                 "staging the append");
-        Require(group.Commit(), "appending");
+        Require(group.Commit() == std::vector<bool>{true}, "appending");
     }
 }
 

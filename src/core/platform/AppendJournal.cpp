@@ -152,6 +152,8 @@ public:
     }
 
     std::error_code Error() const { return error_; }
+    // Which staged files the run took up (the others were left out).
+    const std::vector<std::size_t>& Opened() const { return opened_; }
 
 private:
     bool Fail(std::error_code error) {
@@ -160,27 +162,33 @@ private:
     }
 
     // Every file is opened and checked before the journal exists, so that a
-    // file changed since its plan fails the group without anything to undo.
+    // file changed since its plan, or one that cannot be written, is left out
+    // without anything to undo. False when no file is left.
     bool OpenFiles() {
-        for (const StagedAppend& staged : staged_) {
+        for (std::size_t i = 0; i < staged_.size(); ++i) {
+            const StagedAppend& staged = staged_[i];
             std::error_code error;
             auto file = CRandomAccessFile::Open(JoinPath(folder_, staged.fileName),
                                                 FileOpening::ReadWrite, &error);
             if (!file) {
-                return Fail(error);
+                Fail(error);
+                continue;
             }
             const auto size = file->RegularFileSize();
             const auto header = file->ReadAt(0, staged.header.size());
             if (!size || !header) {
-                return Fail(file->LastError());
+                Fail(file->LastError());
+                continue;
             }
             if (*size != staged.expectedLength || header->size() != staged.header.size()) {
-                return Fail(std::make_error_code(std::errc::resource_unavailable_try_again));
+                Fail(std::make_error_code(std::errc::resource_unavailable_try_again));
+                continue;
             }
             entries_.push_back({staged.fileName, staged.expectedLength, *header});
             files_.push_back(std::move(*file));
+            opened_.push_back(i);
         }
-        return true;
+        return !files_.empty();
     }
 
     bool WriteJournal() {
@@ -210,7 +218,7 @@ private:
 
     bool AppendAll() {
         for (std::size_t i = 0; i < files_.size(); ++i) {
-            const StagedAppend& staged = staged_[i];
+            const StagedAppend& staged = staged_[opened_[i]];
             CRandomAccessFile& file = files_[i];
             touched_ = i + 1;
             if (!file.WriteAt(staged.expectedLength, staged.bytes)) {
@@ -265,8 +273,9 @@ private:
 
     const std::string& folder_;
     std::vector<StagedAppend>& staged_;
-    std::vector<CRandomAccessFile> files_;
+    std::vector<CRandomAccessFile> files_; // of the files taken up
     std::vector<AppendJournalEntry> entries_;
+    std::vector<std::size_t> opened_; // their places among the staged files
     std::optional<CRandomAccessFile> journal_;
     std::size_t touched_ = 0; // files whose append has begun
     std::error_code error_;
@@ -279,15 +288,20 @@ void CFileAppendGroup::Stage(std::string fileName, std::uint64_t expectedLength,
     staged_.push_back({std::move(fileName), expectedLength, std::move(header), std::move(bytes)});
 }
 
-bool CFileAppendGroup::Commit() {
+std::vector<bool> CFileAppendGroup::Commit() {
     error_.clear();
-    if (staged_.empty()) {
-        return true;
-    }
-    CCommit commit(folder_, staged_);
-    const bool appended = commit.Run();
-    if (!appended) {
-        error_ = ErrorOr(commit.Error(), std::errc::operation_canceled);
+    std::vector<bool> appended(staged_.size(), false);
+    if (!staged_.empty()) {
+        CCommit commit(folder_, staged_);
+        const bool done = commit.Run();
+        if (done) {
+            for (const std::size_t i : commit.Opened()) {
+                appended[i] = true;
+            }
+        }
+        if (!done || commit.Opened().size() < staged_.size()) {
+            error_ = ErrorOr(commit.Error(), std::errc::operation_canceled);
+        }
     }
     staged_.clear();
     return appended;

@@ -61,10 +61,13 @@ public:
                ByteBuffer bytes);
     std::size_t StagedCount() const { return staged_.size(); }
 
-    // Appends every staged file, or none: on any failure every file is given
-    // back as it was. The group is empty afterwards.
-    [[nodiscard]] bool Commit();
-    // Why the last Commit failed.
+    // Appends the staged files. A file that cannot be opened for writing or
+    // no longer has its expected length is left out; the others are appended
+    // all or none: on any failure of the append every one of them is given
+    // back as it was. One result per staged file, in that order: true when
+    // the file now holds its new bytes. The group is empty afterwards.
+    [[nodiscard]] std::vector<bool> Commit();
+    // Why the last Commit left a file out or failed.
     std::error_code LastError() const { return error_; }
 
 private:

@@ -205,13 +205,14 @@ void CWritingPass::CommitAppends() {
     if (!appends_ || stagedAppends_.empty()) {
         return;
     }
-    // A group is appended as a whole or not at all.
-    if (appends_->Commit()) {
-        for (const StagedSymbol& staged : stagedAppends_) {
+    const std::vector<bool> appended = appends_->Commit();
+    for (std::size_t i = 0; i < stagedAppends_.size() && i < appended.size(); ++i) {
+        const StagedSymbol& staged = stagedAppends_[i];
+        if (appended[i]) {
             TakeOver(staged.position, staged.symbol, staged.changes, staged.outcome);
+        } else {
+            NoteNotWritten(std::span(&staged, 1), appends_->LastError());
         }
-    } else {
-        NoteNotWritten(stagedAppends_, appends_->LastError());
     }
     stagedAppends_.clear();
 }

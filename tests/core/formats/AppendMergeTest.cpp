@@ -100,8 +100,9 @@ protected:
         CFileAppendGroup group(appended_.Path());
         const AppendResult result = file.MergeByAppending(
             appended_.Path(), symbol_, Kind().formatType, downloaded, group, outcome.changes);
-        EXPECT_EQ(group.StagedCount(), result == AppendResult::Staged ? 1u : 0u);
-        EXPECT_TRUE(group.Commit());
+        const std::size_t staged = result == AppendResult::Staged ? 1u : 0u;
+        EXPECT_EQ(group.StagedCount(), staged);
+        EXPECT_EQ(group.Commit(), std::vector<bool>(staged, true));
         EXPECT_FALSE(file.Write(true)) << "the object holds only the file's tail";
         outcome.bytes = test::ReadBytes(FileIn(appended_));
         outcome.firstDate = file.Symbol().firstDate;
