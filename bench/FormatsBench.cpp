@@ -476,10 +476,10 @@ void WeekUpdateAppend(benchmark::State& state, int type) {
     for (auto _ : state) {
         PutBack(state, update);
         CExportDataFile file;
+        file.BuildFileName(update.folder, PriceSymbol(), type);
         CFileAppendGroup group(update.folder);
         HistoryChanges changes;
-        Require(file.MergeByAppending(update.folder, PriceSymbol(), type, update.downloaded, group,
-                                      changes) == AppendResult::Staged,
+        Require(file.MergeByAppending(update.downloaded, group, changes) == AppendResult::Staged,
                 "staging the append");
         Require(group.Commit() == std::vector<bool>{true}, "appending");
     }

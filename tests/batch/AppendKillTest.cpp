@@ -114,7 +114,7 @@ TEST_F(AppendKillTest, AKillAtEveryStepOfTheAppendLeavesEveryFileOldOrNewOnceRol
     const std::pair<AppendStep, int> kills[] = {
         {AppendStep::JournalWritten, 0}, {AppendStep::JournalWritten, 1},
         {AppendStep::JournalFlushed, 0}, {AppendStep::FileAppended, 0},
-        {AppendStep::FileAppended, 57}, {AppendStep::FileAppended, 160},
+        {AppendStep::FileAppended, 57},  {AppendStep::FileAppended, 160},
         {AppendStep::FilesFlushed, 0},   {AppendStep::FilesFlushed, 1},
     };
     for (const auto& [step, occurrence] : kills) {

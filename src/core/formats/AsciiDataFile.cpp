@@ -180,30 +180,30 @@ std::optional<StoredTail> ReadAsciiTail(const CRandomAccessFile& file, int forma
     }
     StoredTail tail;
     tail.length = *size;
+    bool wholeFile = false;
     for (std::uint64_t window = std::min<std::uint64_t>(*size, kEdgeWindowBytes);;
          window = std::min(*size, window * 8)) {
         const auto bytes = file.ReadAt(*size - window, static_cast<std::size_t>(window));
         if (!bytes || bytes->size() != window || bytes->back() != '\n') {
             return std::nullopt;
         }
-        tail.holdsWholeFile = window == *size;
+        wholeFile = window == *size;
         // A window that starts inside the file starts inside a line.
         std::span<const std::uint8_t> lines(*bytes);
-        if (!tail.holdsWholeFile) {
+        if (!wholeFile) {
             const auto lineEnd = std::find(lines.begin(), lines.end(), '\n');
             lines = lines.subspan(static_cast<std::size_t>(lineEnd - lines.begin()) + 1);
         }
         auto bars = DecodeAsciiFile(lines, formatType);
-        if (bars && !bars->empty() &&
-            (tail.holdsWholeFile || IsEarlierBar(bars->front(), from))) {
+        if (bars && !bars->empty() && (wholeFile || IsEarlierBar(bars->front(), from))) {
             tail.bars = std::move(*bars);
             break;
         }
-        if (tail.holdsWholeFile) {
+        if (wholeFile) {
             return std::nullopt;
         }
     }
-    if (tail.holdsWholeFile) {
+    if (wholeFile) {
         tail.first = tail.bars.front();
         return tail;
     }

@@ -301,11 +301,8 @@ HistoryChanges CExportDataFile::Merge(const PriceHistory& downloaded) {
     return changes;
 }
 
-AppendResult CExportDataFile::MergeByAppending(const std::string& directory,
-                                               const ExportSymbolInfo& symbol, int formatType,
-                                               const PriceHistory& downloaded,
+AppendResult CExportDataFile::MergeByAppending(const PriceHistory& downloaded,
                                                CFileAppendGroup& group, HistoryChanges& changes) {
-    BuildFileName(directory, symbol, formatType);
     // The history is about to hold only a part of the file.
     writeBlocked_ = true;
     const auto tail = downloaded.empty() ? std::nullopt : ReadTail(downloaded.front());
@@ -352,8 +349,8 @@ std::optional<StoredTail> CExportDataFile::ReadTail(const PERIODE& from) const {
     return std::nullopt;
 }
 
-std::optional<CExportDataFile::FileAppend> CExportDataFile::AppendOf(
-    std::span<const PERIODE> bars, const StoredTail& tail) const {
+std::optional<CExportDataFile::FileAppend> CExportDataFile::AppendOf(std::span<const PERIODE> bars,
+                                                                     const StoredTail& tail) const {
     if (Info(formatType_)->writes == DataFileCodec::MetaStock) {
         const std::size_t length = MetaStockRecordLength(symbol_.fieldCount);
         const std::size_t count = tail.length / length - 1 + bars.size();
@@ -382,7 +379,8 @@ PERIODE CExportDataFile::AsStored(const PERIODE& bar) const {
             readBack = DecodeMetaStockFile(*image, SeriesLayout());
         }
     } else if (info != nullptr && info->writes == DataFileCodec::Ascii) {
-        readBack = DecodeAsciiFile(AsBytes(EncodeAsciiFile(std::span(&bar, 1), formatType_)), formatType_);
+        readBack =
+            DecodeAsciiFile(AsBytes(EncodeAsciiFile(std::span(&bar, 1), formatType_)), formatType_);
     }
     return readBack && readBack->size() == 1 ? readBack->front() : bar;
 }

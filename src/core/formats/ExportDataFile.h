@@ -90,17 +90,16 @@ public:
     // The count of bars added and of stored bars given other values.
     HistoryChanges Merge(const PriceHistory& downloaded);
 
-    // Merge and Write for a download that only adds bars after the file's last
-    // one, reading only the file's ends: the stored bars from the first
-    // downloaded day on are merged with the download as Merge does, and when
-    // that keeps every one of them in place and adds bars only behind them,
-    // those bars are staged in `group` to be appended (`changes` counts them).
-    // Afterwards Symbol() has the dates of the file as appended, History()
-    // holds only the file's tail and the bars appended, and the object is
-    // blocked from writing.
-    AppendResult MergeByAppending(const std::string& directory, const ExportSymbolInfo& symbol,
-                                  int formatType, const PriceHistory& downloaded,
-                                  CFileAppendGroup& group, HistoryChanges& changes);
+    // Merge and Write for a download that only adds bars after the last bar
+    // of the file BuildFileName named, reading only the file's ends: the
+    // stored bars from the first downloaded day on are merged with the
+    // download as Merge does, and when that keeps every one of them in place
+    // and adds bars only behind them, those bars are staged in `group` to be
+    // appended (`changes` counts them). Afterwards Symbol() has the dates of
+    // the file as appended, History() holds only the file's tail and the bars
+    // appended, and the object is blocked from writing.
+    AppendResult MergeByAppending(const PriceHistory& downloaded, CFileAppendGroup& group,
+                                  HistoryChanges& changes);
 
     // A downloaded bar and a stored bar of the same day and time hold the same
     // values as far as this file keeps them: the file's codec may keep fewer
@@ -159,8 +158,7 @@ private:
         ByteBuffer header;
         ByteBuffer bytes;
     };
-    std::optional<FileAppend> AppendOf(std::span<const PERIODE> bars,
-                                       const StoredTail& tail) const;
+    std::optional<FileAppend> AppendOf(std::span<const PERIODE> bars, const StoredTail& tail) const;
     void TakeFolderPeriodIfEmpty();
     // Records that an existing file was refused; false for the caller to return.
     bool RefuseExistingFile();

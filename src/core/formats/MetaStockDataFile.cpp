@@ -173,8 +173,8 @@ std::optional<StoredTail> ReadMetaStockTail(const CRandomAccessFile& file,
         LoadLE16(head->data() + kHeaderCountOffset) != records + 1) {
         return std::nullopt;
     }
-    auto first = DecodeRecords(std::span(*head).subspan(length), layout, 1, 0,
-                               BarReading::Corrected);
+    auto first =
+        DecodeRecords(std::span(*head).subspan(length), layout, 1, 0, BarReading::Corrected);
     if (!first) {
         return std::nullopt;
     }
@@ -196,8 +196,7 @@ std::optional<StoredTail> ReadMetaStockTail(const CRandomAccessFile& file,
             return std::nullopt;
         }
         tail.bars = std::move(*bars);
-        tail.holdsWholeFile = count == records;
-        if (tail.holdsWholeFile || IsEarlierBar(tail.bars.front(), from)) {
+        if (count == records || IsEarlierBar(tail.bars.front(), from)) {
             return tail;
         }
     }

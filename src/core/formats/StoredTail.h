@@ -16,10 +16,9 @@ struct StoredTail {
     // the bar the read was asked to reach back to (or from the file's first
     // bar when none does). Never empty.
     PriceHistory bars;
-    PERIODE first;             // the file's first bar
-    std::uint64_t length = 0;  // the file's length in bytes
+    PERIODE first;                    // the file's first bar
+    std::uint64_t length = 0;         // the file's length in bytes
     std::vector<std::uint8_t> header; // the bytes from offset 0 an append rewrites; may be empty
-    bool holdsWholeFile = false;      // `bars` are all of the file's bars
 };
 
 } // namespace mvr

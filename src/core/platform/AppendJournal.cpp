@@ -83,8 +83,8 @@ ByteBuffer EncodeAppendJournal(std::span<const AppendJournalEntry> entries) {
     return writer.Release();
 }
 
-std::optional<std::vector<AppendJournalEntry>> DecodeAppendJournal(
-    std::span<const std::uint8_t> bytes) {
+std::optional<std::vector<AppendJournalEntry>>
+DecodeAppendJournal(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < kSignature.size() + 8) {
         return std::nullopt;
     }
@@ -342,8 +342,8 @@ AppendRecovery RecoverInterruptedAppend(const std::string& folder, std::error_co
     const auto entries = DecodeAppendJournal(*bytes);
     if (entries) {
         for (const AppendJournalEntry& entry : *entries) {
-            auto file = CRandomAccessFile::Open(JoinPath(folder, entry.fileName),
-                                                FileOpening::ReadWrite);
+            auto file =
+                CRandomAccessFile::Open(JoinPath(folder, entry.fileName), FileOpening::ReadWrite);
             const auto length = file ? file->RegularFileSize() : std::nullopt;
             // A file removed or cut shorter since is no longer the group's.
             if (!length || *length < entry.length) {

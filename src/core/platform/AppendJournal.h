@@ -43,8 +43,8 @@ struct AppendJournalEntry {
 // that a journal cut short while it was written is recognised.
 ByteBuffer EncodeAppendJournal(std::span<const AppendJournalEntry> entries);
 // Nothing for bytes that are not a whole journal.
-std::optional<std::vector<AppendJournalEntry>> DecodeAppendJournal(
-    std::span<const std::uint8_t> bytes);
+std::optional<std::vector<AppendJournalEntry>>
+DecodeAppendJournal(std::span<const std::uint8_t> bytes);
 
 class CFileAppendGroup {
 public:

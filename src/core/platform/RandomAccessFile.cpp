@@ -52,9 +52,8 @@ OVERLAPPED At(std::uint64_t offset) {
 
 } // namespace
 
-std::optional<CRandomAccessFile> CRandomAccessFile::Open(const std::string& path,
-                                                         FileOpening opening,
-                                                         std::error_code* error) {
+std::optional<CRandomAccessFile>
+CRandomAccessFile::Open(const std::string& path, FileOpening opening, std::error_code* error) {
     DWORD access = GENERIC_READ;
     DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     DWORD disposition = OPEN_EXISTING;
@@ -72,8 +71,8 @@ std::optional<CRandomAccessFile> CRandomAccessFile::Open(const std::string& path
         share = 0;
         break;
     }
-    const HANDLE handle = CreateFileW(NativePath(path).c_str(), access, share, nullptr,
-                                      disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileW(NativePath(path).c_str(), access, share, nullptr, disposition,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         if (error != nullptr) {
             *error = WindowsError();
@@ -105,8 +104,7 @@ std::optional<std::uint64_t> CRandomAccessFile::RegularFileSize() const {
     return (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
 }
 
-std::optional<ByteBuffer> CRandomAccessFile::ReadAt(std::uint64_t offset,
-                                                    std::size_t count) const {
+std::optional<ByteBuffer> CRandomAccessFile::ReadAt(std::uint64_t offset, std::size_t count) const {
     ByteBuffer bytes(count);
     std::size_t done = 0;
     while (done < count) {
@@ -173,9 +171,8 @@ bool CRandomAccessFile::IsStillNamed() const {
 
 #else
 
-std::optional<CRandomAccessFile> CRandomAccessFile::Open(const std::string& path,
-                                                         FileOpening opening,
-                                                         std::error_code* error) {
+std::optional<CRandomAccessFile>
+CRandomAccessFile::Open(const std::string& path, FileOpening opening, std::error_code* error) {
     int flags = O_CLOEXEC;
     switch (opening) {
     case FileOpening::ReadOnly:
@@ -234,14 +231,13 @@ std::optional<std::uint64_t> CRandomAccessFile::RegularFileSize() const {
     return static_cast<std::uint64_t>(status.st_size);
 }
 
-std::optional<ByteBuffer> CRandomAccessFile::ReadAt(std::uint64_t offset,
-                                                    std::size_t count) const {
+std::optional<ByteBuffer> CRandomAccessFile::ReadAt(std::uint64_t offset, std::size_t count) const {
     ByteBuffer bytes(count);
     std::size_t done = 0;
     while (done < count) {
-        const ssize_t n = ::pread(static_cast<int>(handle_), bytes.data() + done,
-                                  std::min(count - done, kMaxChunk),
-                                  static_cast<off_t>(offset + done));
+        const ssize_t n =
+            ::pread(static_cast<int>(handle_), bytes.data() + done,
+                    std::min(count - done, kMaxChunk), static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -261,9 +257,9 @@ std::optional<ByteBuffer> CRandomAccessFile::ReadAt(std::uint64_t offset,
 bool CRandomAccessFile::WriteAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::pwrite(static_cast<int>(handle_), bytes.data() + done,
-                                   std::min(bytes.size() - done, kMaxChunk),
-                                   static_cast<off_t>(offset + done));
+        const ssize_t n =
+            ::pwrite(static_cast<int>(handle_), bytes.data() + done,
+                     std::min(bytes.size() - done, kMaxChunk), static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR) {
             continue;
         }

@@ -4,7 +4,6 @@
 // calls: the tail of a price file is read and new records appended without
 // reading or rewriting what lies before them.
 
-
 #include <cstdint>
 #include <optional>
 #include <span>

@@ -162,8 +162,7 @@ bool CWritingPass::AppendSymbol(std::size_t position, const PriceHistory& bars,
         return false;
     }
     HistoryChanges changes;
-    switch (file.MergeByAppending(directory_->Path(), stored, directory_->FormatType(), bars,
-                                  *appends_, changes)) {
+    switch (file.MergeByAppending(bars, *appends_, changes)) {
     case AppendResult::NeedsWholeFile:
         return false;
     case AppendResult::NothingNew:
@@ -187,43 +186,31 @@ void CWritingPass::CommitFiles() {
 void CWritingPass::CommitReplacements() {
     ClearLastAtomicWriteError();
     const std::vector<bool> replaced = files_.Commit();
-    const std::error_code reason = LastAtomicWriteError();
-    for (std::size_t i = 0; i < staged_.size() && i < replaced.size(); ++i) {
-        const StagedSymbol& staged = staged_[i];
-        // A file that could not be replaced keeps its old dates in the index,
-        // so that the index never describes bars the file does not hold.
-        if (replaced[i]) {
-            TakeOver(staged.position, staged.symbol, staged.changes, staged.outcome);
-        } else {
-            NoteNotWritten(std::span(&staged, 1), reason);
-        }
-    }
-    staged_.clear();
+    TakeOverWritten(staged_, replaced, LastAtomicWriteError());
 }
 
 void CWritingPass::CommitAppends() {
-    if (!appends_ || stagedAppends_.empty()) {
-        return;
+    if (appends_ && !stagedAppends_.empty()) {
+        const std::vector<bool> appended = appends_->Commit();
+        TakeOverWritten(stagedAppends_, appended, appends_->LastError());
     }
-    const std::vector<bool> appended = appends_->Commit();
-    for (std::size_t i = 0; i < stagedAppends_.size() && i < appended.size(); ++i) {
-        const StagedSymbol& staged = stagedAppends_[i];
-        if (appended[i]) {
-            TakeOver(staged.position, staged.symbol, staged.changes, staged.outcome);
-        } else {
-            NoteNotWritten(std::span(&staged, 1), appends_->LastError());
-        }
-    }
-    stagedAppends_.clear();
 }
 
-void CWritingPass::NoteNotWritten(std::span<const StagedSymbol> staged, std::error_code reason) {
-    for (const StagedSymbol& symbol : staged) {
+void CWritingPass::TakeOverWritten(std::vector<StagedSymbol>& staged,
+                                   const std::vector<bool>& written, std::error_code reason) {
+    for (std::size_t i = 0; i < staged.size() && i < written.size(); ++i) {
+        // A file that could not be written keeps its old dates in the index,
+        // so that the index never describes bars the file does not hold.
+        if (written[i]) {
+            TakeOver(staged[i].position, staged[i].symbol, staged[i].changes, staged[i].outcome);
+            continue;
+        }
         if (directory_) {
             NoteFolderNotWritten(totals_.foldersNotWritten, directory_->Path());
         }
-        NoteError(symbol.outcome, NotWrittenText(reason));
+        NoteError(staged[i].outcome, NotWrittenText(reason));
     }
+    staged.clear();
 }
 
 void CWritingPass::TakeOver(std::size_t position, const ExportSymbolInfo& symbol,

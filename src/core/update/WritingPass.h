@@ -91,8 +91,10 @@ private:
     std::size_t NoteOutcome(const ExportSymbolInfo& symbol, std::string error = {});
     // Why the symbol's file was left as it was.
     void NoteError(std::size_t outcome, std::string error);
-    // The staged files were not written, for `reason`.
-    void NoteNotWritten(std::span<const StagedSymbol> staged, std::error_code reason);
+    // Takes the dates of the staged files that were written (`written[i]`)
+    // into the index and notes why the others were not; empties `staged`.
+    void TakeOverWritten(std::vector<StagedSymbol>& staged, const std::vector<bool>& written,
+                         std::error_code reason);
     int FindSymbol(const UpdateDirSymbolInfo& item) const;
     void WriteSymbol(std::size_t position, const PriceHistory& bars);
     // True when the bars went in by an append (or the file held them

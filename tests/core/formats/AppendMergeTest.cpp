@@ -3,11 +3,11 @@
 // writing it whole does; every other download is left to the whole-file path
 // without touching the file.
 
-#include "FolderFixtures.h"
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/FormatCatalogue.h"
 #include "core/platform/AppendJournal.h"
 #include "core/platform/Paths.h"
+#include "FolderFixtures.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -97,9 +97,9 @@ protected:
 
     AppendResult Append(const PriceHistory& downloaded, Outcome& outcome) {
         CExportDataFile file;
+        file.BuildFileName(appended_.Path(), symbol_, Kind().formatType);
         CFileAppendGroup group(appended_.Path());
-        const AppendResult result = file.MergeByAppending(
-            appended_.Path(), symbol_, Kind().formatType, downloaded, group, outcome.changes);
+        const AppendResult result = file.MergeByAppending(downloaded, group, outcome.changes);
         const std::size_t staged = result == AppendResult::Staged ? 1u : 0u;
         EXPECT_EQ(group.StagedCount(), staged);
         EXPECT_EQ(group.Commit(), std::vector<bool>(staged, true));
@@ -204,11 +204,11 @@ TEST_P(AppendMergeTest, DownloadsThatChangeDeleteOrInsertStoredBarsNeedTheWholeF
 }
 
 const SeriesKind kKinds[] = {
-    {kFormatMetaStock, 7, false},         {kFormatMetaStock, 5, false},
-    {kFormatMetaStock, 8, false},         {kFormatMetaStockIntraday, 7, true},
-    {kFormatMetaStockIntraday, 6, true},  {kFormatAsciiComma, 7, false},
-    {kFormatAsciiTab, 7, false},          {kFormatAsciiExcelComma, 7, false},
-    {kFormatAsciiExcelPoint, 7, false},   {kFormatAsciiCommaLongYear, 7, false},
+    {kFormatMetaStock, 7, false},        {kFormatMetaStock, 5, false},
+    {kFormatMetaStock, 8, false},        {kFormatMetaStockIntraday, 7, true},
+    {kFormatMetaStockIntraday, 6, true}, {kFormatAsciiComma, 7, false},
+    {kFormatAsciiTab, 7, false},         {kFormatAsciiExcelComma, 7, false},
+    {kFormatAsciiExcelPoint, 7, false},  {kFormatAsciiCommaLongYear, 7, false},
     {kFormatAsciiIntraday, 7, true},
 };
 INSTANTIATE_TEST_SUITE_P(WritableFormats, AppendMergeTest, testing::ValuesIn(kKinds), NameOf);
@@ -224,9 +224,8 @@ protected:
         CFileAppendGroup group(dir_.Path());
         HistoryChanges changes;
         const PriceHistory all = Bars(kind, 20);
-        const AppendResult result = file.MergeByAppending(
-            dir_.Path(), symbol, kind.formatType, PriceHistory(all.begin() + 10, all.end()), group,
-            changes);
+        const AppendResult result =
+            file.MergeByAppending(PriceHistory(all.begin() + 10, all.end()), group, changes);
         EXPECT_EQ(test::ReadBytes(file.FilePath()), bytes);
         return result;
     }

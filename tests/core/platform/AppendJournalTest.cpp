@@ -2,12 +2,12 @@
 // an interruption at any step, once the folder's journal is recovered.
 
 #include "core/platform/AppendJournal.h"
+
 #include "core/platform/FileSystem.h"
 #include "support/Sweep.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
-
 #include <map>
 #include <optional>
 
@@ -30,14 +30,18 @@ class AppendJournalTest : public ::testing::Test {
 protected:
     // Three files: two with a counted header, one plain text file.
     void SetUp() override {
-        old_ = {{"F1.DAT", Text("\x00\x00\x03\x00" "AAAABBBB"sv)},
-                {"F2.DAT", Text("\x00\x00\x02\x00" "CCCC"sv)},
+        old_ = {{"F1.DAT", Text("\x00\x00\x03\x00"
+                                "AAAABBBB"sv)},
+                {"F2.DAT", Text("\x00\x00\x02\x00"
+                                "CCCC"sv)},
                 {"LINES.TXT", Text("1,2\n3,4\n"sv)}};
         for (const auto& [name, bytes] : old_) {
             test::WriteBytes(dir_.File(name), bytes);
         }
-        fresh_ = {{"F1.DAT", Text("\x00\x00\x04\x00" "AAAABBBBDDDD"sv)},
-                  {"F2.DAT", Text("\x00\x00\x04\x00" "CCCCEEEEFFFF"sv)},
+        fresh_ = {{"F1.DAT", Text("\x00\x00\x04\x00"
+                                  "AAAABBBBDDDD"sv)},
+                  {"F2.DAT", Text("\x00\x00\x04\x00"
+                                  "CCCCEEEEFFFF"sv)},
                   {"LINES.TXT", Text("1,2\n3,4\n5,6\n"sv)}};
     }
 
@@ -55,8 +59,9 @@ protected:
 };
 
 TEST_F(AppendJournalTest, JournalBytesRoundTripAndEveryCutOrFlipIsRefused) {
-    const std::vector<AppendJournalEntry> entries = {
-        {"F1.DAT", 12, Text("\x00\x00\x03\x00"sv)}, {"LINES.TXT", 8, {}}, {"F2.DAT", 1ull << 33, {}}};
+    const std::vector<AppendJournalEntry> entries = {{"F1.DAT", 12, Text("\x00\x00\x03\x00"sv)},
+                                                     {"LINES.TXT", 8, {}},
+                                                     {"F2.DAT", 1ull << 33, {}}};
     const Bytes bytes = EncodeAppendJournal(entries);
     EXPECT_EQ(DecodeAppendJournal(bytes), entries);
     EXPECT_EQ(DecodeAppendJournal(EncodeAppendJournal({})), std::vector<AppendJournalEntry>{});
@@ -87,14 +92,14 @@ TEST_F(AppendJournalTest, AnInterruptionAtAnyStepIsRolledBackOnRecovery) {
     for (const AppendStep stop : steps) {
         for (int occurrence = 0; occurrence < (stop == AppendStep::FileAppended ? 3 : 1);
              ++occurrence) {
-            SCOPED_TRACE(testing::Message() << "step " << static_cast<int>(stop) << " #"
-                                            << occurrence);
+            SCOPED_TRACE(testing::Message()
+                         << "step " << static_cast<int>(stop) << " #" << occurrence);
             int seen = 0;
             {
                 CScopedAppendInterruption kill(
                     [&](AppendStep step) { return step != stop || seen++ != occurrence; });
                 CFileAppendGroup group(dir_.Path());
-    StageInto(group);
+                StageInto(group);
                 EXPECT_EQ(group.Commit(), AllOf(false));
             }
             EXPECT_TRUE(EntryExists(dir_.File(kAppendJournalName)));
@@ -115,7 +120,7 @@ TEST_F(AppendJournalTest, AJournalOfAGroupInProgressIsLeftAlone) {
             return true;
         });
         CFileAppendGroup group(dir_.Path());
-    StageInto(group);
+        StageInto(group);
         ASSERT_EQ(group.Commit(), AllOf(true));
     }
     ASSERT_TRUE(seenByReader);
@@ -135,9 +140,10 @@ TEST_F(AppendJournalTest, AJournalCutShortIsDiscardedWithoutTouchingAnyFile) {
 }
 
 TEST_F(AppendJournalTest, RecoveryPassesOverFilesRemovedOrCutSinceTheJournal) {
-    test::WriteBytes(dir_.File(kAppendJournalName),
-                     EncodeAppendJournal(std::vector<AppendJournalEntry>{
-                         {"GONE.DAT", 4, {}}, {"LINES.TXT", 100, {}}, {"F2.DAT", 4, Text("xy"sv)}}));
+    test::WriteBytes(
+        dir_.File(kAppendJournalName),
+        EncodeAppendJournal(std::vector<AppendJournalEntry>{
+            {"GONE.DAT", 4, {}}, {"LINES.TXT", 100, {}}, {"F2.DAT", 4, Text("xy"sv)}}));
     EXPECT_EQ(RecoverInterruptedAppend(dir_.Path()), AppendRecovery::RolledBack);
     auto expected = old_;
     expected["F2.DAT"] = Text("xy\x02\x00"sv);
@@ -147,9 +153,11 @@ TEST_F(AppendJournalTest, RecoveryPassesOverFilesRemovedOrCutSinceTheJournal) {
 TEST_F(AppendJournalTest, AFileChangedSinceItWasStagedIsLeftOutAndTheOthersAreAppended) {
     CFileAppendGroup group(dir_.Path());
     StageInto(group);
-    test::WriteBytes(dir_.File("F2.DAT"), Text("\x00\x00\x02\x00" "CCCCX"sv));
+    test::WriteBytes(dir_.File("F2.DAT"), Text("\x00\x00\x02\x00"
+                                               "CCCCX"sv));
     auto expected = fresh_;
-    expected["F2.DAT"] = Text("\x00\x00\x02\x00" "CCCCX"sv);
+    expected["F2.DAT"] = Text("\x00\x00\x02\x00"
+                              "CCCCX"sv);
     EXPECT_EQ(group.Commit(), (std::vector<bool>{true, false, true}));
     EXPECT_TRUE(group.LastError());
     EXPECT_EQ(Folder(), expected);
