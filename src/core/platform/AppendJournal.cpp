@@ -2,11 +2,11 @@
 
 #include "core/platform/ByteStream.h"
 #include "core/platform/FileSystem.h"
+#include "core/platform/InterruptionPoint.h"
 #include "core/platform/Paths.h"
 #include "core/platform/RandomAccessFile.h"
 
 #include <array>
-#include <mutex>
 #include <utility>
 
 namespace mvr {
@@ -45,17 +45,8 @@ std::span<const std::uint8_t> AsBytes(std::string_view text) {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
-std::mutex gHookMutex;
-std::shared_ptr<const AppendInterruption> gHook;
-
-bool MayContinue(AppendStep step) {
-    std::shared_ptr<const AppendInterruption> hook;
-    {
-        std::lock_guard lock(gHookMutex);
-        hook = gHook;
-    }
-    return !hook || !*hook || (*hook)(step);
-}
+// Each step of a commit.
+CInterruptionPoint<AppendStep> gAppendStep;
 
 std::error_code ErrorOr(std::error_code error, std::errc fallback) {
     return error ? error : std::make_error_code(fallback);
@@ -129,13 +120,14 @@ public:
         : folder_(folder), staged_(staged) {}
 
     bool Run() {
-        if (!OpenFiles() || !WriteJournal() || !MayContinue(AppendStep::JournalWritten)) {
+        if (!OpenFiles() || !WriteJournal() ||
+            !gAppendStep.MayContinue(AppendStep::JournalWritten)) {
             return false;
         }
         if (!FlushJournal()) {
             return false;
         }
-        if (!MayContinue(AppendStep::JournalFlushed)) {
+        if (!gAppendStep.MayContinue(AppendStep::JournalFlushed)) {
             return false;
         }
         if (!AppendAll()) {
@@ -144,7 +136,7 @@ public:
         if (!FlushFiles()) {
             return GiveAllBack();
         }
-        if (!MayContinue(AppendStep::FilesFlushed)) {
+        if (!gAppendStep.MayContinue(AppendStep::FilesFlushed)) {
             return false;
         }
         RemoveJournal();
@@ -225,7 +217,7 @@ private:
                 Fail(file.LastError());
                 return GiveAllBack();
             }
-            if (!MayContinue(AppendStep::FileAppended)) {
+            if (!gAppendStep.MayContinue(AppendStep::FileAppended)) {
                 return false;
             }
             if (!file.WriteAt(0, staged.header)) {
@@ -361,15 +353,12 @@ AppendRecovery RecoverInterruptedAppend(const std::string& folder, std::error_co
     return entries ? AppendRecovery::RolledBack : AppendRecovery::Discarded;
 }
 
-CScopedAppendInterruption::CScopedAppendInterruption(AppendInterruption hook) {
-    auto installed = std::make_shared<const AppendInterruption>(std::move(hook));
-    std::lock_guard lock(gHookMutex);
-    previous_ = std::exchange(gHook, std::move(installed));
+CScopedAppendInterruption::CScopedAppendInterruption(AppendInterruption hook)
+    : previous_(gAppendStep.Exchange(std::make_shared<const AppendInterruption>(std::move(hook)))) {
 }
 
 CScopedAppendInterruption::~CScopedAppendInterruption() {
-    std::lock_guard lock(gHookMutex);
-    gHook = std::move(previous_);
+    gAppendStep.Exchange(std::move(previous_));
 }
 
 } // namespace mvr

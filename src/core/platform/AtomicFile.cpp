@@ -1,6 +1,7 @@
 #include "core/platform/AtomicFile.h"
 
 #include "core/platform/FileSystem.h"
+#include "core/platform/InterruptionPoint.h"
 #include "core/platform/NativePath.h"
 #include "core/platform/Paths.h"
 
@@ -9,7 +10,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -32,8 +32,8 @@ namespace mvr {
 
 namespace {
 
-std::mutex gHookMutex;
-std::shared_ptr<const AtomicWriteInterruption> gHook;
+// Just before a complete, flushed temporary file replaces its target.
+CInterruptionPoint<const std::string&> gBeforeReplace;
 
 thread_local std::error_code tLastError;
 
@@ -41,17 +41,6 @@ thread_local std::error_code tLastError;
 // change errno.
 void NoteFailure() {
     tLastError = std::error_code(errno != 0 ? errno : EIO, std::generic_category());
-}
-
-// The hook runs outside the lock: it may write files of its own, and a scope
-// that ends meanwhile leaves the call in progress its copy.
-bool MayReplace(const std::string& target) {
-    std::shared_ptr<const AtomicWriteInterruption> hook;
-    {
-        std::lock_guard lock(gHookMutex);
-        hook = gHook;
-    }
-    return !hook || !*hook || (*hook)(target);
 }
 
 // A symbolic link is followed so that the file it names is replaced, not the link.
@@ -237,7 +226,7 @@ std::optional<std::string> WriteTemporary(const std::string& target,
 }
 
 bool Replace(const std::string& temporary, const std::string& target) {
-    if (!MayReplace(target)) {
+    if (!gBeforeReplace.MayContinue(target)) {
         tLastError = std::make_error_code(std::errc::operation_canceled);
         RemoveTemporary(temporary);
         return false;
@@ -337,15 +326,12 @@ void ClearLastAtomicWriteError() {
     tLastError.clear();
 }
 
-CScopedAtomicWriteInterruption::CScopedAtomicWriteInterruption(AtomicWriteInterruption hook) {
-    auto installed = std::make_shared<const AtomicWriteInterruption>(std::move(hook));
-    std::lock_guard lock(gHookMutex);
-    previous_ = std::exchange(gHook, std::move(installed));
-}
+CScopedAtomicWriteInterruption::CScopedAtomicWriteInterruption(AtomicWriteInterruption hook)
+    : previous_(gBeforeReplace.Exchange(
+          std::make_shared<const AtomicWriteInterruption>(std::move(hook)))) {}
 
 CScopedAtomicWriteInterruption::~CScopedAtomicWriteInterruption() {
-    std::lock_guard lock(gHookMutex);
-    gHook = std::move(previous_);
+    gBeforeReplace.Exchange(std::move(previous_));
 }
 
 } // namespace mvr
