@@ -20,19 +20,12 @@ constexpr std::int32_t kLoginNumber = 700; // of account valid1
 
 using Contents = std::map<std::string, ByteBuffer>; // "directory/file" -> bytes
 
-PERIODE StoredBar(std::int32_t day, float close) {
-    PERIODE bar;
-    bar.dayNumber = day;
-    bar.open = bar.high = bar.low = bar.close = close;
-    bar.volume = 7;
-    return bar;
-}
-
 // Daily bars in an ASCII and a MetaStock directory, intraday bars in a third;
 // few bars, so that a long run can cut at every byte of the answers.
 std::vector<MVRKrsExportInfo> CreateDirectories(const std::string& root, std::int32_t today) {
     const double start = DayNumberToOleDate(today - 6).date;
-    const PriceHistory stored = {StoredBar(today - 9, 3.0f), StoredBar(today - 7, 4.0f)};
+    const PriceHistory stored = {test::StoredBar(today - 9, 3.0f, 7),
+                                 test::StoredBar(today - 7, 4.0f, 7)};
     return {test::CreateExportDirectory(root + "ascii", kFormatAsciiComma,
                                         {{"SAPX", 1001, stored}, {"APLX", 1002}}, start),
             test::CreateExportDirectory(root + "ms", kFormatMetaStock, {{"BUND30", 1003, stored}},

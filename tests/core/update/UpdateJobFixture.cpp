@@ -3,10 +3,12 @@
 #include "core/formats/DayNumber.h"
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
+#include "core/net/UserRequests.h"
 #include "core/platform/Paths.h"
 #include "core/platform/ThreadName.h"
 #include "server/DataFolderWriter.h"
 #include "server/SmallDataFolder.h"
+#include "support/Running.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -212,6 +214,23 @@ PriceHistory StoredBars(const MVRKrsExportInfo& directory, const std::string& sy
         return {};
     }
     return file.History();
+}
+
+PERIODE StoredBar(std::int32_t day, float close, std::int32_t volume) {
+    PERIODE bar;
+    bar.dayNumber = day;
+    bar.open = bar.high = bar.low = bar.close = close;
+    bar.volume = volume;
+    return bar;
+}
+
+void UpdateJobServerTest::SetUp() {
+    std::string message;
+    ASSERT_GT(Login("valid1", "pw", message, Running()), 0) << message;
+}
+
+double UpdateJobServerTest::StartDate() const {
+    return DayNumberToOleDate(Today() - 20).date;
 }
 
 } // namespace mvr::test

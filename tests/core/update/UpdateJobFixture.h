@@ -10,10 +10,12 @@
 #include "core/platform/FileSystem.h"
 #include "core/update/UpdateJob.h"
 #include "server/ServerModel.h"
+#include "server/TestPriceServer.h"
 #include "support/TempDir.h"
 
 #include <cstdint>
 #include <functional>
+#include <gtest/gtest.h>
 #include <map>
 #include <mutex>
 #include <string>
@@ -100,5 +102,25 @@ void AddAll(CUpdateJob& job, std::size_t count);
 
 // The bars of a symbol's data file (empty when it cannot be read).
 PriceHistory StoredBars(const MVRKrsExportInfo& directory, const std::string& symbol);
+
+// A bar to store: all four prices `close`.
+PERIODE StoredBar(std::int32_t day, float close, std::int32_t volume = 1);
+
+// Jobs against the reference server on the update folder, logged in as
+// valid1 (the number lookup of MetaStock and Hermes directories needs the
+// login), with directories in a folder of the test's own.
+class UpdateJobServerTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    std::int32_t Today() const { return folder_.Today(); }
+    // The start date of the test's directories: 20 days before today.
+    double StartDate() const;
+    std::string Folder(const std::string& name) const { return root_.Path() + name; }
+
+    UpdateServerFolder folder_;
+    TestPriceServer server_{folder_.Path(), TestServeOptions()};
+    TempDir root_;
+};
 
 } // namespace mvr::test

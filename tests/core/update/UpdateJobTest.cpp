@@ -29,6 +29,7 @@ namespace mvr {
 namespace {
 
 using test::RecordingSink;
+using test::StoredBar;
 using test::SymbolSpec;
 
 const std::vector<std::string> kDailyPhases = {
@@ -39,30 +40,7 @@ double OleDay(std::int32_t day) {
     return DayNumberToOleDate(day).date;
 }
 
-PERIODE StoredBar(std::int32_t day, float close) {
-    PERIODE bar;
-    bar.dayNumber = day;
-    bar.open = bar.high = bar.low = bar.close = close;
-    bar.volume = 1;
-    return bar;
-}
-
-class UpdateJobTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::string message;
-        // The number lookup of MetaStock and Hermes directories needs the login.
-        ASSERT_GT(Login("valid1", "pw", message, test::Running()), 0) << message;
-    }
-
-    std::int32_t Today() const { return folder_.Today(); }
-    double StartDate() const { return OleDay(Today() - 20); }
-    std::string Folder(const std::string& name) const { return root_.Path() + name; }
-
-    test::UpdateServerFolder folder_;
-    test::TestPriceServer server_{folder_.Path(), test::TestServeOptions()};
-    test::TempDir root_;
-};
+class UpdateJobTest : public test::UpdateJobServerTest {};
 
 TEST_F(UpdateJobTest, TwoDirectoriesOfThreeAndTwoSymbols) {
     // MetaStock keeps no instrument numbers: the job looks them up by symbol.

@@ -19,36 +19,16 @@ namespace mvr {
 namespace {
 
 using test::RecordingSink;
+using test::StoredBar;
 
-PERIODE StoredBar(std::int32_t day, float close) {
-    PERIODE bar;
-    bar.dayNumber = day;
-    bar.open = bar.high = bar.low = bar.close = close;
-    bar.volume = 1;
-    return bar;
-}
-
-class UpdateOutcomeTest : public ::testing::Test {
+class UpdateOutcomeTest : public test::UpdateJobServerTest {
 protected:
-    void SetUp() override {
-        std::string message;
-        ASSERT_GT(Login("valid1", "pw", message, test::Running()), 0) << message;
-    }
-
-    std::int32_t Today() const { return folder_.Today(); }
-    double StartDate() const { return DayNumberToOleDate(Today() - 20).date; }
-    std::string Folder(const std::string& name) const { return root_.Path() + name; }
-
     UpdateSummary Run(const std::vector<MVRKrsExportInfo>& directories) {
         CUpdateJob job(directories);
         test::AddAll(job, directories.size());
         RecordingSink sink;
         return test::RunJob(job, sink);
     }
-
-    test::UpdateServerFolder folder_;
-    test::TestPriceServer server_{folder_.Path(), test::TestServeOptions()};
-    test::TempDir root_;
 };
 
 TEST_F(UpdateOutcomeTest, EverySymbolHasItsFiguresAndTheyAddUpToTheSummary) {
