@@ -2,6 +2,7 @@
 
 #include "AppFixtures.h"
 #include "core/formats/DayNumber.h"
+#include "support/CalendarDay.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TempDir.h"
 
@@ -15,10 +16,7 @@ using test::CScriptedInteraction;
 using test::MakeIndex;
 using test::TempDir;
 
-std::int32_t Day(int d, int m, int y) {
-    return DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
-                                  static_cast<std::uint16_t>(y)});
-}
+using test::Day;
 
 TEST(DirectoryEditorOfferTest, FormatsAreOfferedSortedByNameAndIntervalsInOrder) {
     const auto choices = EditorFormatChoices();

@@ -16,6 +16,7 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/TextUtil.h"
 #include "server/TestPriceServer.h"
+#include "support/CalendarDay.h"
 #include "support/RecordingListObserver.h"
 #include "support/ScriptedInteraction.h"
 #include "support/TempDir.h"
@@ -31,10 +32,7 @@ using test::Record;
 
 constexpr std::int32_t kBigCatalogue = 50;
 
-std::int32_t Day(int d, int m, int y) {
-    return DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
-                                  static_cast<std::uint16_t>(y)});
-}
+using test::Day;
 
 // The small tables and a catalogue of 120 entries: 100 instruments, then 10
 // repeats of their numbers and 10 new numbers whose symbols repeat (as a

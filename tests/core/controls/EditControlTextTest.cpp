@@ -1,6 +1,7 @@
 #include "core/controls/EditControlText.h"
 
 #include "core/formats/DayNumber.h"
+#include "support/CalendarDay.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -9,10 +10,7 @@
 namespace mvr {
 namespace {
 
-std::int32_t Day(int d, int m, int y) {
-    return DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
-                                  static_cast<std::uint16_t>(y)});
-}
+using test::Day;
 
 constexpr int kUp = -1; // the spin's up arrow
 constexpr int kDown = 1;

@@ -7,17 +7,13 @@
 #include "core/formats/ExportDataFile.h"
 #include "core/formats/ExportDirectory.h"
 #include "core/platform/FileSystem.h"
+#include "support/CalendarDay.h"
 
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace mvr::test {
-
-inline std::int32_t Day(int day, int month, int year) {
-    return DatumToDayNumber(DATUM{static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(month),
-                                  static_cast<std::uint16_t>(year)});
-}
 
 inline PERIODE Bar(std::int32_t dayNumber, float close, std::int32_t volume,
                    std::int32_t secondsOfDay = 0) {

@@ -8,6 +8,7 @@
 #include "core/formats/DayNumber.h"
 #include "core/formats/Periode.h"
 #include "core/platform/OleDate.h"
+#include "support/CalendarDay.h"
 #include "support/Sweep.h"
 
 #include <algorithm>
@@ -22,10 +23,7 @@
 namespace mvr {
 namespace {
 
-std::int32_t Day(int d, int m, int y) {
-    return DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
-                                  static_cast<std::uint16_t>(y)});
-}
+using test::Day;
 
 // Every date and time layout in one line.
 AsciiFormatInfo AllDateColumns(char dateSeparator, char timeSeparator) {

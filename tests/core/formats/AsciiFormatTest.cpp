@@ -2,6 +2,7 @@
 
 #include "core/formats/AsciiDataFile.h"
 #include "core/formats/DayNumber.h"
+#include "support/CalendarDay.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -11,10 +12,7 @@
 namespace mvr {
 namespace {
 
-std::int32_t Day(int d, int m, int y) {
-    return DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
-                                  static_cast<std::uint16_t>(y)});
-}
+using test::Day;
 
 AsciiLineRecord SampleRecord() {
     AsciiLineRecord record;

@@ -1,14 +1,13 @@
 #include "core/formats/DayNumber.h"
 
+#include "support/CalendarDay.h"
+
 #include <gtest/gtest.h>
 
 namespace mvr {
 namespace {
 
-std::int32_t Day(int d, int m, int y) {
-    return DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
-                                  static_cast<std::uint16_t>(y)});
-}
+using test::Day;
 
 std::int32_t Parse(const char* text) {
     std::int32_t day = 12345;

@@ -7,6 +7,7 @@
 #include "core/platform/FileSystem.h"
 #include "core/platform/FolderListing.h"
 #include "core/platform/Paths.h"
+#include "support/CalendarDay.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -18,10 +19,7 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-std::int32_t Day(int d, int m, int y) {
-    return DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
-                                  static_cast<std::uint16_t>(y)});
-}
+using test::Day;
 
 ExportSymbolInfo Symbol(const std::string& text, int fileNumber = 1, int fieldCount = 7) {
     ExportSymbolInfo s;

@@ -1,5 +1,6 @@
 #include "core/formats/DayNumber.h"
 #include "core/formats/ExportDataFile.h"
+#include "support/CalendarDay.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -8,10 +9,7 @@
 namespace mvr {
 namespace {
 
-std::int32_t Day(int d, int m, int y) {
-    return DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
-                                  static_cast<std::uint16_t>(y)});
-}
+using test::Day;
 
 // A bar as read from a file: its place in the file and not new.
 PERIODE Stored(std::int32_t day, float close, std::int32_t sourcePos, std::int32_t seconds = 0) {

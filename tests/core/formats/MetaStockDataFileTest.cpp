@@ -4,6 +4,7 @@
 #include "core/formats/LongDate.h"
 #include "core/formats/Mbf.h"
 #include "core/platform/Bytes.h"
+#include "support/CalendarDay.h"
 
 #include <cmath>
 #include <cstring>
@@ -13,10 +14,7 @@
 namespace mvr {
 namespace {
 
-std::int32_t Day(int d, int m, int y) {
-    return DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
-                                  static_cast<std::uint16_t>(y)});
-}
+using test::Day;
 
 PERIODE Bar(std::int32_t day, float open, float high, float low, float close, std::int32_t volume) {
     PERIODE bar;

@@ -3,17 +3,12 @@
 // Bars and dates for the health tests: a bar's prices and volume spelled out
 // in one call, dates as calendar days.
 
-#include "core/formats/DayNumber.h"
 #include "core/formats/Periode.h"
+#include "support/CalendarDay.h"
 
 #include <cstdint>
 
 namespace mvr::test {
-
-inline std::int32_t Day(int d, int m, int y) {
-    return DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
-                                  static_cast<std::uint16_t>(y)});
-}
 
 inline PERIODE Bar(std::int32_t day, float open, float high, float low, float close,
                    std::int32_t volume = 1000, std::int32_t secondsOfDay = 0) {

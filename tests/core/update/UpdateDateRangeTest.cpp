@@ -1,6 +1,7 @@
 #include "core/update/UpdateDateRange.h"
 
 #include "core/formats/DayNumber.h"
+#include "support/CalendarDay.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -8,10 +9,7 @@
 namespace mvr {
 namespace {
 
-std::int32_t Day(int d, int m, int y) {
-    return DatumToDayNumber(DATUM{static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(m),
-                                  static_cast<std::uint16_t>(y)});
-}
+using test::Day;
 
 double OleDate(int d, int m, int y) {
     return DayNumberToOleDate(Day(d, m, y)).date;
