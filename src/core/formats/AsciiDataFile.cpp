@@ -24,8 +24,10 @@ bool IsBlankLine(std::string_view line) {
                        [](char c) { return c == ' ' || c == '\t' || c == '\r'; });
 }
 
-PERIODE BarOf(const AsciiLineRecord& record, std::int32_t sourcePos) {
-    PERIODE bar;
+// Fills the bar in place: a bar built on the stack and copied into the
+// history costs a stalled load per line, as its fields are stored one by one
+// and read back in wider pieces.
+void SetBar(PERIODE& bar, const AsciiLineRecord& record, std::int32_t sourcePos) {
     bar.dayNumber = record.dayNumber;
     bar.secondsOfDay = record.secondsOfDay;
     bar.open = record.open;
@@ -35,6 +37,11 @@ PERIODE BarOf(const AsciiLineRecord& record, std::int32_t sourcePos) {
     bar.volume = record.volume;
     bar.sourcePos = sourcePos;
     bar.isNew = 0;
+}
+
+PERIODE BarOf(const AsciiLineRecord& record, std::int32_t sourcePos) {
+    PERIODE bar;
+    SetBar(bar, record, sourcePos);
     return bar;
 }
 
@@ -103,18 +110,17 @@ std::optional<PriceHistory> DecodeAsciiFile(std::span<const std::uint8_t> file, 
     AsciiLineRecord record;
     bool holdsText = false;
     for (std::size_t offset = lines.Position(); lines.ReadLine(line); offset = lines.Position()) {
-        if (IsBlankLine(line)) {
+        // A line that reads as a bar is never blank: only the others are looked at twice.
+        if (lines.LastLineWasCut() || !layout.ParseLine(line, record)) {
+            holdsText = holdsText || !IsBlankLine(line);
             continue;
         }
         holdsText = true;
-        if (lines.LastLineWasCut() || !layout.ParseLine(line, record)) {
-            continue;
-        }
-        PERIODE bar = BarOf(record, static_cast<std::int32_t>(offset));
+        PERIODE& bar = history.emplace_back();
+        SetBar(bar, record, static_cast<std::int32_t>(offset));
         if (reading == BarReading::Corrected) {
             CorrectBar(bar);
         }
-        history.push_back(bar);
     }
     if (holdsText && history.empty()) {
         return std::nullopt;

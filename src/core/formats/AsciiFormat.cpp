@@ -250,41 +250,71 @@ constexpr std::size_t kMaxExactDigits = 19; // any 19 digits fit in 64 bits
 constexpr std::uint64_t kMaxExactSignificand = std::uint64_t{1} << 53;
 
 // The plain form prices are written in, [+][-]digits[.digits] with no
-// exponent, when its digits are exact in a double: then the quotient of the
-// digits and a power of ten is the correctly rounded value, as the library
-// gives it. `point` is the decimal character besides '.' (0 for none).
-// Nothing for any other form.
-std::optional<double> ParsePlainDecimal(std::string_view token, char point) {
-    const char* p = token.data();
-    const char* const end = p + token.size();
+// exponent, when its digits are exact in a double.
+struct PlainDecimal {
+    std::uint64_t significand = 0;
+    std::size_t decimals = 0;
+    bool negative = false;
+
+    // The quotient of the digits and a power of ten, both exact, is the
+    // correctly rounded value, as the library gives it.
+    double Value() const {
+        const double value = static_cast<double>(significand) / kExactPowersOfTen[decimals];
+        return negative ? -value : value;
+    }
+};
+
+// Reads the digits from `p` on, not past `end`, into `value` after the
+// digits it already holds. Returns how many there were; a run too long for
+// 64 bits wraps, and callers refuse that many digits. The loop works on
+// locals: stores through the references could alias the characters read.
+std::size_t ReadDigits(const char*& p, const char* const end, std::uint64_t& value) {
+    const char* const start = p;
+    const char* q = start;
+    std::uint64_t digits = value;
+    for (; q != end; ++q) {
+        const auto digit = static_cast<unsigned>(static_cast<unsigned char>(*q) - '0');
+        if (digit > 9) {
+            break;
+        }
+        digits = digits * 10 + digit;
+    }
+    value = digits;
+    p = q;
+    return static_cast<std::size_t>(q - start);
+}
+
+// Reads a plain decimal number from `p` on into `number`, and leaves `p` on
+// the first character after its digits. `point` is the decimal character
+// besides '.' (0 for none). False for any other form.
+bool ReadPlainDecimal(const char*& p, const char* const end, char point, PlainDecimal& number) {
     if (p != end && *p == '+') {
         ++p;
     }
-    const bool negative = p != end && *p == '-';
-    if (negative) {
+    number = PlainDecimal();
+    number.negative = p != end && *p == '-';
+    if (number.negative) {
         ++p;
     }
-    std::uint64_t significand = 0;
-    const char* const whole = p;
-    for (; p != end && IsDigit(*p); ++p) {
-        significand = significand * 10 + static_cast<std::uint64_t>(*p - '0');
-    }
-    std::size_t digits = static_cast<std::size_t>(p - whole);
-    std::size_t decimals = 0;
+    std::size_t digits = ReadDigits(p, end, number.significand);
     if (p != end && (*p == '.' || (*p == point && point != 0))) {
-        const char* const fraction = ++p;
-        for (; p != end && IsDigit(*p); ++p) {
-            significand = significand * 10 + static_cast<std::uint64_t>(*p - '0');
-        }
-        decimals = static_cast<std::size_t>(p - fraction);
-        digits += decimals;
+        ++p;
+        number.decimals = ReadDigits(p, end, number.significand);
+        digits += number.decimals;
     }
     const bool exponent = p != end && (*p == 'e' || *p == 'E');
-    if (digits == 0 || digits > kMaxExactDigits || exponent || significand > kMaxExactSignificand) {
+    return digits != 0 && digits <= kMaxExactDigits && !exponent &&
+           number.significand <= kMaxExactSignificand;
+}
+
+// A plain decimal number at the start of the token (trailing characters ignored).
+std::optional<double> ParsePlainDecimal(std::string_view token, char point) {
+    const char* p = token.data();
+    PlainDecimal number;
+    if (!ReadPlainDecimal(p, p + token.size(), point, number)) {
         return std::nullopt;
     }
-    const double value = static_cast<double>(significand) / kExactPowersOfTen[decimals];
-    return negative ? -value : value;
+    return number.Value();
 }
 
 // A decimal character that can stand for the point without being read as
@@ -396,6 +426,36 @@ std::optional<std::int32_t> DayNumberOf(int year, long month, long day) {
         return std::nullopt;
     }
     return dayNumber;
+}
+
+// The field from `p` up to the next separator (or the end); `p` is left on
+// that separator.
+std::string_view NextField(const char*& p, const char* end, char separator) {
+    const char* const begin = p;
+    p = std::find(p, end, separator);
+    return {begin, static_cast<std::size_t>(p - begin)};
+}
+
+bool HasBlankEdge(std::string_view field) {
+    return field.empty() || IsBlank(field.front()) || IsBlank(field.back());
+}
+
+// The date field of a line in the written form, read from `p` up to the next
+// separator: YYMMDD, YYYMMDD or YYYYMMDD without a date separator (the "?md"
+// mask on digits only), the "D-M-Y" mask with one.
+std::optional<std::int32_t> ReadDateField(const char*& p, const char* end, char separator,
+                                          char dateSeparator) {
+    if (dateSeparator != 0) {
+        const std::string_view field = NextField(p, end, separator);
+        return HasBlankEdge(field) ? std::nullopt : ParseDateMask("D-M-Y", field);
+    }
+    std::uint64_t digits = 0;
+    const std::size_t count = ReadDigits(p, end, digits);
+    if (count < 6 || count > 8 || (p != end && *p != separator)) {
+        return std::nullopt;
+    }
+    return DayNumberOf(TextYear(static_cast<long>(digits / 10000), count - 4),
+                       static_cast<long>(digits / 100 % 100), static_cast<long>(digits % 100));
 }
 
 } // namespace
@@ -547,9 +607,62 @@ char* AsciiFormatInfo::WriteColumn(char* out, const ASCIICOLINFO& column,
 }
 
 bool AsciiFormatInfo::ParseLine(std::string_view line, AsciiLineRecord& record) const {
+    const std::string_view text = TrimLineEnd(line);
+    return ParseWrittenLine(text, record) || ParseFieldByField(text, record);
+}
+
+// Nearly every line read is one this system wrote, so that form is read in one
+// pass, without splitting the line first: one separator between fields, no
+// blanks around them, plain numbers (what follows the volume is ignored, as
+// field by field). Any other line is left to ParseFieldByField, which gives
+// the same values for this form.
+bool AsciiFormatInfo::ParseWrittenLine(std::string_view text, AsciiLineRecord& record) const {
+    const char separator = columnSeparator;
+    if (!IsPlainPoint(decimalChar) || !IsPlainPoint(separator) || separator == '.' ||
+        separator == decimalChar) {
+        return false;
+    }
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    const auto date = ReadDateField(p, end, separator, dateSeparator);
+    std::optional<std::int32_t> secondsOfDay = 0;
+    if (formatType == kFormatAsciiIntraday && p != end) {
+        const std::string_view timeField = NextField(++p, end, separator);
+        secondsOfDay = HasBlankEdge(timeField) ? std::nullopt : ParseTimeText(timeField);
+    }
+    if (!date || !secondsOfDay) {
+        return false;
+    }
+    // The four prices and the volume, each after its separator. The divisions
+    // come after the scan, so that they overlap.
+    PlainDecimal numbers[5];
+    int count = 0;
+    for (; count < 5 && p != end; ++count) {
+        if (*p != separator) {
+            return false;
+        }
+        if (!ReadPlainDecimal(++p, end, decimalChar, numbers[count]) ||
+            (p != end && *p != separator)) {
+            return false;
+        }
+    }
+    if (count < 4) {
+        return false;
+    }
+    record.dayNumber = *date;
+    record.secondsOfDay = *secondsOfDay;
+    record.open = static_cast<float>(numbers[0].Value());
+    record.high = static_cast<float>(numbers[1].Value());
+    record.low = static_cast<float>(numbers[2].Value());
+    record.close = static_cast<float>(numbers[3].Value());
+    record.volume = TruncateToInt32(numbers[4].Value());
+    return true;
+}
+
+bool AsciiFormatInfo::ParseFieldByField(std::string_view text, AsciiLineRecord& record) const {
     constexpr std::size_t kMaxTokens = 7; // date, time, four prices, volume
     std::string_view tokens[kMaxTokens];
-    const std::size_t count = SplitTokens(TrimLineEnd(line), columnSeparator, tokens, kMaxTokens);
+    const std::size_t count = SplitTokens(text, columnSeparator, tokens, kMaxTokens);
     const bool hasTime = formatType == kFormatAsciiIntraday;
     const std::size_t firstPrice = hasTime ? 2 : 1;
     if (count < firstPrice + 4) {

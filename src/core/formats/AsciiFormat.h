@@ -94,6 +94,9 @@ public:
     bool ParseLine(std::string_view line, AsciiLineRecord& record) const;
 
 private:
+    bool ParseWrittenLine(std::string_view text, AsciiLineRecord& record) const;
+    bool ParseFieldByField(std::string_view text, AsciiLineRecord& record) const;
+
     // Writes the column's text at `out` and returns its end.
     char* WriteColumn(char* out, const ASCIICOLINFO& column, const AsciiLineRecord& record) const;
 };

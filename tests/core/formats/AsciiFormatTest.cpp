@@ -161,6 +161,65 @@ TEST(AsciiFormatTest, ParseLineToleratesWhatOtherProgramsWrite) {
     EXPECT_EQ(r.dayNumber, Day(7, 3, 2005));
 }
 
+// Lines in the form this system writes are read in one pass, every other line
+// field by field: a written line and its variants (blanks, empty and extra
+// fields, signs, exponents, digit runs too long for the quick way) must give
+// the same values either way.
+TEST(AsciiFormatTest, WrittenLinesAndTheirVariantsReadAlike) {
+    struct Case {
+        int type;
+        const char* written;
+        std::vector<const char*> variants;
+    };
+    const std::vector<Case> cases = {
+        {5,
+         "050307,10.500,11.000,10.250,10.750,12345",
+         {" 050307,10.500,11.000,10.250,10.750,12345", "050307,,10.5,11,10.25,10.75,12345,",
+          "050307,1.05e1,+11.000,10.250 ,10.750,12345.9", "050307,10.5,11,10.25,10.75,12345,9,9",
+          "050307x,10.5,11,10.25,10.75,12345\r\n"}},
+        {5,
+         "1050307,-0.5,0.25,-1.125,0,0",
+         {"1050307,-.5,+.25,-1.125e0,-0,0", "20050307,-0.5,0.25,-1.125,0"}},
+        {5,
+         "050307,10.5,11,10.25,10.75",
+         {"050307,10.5,11,10.25,10.75,n/a", "050307,10.5,11,10.25,10.75,\t"}},
+        {5,
+         "050307,12345678901234567890,1,1,1,99999999999",
+         {"050307,1.2345678901234567890e19,1,1,1,1e11",
+          "050307,12345678901234567890.0,1,1,1,99999999999"}},
+        {10,
+         "07-03-05\t10,500\t11,000\t10,250\t10,750\t12345",
+         {"7-3-05\t10,5\t11\t10,25\t10,75\t12345 ", "07-03-05\t\t10.5\t11\t10.25\t10.75\t12345"}},
+        {21,
+         "20050307,093000,1.000,2.000,0.500,1.500,7",
+         {"20050307, 93000 ,1,2,0.5,1.5,7", "20050307,93000,1,2,0.5,1.5,7.5,x"}},
+    };
+    for (const Case& c : cases) {
+        const auto layout = AsciiFormatInfo::ForFormatType(c.type);
+        AsciiLineRecord written;
+        ASSERT_TRUE(layout.ParseLine(c.written, written)) << c.written;
+        for (const char* variant : c.variants) {
+            AsciiLineRecord r;
+            ASSERT_TRUE(layout.ParseLine(variant, r)) << variant;
+            EXPECT_EQ(r.dayNumber, written.dayNumber) << variant;
+            EXPECT_EQ(r.secondsOfDay, written.secondsOfDay) << variant;
+            EXPECT_EQ(r.open, written.open) << variant;
+            EXPECT_EQ(r.high, written.high) << variant;
+            EXPECT_EQ(r.low, written.low) << variant;
+            EXPECT_EQ(r.close, written.close) << variant;
+            EXPECT_EQ(r.volume, written.volume) << variant;
+        }
+    }
+    AsciiLineRecord r;
+    const auto comma = AsciiFormatInfo::ForFormatType(5);
+    ASSERT_TRUE(comma.ParseLine("19991231,1,2,3,4,5", r));
+    EXPECT_EQ(r.dayNumber, Day(31, 12, 1999));
+    ASSERT_TRUE(comma.ParseLine("991231,-1.25,2,3,4,-5.9", r));
+    EXPECT_EQ(r.dayNumber, Day(31, 12, 1999));
+    EXPECT_EQ(r.open, -1.25f);
+    EXPECT_EQ(r.volume, -5);
+}
+
 TEST(AsciiFormatTest, ParseLineRejectsLinesWithoutADateAndFourPrices) {
     const auto comma = AsciiFormatInfo::ForFormatType(5);
     AsciiLineRecord r;
