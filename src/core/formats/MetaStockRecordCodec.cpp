@@ -1,4 +1,4 @@
-#include "core/formats/MetaStockRecordDecoder.h"
+#include "core/formats/MetaStockRecordCodec.h"
 
 #include "core/formats/Mbf.h"
 #include "core/platform/Bytes.h"
@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <type_traits>
 
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
@@ -235,6 +236,118 @@ bool DecodeGroup(const std::uint8_t* first, std::int32_t index, CPackedDateReade
     return true;
 }
 
+// ---- encoding ----
+
+// FloatToMbfWord in four lanes: NaNs and zeros (with the denormals) become 0,
+// magnitudes beyond MBF's range its largest, with their sign.
+inline __m128i FloatsToMbf(__m128 value) {
+    const __m128i bits = _mm_castps_si128(value);
+    const __m128i exponent = _mm_and_si128(_mm_srli_epi32(bits, 23), _mm_set1_epi32(0xFF));
+    const __m128i mantissa = _mm_and_si128(bits, _mm_set1_epi32(0x007FFFFF));
+    const __m128i sign = _mm_and_si128(_mm_srli_epi32(bits, 8), _mm_set1_epi32(0x00800000));
+    const __m128i normal =
+        _mm_or_si128(_mm_slli_epi32(_mm_add_epi32(exponent, _mm_set1_epi32(2)), 24),
+                     _mm_or_si128(sign, mantissa));
+    const __m128i largest = _mm_or_si128(_mm_set1_epi32(static_cast<int>(0xFF7FFFFFu)), sign);
+    const __m128i beyond = _mm_cmpgt_epi32(exponent, _mm_set1_epi32(0xFD));
+    const __m128i zero = _mm_cmpeq_epi32(exponent, _mm_setzero_si128());
+    const __m128i nan = _mm_andnot_si128(_mm_cmpeq_epi32(mantissa, _mm_setzero_si128()),
+                                         _mm_cmpeq_epi32(exponent, _mm_set1_epi32(0xFF)));
+    const __m128i word =
+        _mm_or_si128(_mm_and_si128(beyond, largest), _mm_andnot_si128(beyond, normal));
+    return _mm_andnot_si128(_mm_or_si128(zero, nan), word);
+}
+
+// A price of zero takes the close, as in CorrectBar.
+inline __m128 ZeroTakesClose(__m128 price, __m128 close) {
+    const __m128 zero = _mm_cmpeq_ps(price, _mm_setzero_ps());
+    return _mm_or_ps(_mm_and_ps(zero, close), _mm_andnot_ps(zero, price));
+}
+
+// The date fields of four days: by the current month when all four lie in
+// it, otherwise one by one (which enters the next month).
+inline __m128i PackedDates(const PERIODE* bars, __m128i days, CPackedDateWriter& dates) {
+    const CPackedDateWriter::Month& month = dates.CurrentMonth();
+    const __m128i offset = _mm_sub_epi32(days, _mm_set1_epi32(month.firstDay));
+    // An unsigned offset < length, as a signed comparison of values moved by 2^31.
+    const __m128i flip = _mm_set1_epi32(static_cast<int>(0x80000000u));
+    const __m128i inside = _mm_cmplt_epi32(_mm_xor_si128(offset, flip),
+                                           _mm_xor_si128(_mm_set1_epi32(month.length), flip));
+    if (_mm_movemask_ps(_mm_castsi128_ps(inside)) == 0xF) {
+        const __m128i packed = month.packedBase == 0
+                                   ? _mm_setzero_si128()
+                                   : _mm_add_epi32(offset, _mm_set1_epi32(month.packedBase + 1));
+        return FloatsToMbf(_mm_cvtepi32_ps(packed));
+    }
+    alignas(16) std::uint8_t words[16];
+    for (int i = 0; i < 4; ++i) {
+        dates.Store(bars[i].dayNumber, words + 4 * i);
+    }
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(words));
+}
+
+// Four bars from `bars` on as four records from `first` on: the bars' prices
+// and volume, day and position as columns, corrected and converted four at a
+// time, then back to rows of fields.
+template <int Fields, bool Time>
+void StoreGroup(const PERIODE* bars, CPackedDateWriter& dates, std::uint8_t* first) {
+    using L = RecordLayout<Fields, Time>;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(bars);
+    const auto prices = [bytes](int bar) {
+        return _mm_loadu_ps(reinterpret_cast<const float*>(bytes + bar * sizeof(PERIODE) +
+                                                           offsetof(PERIODE, open)));
+    };
+    __m128 open = prices(0);
+    __m128 high = prices(1);
+    __m128 low = prices(2);
+    __m128 close = prices(3);
+    _MM_TRANSPOSE4_PS(open, high, low, close);
+    const auto tail = [bytes](int bar) {
+        return Load16(bytes + bar * sizeof(PERIODE) + offsetof(PERIODE, volume));
+    };
+    __m128i volume = tail(0);
+    __m128i day = tail(1);
+    __m128i position = tail(2);
+    __m128i isNew = tail(3);
+    Transpose(volume, day, position, isNew);
+
+    // CorrectBar's steps, as in DecodeGroup.
+    high = ZeroTakesClose(high, close);
+    low = ZeroTakesClose(low, close);
+    open = ZeroTakesClose(open, close);
+    high = _mm_max_ps(close, high);
+    low = _mm_min_ps(close, low);
+    low = _mm_min_ps(open, low);
+    open = _mm_min_ps(high, open);
+
+    // Fields after the volume are zero. (Written out: an array zeroed with
+    // "= {}" is cleared in memory with a string store, slower than the rest.)
+    const __m128i none = _mm_setzero_si128();
+    __m128i field[8] = {none, none, none, none, none, none, none, none};
+    field[L::kDate] = PackedDates(bars, day, dates);
+    if constexpr (Time) {
+        field[L::kTime] = FloatsToMbf(_mm_setr_ps(
+            MetaStockTimeField(bars[0].secondsOfDay), MetaStockTimeField(bars[1].secondsOfDay),
+            MetaStockTimeField(bars[2].secondsOfDay), MetaStockTimeField(bars[3].secondsOfDay)));
+    }
+    if constexpr (L::kHasOpen) {
+        field[L::kOpen] = FloatsToMbf(open);
+    }
+    field[L::kHigh] = FloatsToMbf(high);
+    field[L::kLow] = FloatsToMbf(low);
+    field[L::kClose] = FloatsToMbf(close);
+    field[L::kVolume] = FloatsToMbf(_mm_cvtepi32_ps(volume));
+    Transpose(field[0], field[1], field[2], field[3]);
+    Transpose(field[4], field[5], field[6], field[7]);
+    for (std::size_t r = 0; r < 4; ++r) {
+        std::uint8_t* record = first + r * L::kLength;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(record), field[r]);
+        alignas(16) std::uint8_t rest[16];
+        _mm_store_si128(reinterpret_cast<__m128i*>(rest), field[4 + r]);
+        std::memcpy(record + 16, rest, L::kLength - 16);
+    }
+}
+
 #endif
 
 template <int Fields, bool Time>
@@ -268,22 +381,54 @@ bool DecodeRecords(std::span<const std::uint8_t> records, std::size_t count,
     return true;
 }
 
-template <bool Time>
-bool DecodeRecordsWithTime(std::span<const std::uint8_t> records, int fieldCount, std::size_t count,
-                           std::int32_t firstIndex, BarReading reading, CPackedDateReader& dates,
-                           PERIODE* out) {
-    switch (fieldCount) {
-    case 5:
-        if constexpr (!Time) {
-            return DecodeRecords<5, false>(records, count, firstIndex, reading, dates, out);
+template <int Fields, bool Time>
+void StoreRecords(std::span<const PERIODE> bars, CPackedDateWriter& dates, std::uint8_t* record) {
+    using L = RecordLayout<Fields, Time>;
+#ifdef MVR_METASTOCK_SSE2
+    const std::size_t grouped = bars.size() / 4 * 4;
+    for (std::size_t i = 0; i < grouped; i += 4) {
+        StoreGroup<Fields, Time>(bars.data() + i, dates, record);
+        record += 4 * L::kLength;
+    }
+    bars = bars.subspan(grouped);
+#endif
+    for (PERIODE bar : bars) {
+        dates.Store(bar.dayNumber, record + 4 * L::kDate);
+        CorrectBar(bar);
+        if constexpr (Time) {
+            StoreMbf(record + 4 * L::kTime, MetaStockTimeField(bar.secondsOfDay));
         }
-        return false;
-    case 6:
-        return DecodeRecords<6, Time>(records, count, firstIndex, reading, dates, out);
-    case 7:
-        return DecodeRecords<7, Time>(records, count, firstIndex, reading, dates, out);
-    case 8:
-        return DecodeRecords<8, Time>(records, count, firstIndex, reading, dates, out);
+        if constexpr (L::kHasOpen) {
+            StoreMbf(record + 4 * L::kOpen, bar.open);
+        }
+        StoreMbf(record + 4 * L::kHigh, bar.high);
+        StoreMbf(record + 4 * L::kLow, bar.low);
+        StoreMbf(record + 4 * L::kClose, bar.close);
+        StoreMbf(record + 4 * L::kVolume, static_cast<float>(bar.volume));
+        record += L::kLength;
+    }
+}
+
+// Calls `code.template operator()<Fields, Time>()` for the record layout of
+// a valid `layout`; false for any other.
+template <typename Code>
+bool WithRecordLayout(const MetaStockLayout& layout, Code&& code) {
+    const int time = layout.hasTime ? 1 : 0;
+    switch (layout.fieldCount * 2 + time) {
+    case 5 * 2:
+        return code.template operator()<5, false>();
+    case 6 * 2:
+        return code.template operator()<6, false>();
+    case 7 * 2:
+        return code.template operator()<7, false>();
+    case 8 * 2:
+        return code.template operator()<8, false>();
+    case 6 * 2 + 1:
+        return code.template operator()<6, true>();
+    case 7 * 2 + 1:
+        return code.template operator()<7, true>();
+    case 8 * 2 + 1:
+        return code.template operator()<8, true>();
     default:
         return false;
     }
@@ -294,10 +439,17 @@ bool DecodeRecordsWithTime(std::span<const std::uint8_t> records, int fieldCount
 bool DecodeMetaStockRecords(std::span<const std::uint8_t> records, const MetaStockLayout& layout,
                             std::size_t count, std::int32_t firstIndex, BarReading reading,
                             CPackedDateReader& dates, PERIODE* out) {
-    return layout.hasTime ? DecodeRecordsWithTime<true>(records, layout.fieldCount, count,
-                                                        firstIndex, reading, dates, out)
-                          : DecodeRecordsWithTime<false>(records, layout.fieldCount, count,
-                                                         firstIndex, reading, dates, out);
+    return WithRecordLayout(layout, [&]<int Fields, bool Time>() {
+        return DecodeRecords<Fields, Time>(records, count, firstIndex, reading, dates, out);
+    });
+}
+
+void StoreMetaStockRecords(std::span<const PERIODE> bars, const MetaStockLayout& layout,
+                           CPackedDateWriter& dates, std::uint8_t* records) {
+    WithRecordLayout(layout, [&]<int Fields, bool Time>() {
+        StoreRecords<Fields, Time>(bars, dates, records);
+        return true;
+    });
 }
 
 } // namespace mvr

@@ -1,12 +1,13 @@
 #pragma once
 
-// The bars of consecutive MetaStock data records (layouts in
-// MetaStockDataFile.h). Every field of every record of every price file read
-// passes here, so records are decoded four at a time in vector registers where
-// the processor has them (SSE2, part of every x86-64 processor); the records
-// that do not fill a group of four, every record elsewhere, and every record
-// read as stored take the same steps one by one. Both ways give the same
-// bars, bit for bit.
+// Consecutive MetaStock data records and their bars (layouts in
+// MetaStockDataFile.h), in both directions. Every field of every record of
+// every price file read or written passes here, so the record layout is fixed
+// at compile time for each of the seven layouts, and records are decoded four
+// at a time in vector registers where the processor has them (SSE2, part of
+// every x86-64 processor); the records that do not fill a group of four,
+// every record elsewhere, and every record read as stored take the same steps
+// one by one. Both ways give the same bars, bit for bit.
 
 #include "core/formats/MetaStockDataFile.h"
 #include "core/formats/PackedDateCache.h"
@@ -27,5 +28,12 @@ namespace mvr {
 bool DecodeMetaStockRecords(std::span<const std::uint8_t> records, const MetaStockLayout& layout,
                             std::size_t count, std::int32_t firstIndex, BarReading reading,
                             CPackedDateReader& dates, PERIODE* out);
+
+// Encodes the bars as consecutive records of a valid `layout` from `records`
+// on, which must hold room for them: each bar corrected (CorrectBar) on the
+// way, its time in an intraday layout. The fields after the volume (open
+// interest and the eighth) are left as they are.
+void StoreMetaStockRecords(std::span<const PERIODE> bars, const MetaStockLayout& layout,
+                           CPackedDateWriter& dates, std::uint8_t* records);
 
 } // namespace mvr

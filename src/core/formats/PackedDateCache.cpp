@@ -76,20 +76,17 @@ bool CPackedDateReader::EnterFollowingMonthHolding(std::uint32_t word) {
     return true;
 }
 
-void CPackedDateWriter::Store(std::int32_t dayNumber, std::uint8_t* mbf) {
-    if (dayNumber < firstDay_ || dayNumber >= firstDay_ + length_) {
-        if (dayNumber < 1) {
-            StoreMbf(mbf, 0.0f);
-            return;
-        }
-        const DATUM date = DayNumberToDatum(dayNumber);
-        firstDay_ = FirstDayOfMonth(date.year, date.month);
-        length_ = DaysInMonth(date.month, date.year);
-        const LongDate first = LongDate::FromCalendarDate(date.year, date.month, 1);
-        packedBase_ = first.IsDate() ? static_cast<int>(first.IeeePacked()) - 1 : 0;
+void CPackedDateWriter::StoreEnteringMonth(std::int32_t dayNumber, std::uint8_t* mbf) {
+    if (dayNumber < 1) {
+        StoreMbf(mbf, 0.0f);
+        return;
     }
-    const int packed = packedBase_ == 0 ? 0 : packedBase_ + (dayNumber - firstDay_ + 1);
-    StoreMbf(mbf, static_cast<float>(packed));
+    const DATUM date = DayNumberToDatum(dayNumber);
+    month_.firstDay = FirstDayOfMonth(date.year, date.month);
+    month_.length = DaysInMonth(date.month, date.year);
+    const LongDate first = LongDate::FromCalendarDate(date.year, date.month, 1);
+    month_.packedBase = first.IsDate() ? static_cast<int>(first.IeeePacked()) - 1 : 0;
+    StoreInMonth(static_cast<std::uint32_t>(dayNumber - month_.firstDay), mbf);
 }
 
 } // namespace mvr

@@ -5,6 +5,8 @@
 // the record before, so the calendar work (and the validation of LongDate) is
 // done once per month and the other dates of that month follow by arithmetic.
 
+#include "core/formats/Mbf.h"
+
 #include <cstdint>
 
 namespace mvr {
@@ -47,13 +49,39 @@ private:
 // Writes day numbers as packed date fields.
 class CPackedDateWriter {
 public:
+    // Days in [firstDay, firstDay + length) are written as packedBase plus
+    // their day of the month; packedBase is 0 (and so is every date written)
+    // outside the years LongDate can hold.
+    struct Month {
+        std::int32_t firstDay = 0;
+        std::int32_t length = 0;
+        int packedBase = 0; // packed date of the month's day 0
+    };
+
     // Four zero bytes for days outside the years LongDate can hold.
-    void Store(std::int32_t dayNumber, std::uint8_t* mbf);
+    void Store(std::int32_t dayNumber, std::uint8_t* mbf) {
+        const std::uint32_t day =
+            static_cast<std::uint32_t>(dayNumber) - static_cast<std::uint32_t>(month_.firstDay);
+        if (day < static_cast<std::uint32_t>(month_.length)) {
+            StoreInMonth(day, mbf);
+        } else {
+            StoreEnteringMonth(dayNumber, mbf);
+        }
+    }
+
+    // For writers that test several days against the month at once.
+    const Month& CurrentMonth() const { return month_; }
 
 private:
-    std::int32_t firstDay_ = 0;
-    std::int32_t length_ = 0;
-    int packedBase_ = 0; // packed date of the month's day 0; 0 outside LongDate's years
+    // `day` counts from the month's first day, 0 on.
+    void StoreInMonth(std::uint32_t day, std::uint8_t* mbf) const {
+        const int packed =
+            month_.packedBase == 0 ? 0 : month_.packedBase + static_cast<int>(day) + 1;
+        StoreMbf(mbf, static_cast<float>(packed));
+    }
+    void StoreEnteringMonth(std::int32_t dayNumber, std::uint8_t* mbf);
+
+    Month month_;
 };
 
 } // namespace mvr

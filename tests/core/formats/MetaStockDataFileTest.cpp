@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <limits>
 #include <random>
 
 namespace mvr {
@@ -223,6 +224,83 @@ TEST(MetaStockDataFileTest, EveryRecordDecodesAsItsFieldsDefine) {
                 ASSERT_EQ((*bars)[i], expected)
                     << fields << " fields, time " << time << ", record " << i;
             }
+        }
+    }
+}
+
+// Bars are encoded in groups in vector registers and one by one at the end:
+// either way every field must be what the scalar definitions give, including
+// zero, negative, denormal, huge, infinite and NaN prices, volumes beyond a
+// float's integers, months left mid-group, and days outside LongDate's years.
+TEST(MetaStockDataFileTest, EveryBarEncodesAsItsFieldsDefine) {
+    std::mt19937 random(11);
+    const float specials[] = {0.0f,
+                              -0.0f,
+                              -3.5f,
+                              1e-40f,
+                              3e38f,
+                              -3e38f,
+                              std::numeric_limits<float>::infinity(),
+                              std::numeric_limits<float>::quiet_NaN(),
+                              123.456f};
+    std::uniform_int_distribution<int> pick(0, 15), special(0, 8), dayStep(0, 3);
+    std::uniform_real_distribution<float> price(0.5f, 500.0f);
+    std::uniform_int_distribution<std::int32_t> volume(-2147483647, 2147483647);
+    std::uniform_int_distribution<std::int32_t> seconds(0, 86399);
+    const auto value = [&] {
+        return pick(random) == 0 ? specials[special(random)] : price(random);
+    };
+    // Missing prices take a negative close, and prices outside the day's range.
+    PriceHistory bars = {
+        Bar(Day(1, 12, 1969), 0, 0, -0.0f, -3.5f, 1), Bar(Day(2, 12, 1969), 0, -1, 0, -3.5f, 2),
+        Bar(Day(3, 12, 1969), 9, 2, 1, 5, 3), Bar(Day(4, 12, 1969), 1, 2, 3, 0, 4)};
+    std::int32_t day = Day(20, 12, 1969);
+    for (int i = 0; i < 301; ++i) {
+        day += dayStep(random);
+        if (i == 150) {
+            day = Day(25, 12, 2037); // on past the last LongDate year
+        }
+        PERIODE bar;
+        bar.dayNumber = i == 9 ? 0 : day;
+        bar.secondsOfDay = seconds(random);
+        bar.open = value();
+        bar.high = value();
+        bar.low = value();
+        bar.close = value();
+        bar.volume = volume(random);
+        bars.push_back(bar);
+    }
+    const std::vector<MetaStockLayout> layouts = {{5},       {6},       {7},      {8},
+                                                  {6, true}, {7, true}, {8, true}};
+    for (const MetaStockLayout& layout : layouts) {
+        const int fields = layout.fieldCount;
+        const auto image = EncodeMetaStockFile(bars, layout);
+        ASSERT_TRUE(image);
+        for (std::size_t i = 0; i < bars.size(); ++i) {
+            PERIODE bar = bars[i];
+            const DATUM date = DayNumberToDatum(bar.dayNumber);
+            const LongDate packed =
+                bar.dayNumber < 1 ? LongDate()
+                                  : LongDate::FromCalendarDate(date.year, date.month, date.day);
+            std::vector<std::uint32_t> expected = {
+                packed.IsDate() ? FloatToMbfWord(packed.IeeePacked()) : 0u};
+            if (layout.hasTime) {
+                expected.push_back(FloatToMbfWord(MetaStockTimeField(bar.secondsOfDay)));
+            }
+            CorrectBar(bar);
+            if (HasOpenField(layout)) {
+                expected.push_back(FloatToMbfWord(bar.open));
+            }
+            for (const float f : {bar.high, bar.low, bar.close, static_cast<float>(bar.volume)}) {
+                expected.push_back(FloatToMbfWord(f));
+            }
+            expected.resize(static_cast<std::size_t>(fields), 0u);
+            std::vector<std::uint32_t> stored;
+            for (int f = 0; f < fields; ++f) {
+                stored.push_back(LoadLE32(image->data() + (i + 1) * 4 * fields + 4 * f));
+            }
+            ASSERT_EQ(stored, expected)
+                << fields << " fields, time " << layout.hasTime << ", bar " << i;
         }
     }
 }
