@@ -5,6 +5,7 @@
 
 #include "batch/BatchTool.h"
 #include "core/platform/AppendJournal.h"
+#include "support/ChildProcess.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,7 +20,7 @@ namespace {
 
 [[noreturn]] void KillThisProcess() {
 #ifdef _WIN32
-    TerminateProcess(GetCurrentProcess(), 137);
+    TerminateProcess(GetCurrentProcess(), mvr::test::kWindowsKilledExitCode);
 #else
     std::raise(SIGKILL);
 #endif

@@ -10,6 +10,11 @@
 
 namespace mvr::test {
 
+// The exit code of a program killed on Windows, where a kill is
+// TerminateProcess with this code: Wait() takes it for a kill, and a program
+// that kills itself as a kill from outside would ends with it too.
+inline constexpr unsigned kWindowsKilledExitCode = 0xDEAD;
+
 class ChildProcess {
 public:
     ChildProcess(const std::string& program, std::vector<std::string> arguments,

@@ -11,13 +11,6 @@
 
 namespace mvr::test {
 
-namespace {
-
-// The exit code TerminateProcess gives a killed child.
-constexpr UINT kKilledExitCode = 0xDEAD;
-
-} // namespace
-
 ChildProcess::ChildProcess(const std::string& program, std::vector<std::string> arguments,
                            const std::string& stderrFile) {
     SECURITY_ATTRIBUTES inherited{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
@@ -73,7 +66,7 @@ bool ChildProcess::Stop() {
 }
 
 void ChildProcess::Kill() {
-    if (process_ != nullptr && TerminateProcess(process_, kKilledExitCode)) {
+    if (process_ != nullptr && TerminateProcess(process_, kWindowsKilledExitCode)) {
         killed_ = true;
     }
 }
@@ -87,7 +80,7 @@ int ChildProcess::Wait() {
     const bool exited = GetExitCodeProcess(process_, &code) != 0;
     CloseHandle(process_);
     process_ = nullptr;
-    return exited && !killed_ ? static_cast<int>(code) : -1;
+    return exited && !killed_ && code != kWindowsKilledExitCode ? static_cast<int>(code) : -1;
 }
 
 } // namespace mvr::test
