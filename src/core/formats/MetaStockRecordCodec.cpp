@@ -115,6 +115,16 @@ inline __m128 PricesOrClose(__m128i word, __m128 close) {
     return _mm_or_ps(_mm_and_ps(lanes.nonZero, lanes.bits), _mm_andnot_ps(lanes.nonZero, close));
 }
 
+// CorrectBar's steps after the missing prices took the close, in four lanes;
+// min and max take their first operand exactly when CorrectBar's comparison
+// holds.
+inline void BringIntoRange(__m128& open, __m128& high, __m128& low, __m128 close) {
+    high = _mm_max_ps(close, high);
+    low = _mm_min_ps(close, low);
+    low = _mm_min_ps(open, low);
+    open = _mm_min_ps(high, open);
+}
+
 // Rows of four 32-bit lanes become columns.
 inline void Transpose(__m128i& a, __m128i& b, __m128i& c, __m128i& d) {
     const __m128i ab0 = _mm_unpacklo_epi32(a, b);
@@ -202,12 +212,7 @@ bool DecodeGroup(const std::uint8_t* first, std::int32_t index, CPackedDateReade
     __m128 high = PricesOrClose(field[L::kHigh], close);
     __m128 low = PricesOrClose(field[L::kLow], close);
     __m128 open = L::kHasOpen ? PricesOrClose(field[L::kOpen], close) : close;
-    // CorrectBar's steps; min and max take their first operand exactly when
-    // CorrectBar's comparison holds.
-    high = _mm_max_ps(close, high);
-    low = _mm_min_ps(close, low);
-    low = _mm_min_ps(open, low);
-    open = _mm_min_ps(high, open);
+    BringIntoRange(open, high, low, close);
 
     // VolumeOfField: the magnitude truncated; out of range converts to
     // 0x80000000, which the subtraction turns into 0x7FFFFFFF.
@@ -311,14 +316,11 @@ void StoreGroup(const PERIODE* bars, CPackedDateWriter& dates, std::uint8_t* fir
     __m128i isNew = tail(3);
     Transpose(volume, day, position, isNew);
 
-    // CorrectBar's steps, as in DecodeGroup.
+    // CorrectBar's steps.
     high = ZeroTakesClose(high, close);
     low = ZeroTakesClose(low, close);
     open = ZeroTakesClose(open, close);
-    high = _mm_max_ps(close, high);
-    low = _mm_min_ps(close, low);
-    low = _mm_min_ps(open, low);
-    open = _mm_min_ps(high, open);
+    BringIntoRange(open, high, low, close);
 
     // Fields after the volume are zero. (Written out: an array zeroed with
     // "= {}" is cleared in memory with a string store, slower than the rest.)
@@ -405,6 +407,7 @@ void StoreRecords(std::span<const PERIODE> bars, CPackedDateWriter& dates, std::
         StoreMbf(record + 4 * L::kLow, bar.low);
         StoreMbf(record + 4 * L::kClose, bar.close);
         StoreMbf(record + 4 * L::kVolume, static_cast<float>(bar.volume));
+        std::memset(record + 4 * (L::kVolume + 1), 0, L::kLength - 4 * (L::kVolume + 1));
         record += L::kLength;
     }
 }

@@ -32,7 +32,7 @@ bool DecodeMetaStockRecords(std::span<const std::uint8_t> records, const MetaSto
 // Encodes the bars as consecutive records of a valid `layout` from `records`
 // on, which must hold room for them: each bar corrected (CorrectBar) on the
 // way, its time in an intraday layout. The fields after the volume (open
-// interest and the eighth) are left as they are.
+// interest and the eighth) are written as zero.
 void StoreMetaStockRecords(std::span<const PERIODE> bars, const MetaStockLayout& layout,
                            CPackedDateWriter& dates, std::uint8_t* records);
 
