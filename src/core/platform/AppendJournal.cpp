@@ -354,11 +354,6 @@ AppendRecovery RecoverInterruptedAppend(const std::string& folder, std::error_co
 }
 
 CScopedAppendInterruption::CScopedAppendInterruption(AppendInterruption hook)
-    : previous_(gAppendStep.Exchange(std::make_shared<const AppendInterruption>(std::move(hook)))) {
-}
-
-CScopedAppendInterruption::~CScopedAppendInterruption() {
-    gAppendStep.Exchange(std::move(previous_));
-}
+    : CInterruptionScope(gAppendStep, std::move(hook)) {}
 
 } // namespace mvr

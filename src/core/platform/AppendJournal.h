@@ -14,10 +14,10 @@
 // a reader never rolls back a group in progress.
 
 #include "core/platform/Bytes.h"
+#include "core/platform/InterruptionPoint.h"
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -109,15 +109,9 @@ using AppendInterruption = std::function<bool(AppendStep step)>;
 
 // Puts an interruption in place for every append group of the process while
 // it lives, then the one it found.
-class CScopedAppendInterruption {
+class CScopedAppendInterruption : public CInterruptionScope<AppendStep> {
 public:
     explicit CScopedAppendInterruption(AppendInterruption hook);
-    ~CScopedAppendInterruption();
-    CScopedAppendInterruption(const CScopedAppendInterruption&) = delete;
-    CScopedAppendInterruption& operator=(const CScopedAppendInterruption&) = delete;
-
-private:
-    std::shared_ptr<const AppendInterruption> previous_;
 };
 
 } // namespace mvr

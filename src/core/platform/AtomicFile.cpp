@@ -327,11 +327,6 @@ void ClearLastAtomicWriteError() {
 }
 
 CScopedAtomicWriteInterruption::CScopedAtomicWriteInterruption(AtomicWriteInterruption hook)
-    : previous_(gBeforeReplace.Exchange(
-          std::make_shared<const AtomicWriteInterruption>(std::move(hook)))) {}
-
-CScopedAtomicWriteInterruption::~CScopedAtomicWriteInterruption() {
-    gBeforeReplace.Exchange(std::move(previous_));
-}
+    : CInterruptionScope(gBeforeReplace, std::move(hook)) {}
 
 } // namespace mvr

@@ -5,9 +5,10 @@
 // the old file. A crash, a kill or a full disk leaves the old content or the
 // new one, never a torn file.
 
+#include "core/platform/InterruptionPoint.h"
+
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <span>
 #include <string>
 #include <system_error>
@@ -23,11 +24,12 @@ enum class NewFileAccess {
 // Replaces (or creates) `path` with `bytes`. An existing file keeps its
 // permissions. False when anything failed; the old file is then untouched.
 [[nodiscard]] bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                         NewFileAccess access = NewFileAccess::Default);
+                                       NewFileAccess access = NewFileAccess::Default);
 
 // Appends `bytes` to `path` (creating it) through the same atomic replacement.
-[[nodiscard]] bool AppendFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
-                          NewFileAccess access = NewFileAccess::Default);
+[[nodiscard]] bool AppendFileAtomically(const std::string& path,
+                                        std::span<const std::uint8_t> bytes,
+                                        NewFileAccess access = NewFileAccess::Default);
 
 // Replaces many files with one flush to disk for all of them: flushing each
 // file on its own costs a disk round trip per file, which dominates an update
@@ -47,7 +49,7 @@ public:
     // Writes `bytes` into a new temporary file beside `path`. False (and
     // nothing staged) when that failed.
     [[nodiscard]] bool Stage(const std::string& path, std::span<const std::uint8_t> bytes,
-               NewFileAccess access = NewFileAccess::Default);
+                             NewFileAccess access = NewFileAccess::Default);
     std::size_t StagedCount() const { return staged_.size(); }
 
     // Flushes every staged file, then replaces the targets in the order they
@@ -76,15 +78,9 @@ using AtomicWriteInterruption = std::function<bool(const std::string& targetPath
 
 // Puts an interruption in place for every atomic write of the process while
 // it lives, then the one it found, so that such objects nest.
-class CScopedAtomicWriteInterruption {
+class CScopedAtomicWriteInterruption : public CInterruptionScope<const std::string&> {
 public:
     explicit CScopedAtomicWriteInterruption(AtomicWriteInterruption hook);
-    ~CScopedAtomicWriteInterruption();
-    CScopedAtomicWriteInterruption(const CScopedAtomicWriteInterruption&) = delete;
-    CScopedAtomicWriteInterruption& operator=(const CScopedAtomicWriteInterruption&) = delete;
-
-private:
-    std::shared_ptr<const AtomicWriteInterruption> previous_;
 };
 
 } // namespace mvr

@@ -41,4 +41,22 @@ private:
     std::shared_ptr<const Hook> hook_;
 };
 
+// Puts a hook in place at a point while it lives, then the one it found, so
+// that scopes nest. Each writer names its own scope after this one.
+template <typename... Args>
+class CInterruptionScope {
+public:
+    using Hook = typename CInterruptionPoint<Args...>::Hook;
+
+    CInterruptionScope(CInterruptionPoint<Args...>& point, Hook hook)
+        : point_(point), previous_(point.Exchange(std::make_shared<const Hook>(std::move(hook)))) {}
+    ~CInterruptionScope() { point_.Exchange(std::move(previous_)); }
+    CInterruptionScope(const CInterruptionScope&) = delete;
+    CInterruptionScope& operator=(const CInterruptionScope&) = delete;
+
+private:
+    CInterruptionPoint<Args...>& point_;
+    std::shared_ptr<const Hook> previous_;
+};
+
 } // namespace mvr
