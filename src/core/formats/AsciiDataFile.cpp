@@ -108,10 +108,11 @@ std::optional<PriceHistory> DecodeAsciiFile(std::span<const std::uint8_t> file, 
     CLineMemFile lines(file);
     std::string_view line;
     AsciiLineRecord record;
+    CCalendarDayReader days;
     bool holdsText = false;
     for (std::size_t offset = lines.Position(); lines.ReadLine(line); offset = lines.Position()) {
         // A line that reads as a bar is never blank: only the others are looked at twice.
-        if (lines.LastLineWasCut() || !layout.ParseLine(line, record)) {
+        if (lines.LastLineWasCut() || !layout.ParseLine(line, days, record)) {
             holdsText = holdsText || !IsBlankLine(line);
             continue;
         }

@@ -250,11 +250,13 @@ constexpr std::size_t kMaxExactDigits = 19; // any 19 digits fit in 64 bits
 constexpr std::uint64_t kMaxExactSignificand = std::uint64_t{1} << 53;
 
 // The plain form prices are written in, [+][-]digits[.digits] with no
-// exponent, when its digits are exact in a double.
+// exponent, when its digits are exact in a double. Without initialisers:
+// ReadPlainDecimal sets every field, and zeroing the array of a line's
+// numbers first took a string store per line.
 struct PlainDecimal {
-    std::uint64_t significand = 0;
-    std::size_t decimals = 0;
-    bool negative = false;
+    std::uint64_t significand;
+    std::size_t decimals;
+    bool negative;
 
     // The quotient of the digits and a power of ten, both exact, is the
     // correctly rounded value, as the library gives it.
@@ -291,7 +293,8 @@ bool ReadPlainDecimal(const char*& p, const char* const end, char point, PlainDe
     if (p != end && *p == '+') {
         ++p;
     }
-    number = PlainDecimal();
+    number.significand = 0;
+    number.decimals = 0;
     number.negative = p != end && *p == '-';
     if (number.negative) {
         ++p;
@@ -415,17 +418,12 @@ std::size_t LeadingDigits(std::string_view text) {
     return n;
 }
 
-std::optional<std::int32_t> DayNumberOf(int year, long month, long day) {
+// DAY_NUMBER_INVALID for a date that does not exist or lies after year 9999.
+std::int32_t DayNumberOf(int year, long month, long day, CCalendarDayReader& days) {
     if (year < 1 || year > kLastFullYear || month < 1 || month > 12 || day < 1 || day > 31) {
-        return std::nullopt;
+        return DAY_NUMBER_INVALID;
     }
-    const DATUM date{static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(month),
-                     static_cast<std::uint16_t>(year)};
-    const std::int32_t dayNumber = DatumToDayNumber(date);
-    if (dayNumber == DAY_NUMBER_INVALID) {
-        return std::nullopt;
-    }
-    return dayNumber;
+    return days.DayNumber(year, static_cast<int>(month), static_cast<int>(day));
 }
 
 // The field from `p` up to the next separator (or the end); `p` is left on
@@ -442,20 +440,24 @@ bool HasBlankEdge(std::string_view field) {
 
 // The date field of a line in the written form, read from `p` up to the next
 // separator: YYMMDD, YYYMMDD or YYYYMMDD without a date separator (the "?md"
-// mask on digits only), the "D-M-Y" mask with one.
-std::optional<std::int32_t> ReadDateField(const char*& p, const char* end, char separator,
-                                          char dateSeparator) {
+// mask on digits only), the "D-M-Y" mask with one. DAY_NUMBER_INVALID for
+// any other field. (Not an optional: copying one out of its two stores is a
+// stall on every line.)
+std::int32_t ReadDateField(const char*& p, const char* end, char separator, char dateSeparator,
+                           CCalendarDayReader& days) {
     if (dateSeparator != 0) {
         const std::string_view field = NextField(p, end, separator);
-        return HasBlankEdge(field) ? std::nullopt : ParseDateMask("D-M-Y", field);
+        return HasBlankEdge(field) ? DAY_NUMBER_INVALID
+                                   : ParseDateMask("D-M-Y", field).value_or(DAY_NUMBER_INVALID);
     }
     std::uint64_t digits = 0;
     const std::size_t count = ReadDigits(p, end, digits);
     if (count < 6 || count > 8 || (p != end && *p != separator)) {
-        return std::nullopt;
+        return DAY_NUMBER_INVALID;
     }
     return DayNumberOf(TextYear(static_cast<long>(digits / 10000), count - 4),
-                       static_cast<long>(digits / 100 % 100), static_cast<long>(digits % 100));
+                       static_cast<long>(digits / 100 % 100), static_cast<long>(digits % 100),
+                       days);
 }
 
 } // namespace
@@ -607,8 +609,14 @@ char* AsciiFormatInfo::WriteColumn(char* out, const ASCIICOLINFO& column,
 }
 
 bool AsciiFormatInfo::ParseLine(std::string_view line, AsciiLineRecord& record) const {
+    CCalendarDayReader days;
+    return ParseLine(line, days, record);
+}
+
+bool AsciiFormatInfo::ParseLine(std::string_view line, CCalendarDayReader& days,
+                                AsciiLineRecord& record) const {
     const std::string_view text = TrimLineEnd(line);
-    return ParseWrittenLine(text, record) || ParseFieldByField(text, record);
+    return ParseWrittenLine(text, days, record) || ParseFieldByField(text, record);
 }
 
 // Nearly every line read is one this system wrote, so that form is read in one
@@ -616,7 +624,8 @@ bool AsciiFormatInfo::ParseLine(std::string_view line, AsciiLineRecord& record) 
 // blanks around them, plain numbers (what follows the volume is ignored, as
 // field by field). Any other line is left to ParseFieldByField, which gives
 // the same values for this form.
-bool AsciiFormatInfo::ParseWrittenLine(std::string_view text, AsciiLineRecord& record) const {
+bool AsciiFormatInfo::ParseWrittenLine(std::string_view text, CCalendarDayReader& days,
+                                       AsciiLineRecord& record) const {
     const char separator = columnSeparator;
     if (!IsPlainPoint(decimalChar) || !IsPlainPoint(separator) || separator == '.' ||
         separator == decimalChar) {
@@ -624,14 +633,18 @@ bool AsciiFormatInfo::ParseWrittenLine(std::string_view text, AsciiLineRecord& r
     }
     const char* p = text.data();
     const char* const end = p + text.size();
-    const auto date = ReadDateField(p, end, separator, dateSeparator);
-    std::optional<std::int32_t> secondsOfDay = 0;
+    const std::int32_t date = ReadDateField(p, end, separator, dateSeparator, days);
+    if (date == DAY_NUMBER_INVALID) {
+        return false;
+    }
+    std::int32_t secondsOfDay = 0;
     if (formatType == kFormatAsciiIntraday && p != end) {
         const std::string_view timeField = NextField(++p, end, separator);
-        secondsOfDay = HasBlankEdge(timeField) ? std::nullopt : ParseTimeText(timeField);
-    }
-    if (!date || !secondsOfDay) {
-        return false;
+        const auto seconds = HasBlankEdge(timeField) ? std::nullopt : ParseTimeText(timeField);
+        if (!seconds) {
+            return false;
+        }
+        secondsOfDay = *seconds;
     }
     // The four prices and the volume, each after its separator. The divisions
     // come after the scan, so that they overlap.
@@ -649,13 +662,13 @@ bool AsciiFormatInfo::ParseWrittenLine(std::string_view text, AsciiLineRecord& r
     if (count < 4) {
         return false;
     }
-    record.dayNumber = *date;
-    record.secondsOfDay = *secondsOfDay;
+    record.dayNumber = date;
+    record.secondsOfDay = secondsOfDay;
     record.open = static_cast<float>(numbers[0].Value());
     record.high = static_cast<float>(numbers[1].Value());
     record.low = static_cast<float>(numbers[2].Value());
     record.close = static_cast<float>(numbers[3].Value());
-    record.volume = TruncateToInt32(numbers[4].Value());
+    record.volume = count > 4 ? TruncateToInt32(numbers[4].Value()) : 0;
     return true;
 }
 
@@ -752,7 +765,12 @@ std::optional<std::int32_t> ParseDateMask(std::string_view mask, std::string_vie
             break;
         }
     }
-    return DayNumberOf(year, month, day);
+    CCalendarDayReader days;
+    const std::int32_t dayNumber = DayNumberOf(year, month, day, days);
+    if (dayNumber == DAY_NUMBER_INVALID) {
+        return std::nullopt;
+    }
+    return dayNumber;
 }
 
 std::optional<std::int32_t> ParseTimeText(std::string_view text) {

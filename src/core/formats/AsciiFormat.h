@@ -4,6 +4,7 @@
 // character, date layout, columns), the built-in layout of every ASCII format
 // type, and the line writer and reader.
 
+#include "core/formats/DayNumber.h"
 #include "core/formats/FormatCatalogue.h"
 
 #include <cstdint>
@@ -92,9 +93,13 @@ public:
     // when the line does not carry a valid date (and time) and four prices; a
     // missing volume gives 0.
     bool ParseLine(std::string_view line, AsciiLineRecord& record) const;
+    // The same for the lines of one file in their order: `days` carries the
+    // month of a line's date on to the next.
+    bool ParseLine(std::string_view line, CCalendarDayReader& days, AsciiLineRecord& record) const;
 
 private:
-    bool ParseWrittenLine(std::string_view text, AsciiLineRecord& record) const;
+    bool ParseWrittenLine(std::string_view text, CCalendarDayReader& days,
+                          AsciiLineRecord& record) const;
     bool ParseFieldByField(std::string_view text, AsciiLineRecord& record) const;
 
     // Writes the column's text at `out` and returns its end.

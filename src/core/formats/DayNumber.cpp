@@ -60,6 +60,18 @@ std::int32_t DatumToDayNumber(const DATUM& date) {
                                      kCivilEpochDayNumber);
 }
 
+std::int32_t CCalendarDayReader::DayNumberEnteringMonth(int year, int month, int day) {
+    if (year < 0 || year > 0xFFFF || month < 1 || month > 12) {
+        return DAY_NUMBER_INVALID;
+    }
+    year_ = year;
+    month_ = month;
+    length_ = DaysInMonth(month, year);
+    firstDay_ = DatumToDayNumber(
+        DATUM{1, static_cast<std::uint8_t>(month), static_cast<std::uint16_t>(year)});
+    return day >= 1 && day <= length_ ? firstDay_ + day - 1 : DAY_NUMBER_INVALID;
+}
+
 DATUM DayNumberToDatum(std::int32_t dayNumber) {
     if (dayNumber < 1) {
         return DATUM{};

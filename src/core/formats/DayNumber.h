@@ -41,6 +41,28 @@ bool IsValidDatum(const DATUM& date);
 // DAY_NUMBER_INVALID when the date does not exist.
 std::int32_t DatumToDayNumber(const DATUM& date);
 
+// Day numbers of calendar dates read in order, as the lines of a price file
+// give them: mostly in the month of the date before. The calendar work is
+// done once per month; the other days of that month follow by addition.
+class CCalendarDayReader {
+public:
+    // DAY_NUMBER_INVALID when the date does not exist.
+    std::int32_t DayNumber(int year, int month, int day) {
+        if (year == year_ && month == month_ && day >= 1 && day <= length_) {
+            return firstDay_ + day - 1;
+        }
+        return DayNumberEnteringMonth(year, month, day);
+    }
+
+private:
+    std::int32_t DayNumberEnteringMonth(int year, int month, int day);
+
+    int year_ = 0;
+    int month_ = 0; // 0 while no month was entered
+    int length_ = 0;
+    std::int32_t firstDay_ = 0;
+};
+
 // Defined for day numbers of 1 and above; anything else gives an all-zero DATUM.
 DATUM DayNumberToDatum(std::int32_t dayNumber);
 

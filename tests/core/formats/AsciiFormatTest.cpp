@@ -363,6 +363,27 @@ std::optional<PriceHistory> Decode(const std::string& text, int type) {
                            type);
 }
 
+// The reader carries a line's month on to the next line: a day that month
+// does not have is still no date, and the next year's same month is entered
+// anew.
+TEST(AsciiDataFileTest, LinesOfOneMonthKeepTheCalendarsDays) {
+    const auto bars = Decode("050227,1,1,1,1,5\r\n050228,1,1,1,1\r\n050229,1,1,1,1,5\r\n"
+                             "060228,1,1,1,1,5\r\n080229,1,1,1,1,5\r\n080230,1,1,1,1,5\r\n"
+                             "080400,1,1,1,1,5\r\n080430,1,1,1,1,5\r\n080431,1,1,1,1,5\r\n",
+                             5);
+    ASSERT_TRUE(bars);
+    std::vector<std::int32_t> days;
+    std::vector<std::int32_t> volumes;
+    for (const PERIODE& bar : *bars) {
+        days.push_back(bar.dayNumber);
+        volumes.push_back(bar.volume);
+    }
+    EXPECT_EQ(days, (std::vector<std::int32_t>{Day(27, 2, 2005), Day(28, 2, 2005), Day(28, 2, 2006),
+                                               Day(29, 2, 2008), Day(30, 4, 2008)}));
+    // A line without a volume reads 0 after one with a volume.
+    EXPECT_EQ(volumes, (std::vector<std::int32_t>{5, 0, 5, 5, 5}));
+}
+
 TEST(AsciiDataFileTest, SkipsLinesThatAreNoBarsAndCorrectsTheRest) {
     const auto bars = Decode("Date,Open,High,Low,Close\r\n\r\n050307,0,0,0,12.5,7\r\n" +
                                  std::string(300, '9') + "\r\n050308,10,9,11,10",

@@ -3,6 +3,7 @@
 #include "support/CalendarDay.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace mvr {
 namespace {
@@ -52,6 +53,42 @@ TEST(DayNumberTest, EveryDayNumberRoundTripsThroughTheCalendar) {
     const DATUM epoch = DayNumberToDatum(693960);
     EXPECT_EQ(epoch.day, 30);
     EXPECT_EQ(epoch.year, 1899);
+}
+
+// The reader keeps the month of the last date; whatever comes next, in the
+// month or not, valid or not, it must give what the calendar gives.
+TEST(DayNumberTest, CalendarDayReaderAgreesWithTheCalendarInAnyOrder) {
+    CCalendarDayReader reader;
+    const auto expectAgreement = [&reader](int year, int month, int day) {
+        const std::int32_t expected =
+            DatumToDayNumber(DATUM{static_cast<std::uint8_t>(day), static_cast<std::uint8_t>(month),
+                                   static_cast<std::uint16_t>(year)});
+        ASSERT_EQ(reader.DayNumber(year, month, day), expected)
+            << day << "." << month << "." << year;
+    };
+    for (int year = 1999; year <= 2001; ++year) {
+        for (int month = 1; month <= 12; ++month) {
+            for (int day = 0; day <= 32; ++day) {
+                expectAgreement(year, month, day);
+            }
+        }
+    }
+    // Month and day kept, year changed: February's length must follow.
+    for (const DATUM date :
+         {DATUM{28, 2, 2000}, DATUM{29, 2, 2000}, DATUM{29, 2, 2001}, DATUM{29, 2, 1900},
+          DATUM{29, 2, 2000}, DATUM{31, 4, 2000}, DATUM{30, 4, 2000}, DATUM{1, 0, 2000},
+          DATUM{1, 13, 2000}, DATUM{1, 1, 0}, DATUM{31, 12, 65535}}) {
+        expectAgreement(date.year, date.month, date.day);
+    }
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> year(1890, 2110);
+    std::uniform_int_distribution<int> month(0, 13);
+    std::uniform_int_distribution<int> day(0, 32);
+    for (int i = 0; i < 20000; ++i) {
+        expectAgreement(year(random), month(random), day(random));
+    }
+    EXPECT_EQ(reader.DayNumber(-1, 1, 1), DAY_NUMBER_INVALID);
+    EXPECT_EQ(reader.DayNumber(65536, 1, 1), DAY_NUMBER_INVALID);
 }
 
 TEST(DayNumberTest, ParseDateTextAcceptsShortAndTwoDigitYears) {
