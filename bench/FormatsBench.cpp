@@ -183,6 +183,18 @@ void DataFileWrite(benchmark::State& state, const PriceFile& file) {
 void BM_MetaStock_PlainRead(benchmark::State& s) {
     PlainRead(s, MetaStockFile().bytes);
 }
+// The least a reader that hands back the bars can take: the plain read, then
+// a history of the file's bars written once, without decoding anything.
+void BM_MetaStock_PlainReadAndBars(benchmark::State& state) {
+    const std::string path = PlainFile(MetaStockFile().bytes, "read-and-bars");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ReadWholeFile(path));
+        PriceHistory bars(kBars);
+        benchmark::DoNotOptimize(bars.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * MetaStockFile().bytes));
+}
 void BM_MetaStock_Read(benchmark::State& s) {
     DataFileRead(s, MetaStockFile());
 }
@@ -520,6 +532,7 @@ MVR_IO_BENCHMARK(BM_MetaStockWeek_Append);
 MVR_IO_BENCHMARK(BM_Ascii5Week_WholeFile);
 MVR_IO_BENCHMARK(BM_Ascii5Week_Append);
 MVR_IO_BENCHMARK(BM_MetaStock_PlainRead);
+MVR_IO_BENCHMARK(BM_MetaStock_PlainReadAndBars);
 MVR_IO_BENCHMARK(BM_MetaStock_Read);
 MVR_IO_BENCHMARK(BM_MetaStock_PlainWrite);
 MVR_IO_BENCHMARK(BM_MetaStock_PlainWriteUnflushed);
