@@ -60,6 +60,11 @@ std::int32_t DatumToDayNumber(const DATUM& date) {
                                      kCivilEpochDayNumber);
 }
 
+std::int32_t FirstDayOfMonth(int year, int month) {
+    return DatumToDayNumber(
+        DATUM{1, static_cast<std::uint8_t>(month), static_cast<std::uint16_t>(year)});
+}
+
 std::int32_t CCalendarDayReader::DayNumberEnteringMonth(int year, int month, int day) {
     if (year < 0 || year > 0xFFFF || month < 1 || month > 12) {
         return DAY_NUMBER_INVALID;
@@ -67,8 +72,7 @@ std::int32_t CCalendarDayReader::DayNumberEnteringMonth(int year, int month, int
     year_ = year;
     month_ = month;
     length_ = DaysInMonth(month, year);
-    firstDay_ = DatumToDayNumber(
-        DATUM{1, static_cast<std::uint8_t>(month), static_cast<std::uint16_t>(year)});
+    firstDay_ = FirstDayOfMonth(year, month);
     return day >= 1 && day <= length_ ? firstDay_ + day - 1 : DAY_NUMBER_INVALID;
 }
 

@@ -41,6 +41,9 @@ bool IsValidDatum(const DATUM& date);
 // DAY_NUMBER_INVALID when the date does not exist.
 std::int32_t DatumToDayNumber(const DATUM& date);
 
+// The day number of the first day of a month (1..12) of a year (0..65535).
+std::int32_t FirstDayOfMonth(int year, int month);
+
 // Day numbers of calendar dates read in order, as the lines of a price file
 // give them: mostly in the month of the date before. The calendar work is
 // done once per month; the other days of that month follow by addition.

@@ -8,11 +8,6 @@ namespace mvr {
 
 namespace {
 
-std::int32_t FirstDayOfMonth(int year, int month) {
-    return DatumToDayNumber(
-        DATUM{1, static_cast<std::uint8_t>(month), static_cast<std::uint16_t>(year)});
-}
-
 // MBF keeps 23 mantissa bits below a leading one worth 2^(exponent - 129).
 constexpr std::uint32_t kMbfUnitExponent = 129 + 23;
 
